@@ -1,0 +1,23 @@
+// ql40: the command line of QL40Win. Creates, inspects and reports codeplugs and reads and
+// programs radios, for scripts and fleets of radios.
+
+#include <iostream>
+
+#include "cli.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"ql40 - programming software for the PT-410 and PT-610 radios"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", "ql40 1.25.1");
+  int exit_status = ql40::cli::kExitOk;
+  ql40::cli::RegisterFileCommands(app, exit_status);
+  ql40::cli::RegisterReportCommands(app, exit_status);
+  ql40::cli::RegisterTransferCommands(app, exit_status);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? ql40::cli::kExitOk : ql40::cli::kExitUsage;
+  }
+  return exit_status;
+}

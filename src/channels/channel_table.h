@@ -1,0 +1,149 @@
+#pragma once
+
+// The radio's channels: 512 records in up to 20 groups. A group is a slice of the one
+// channel array; the slices follow each other in group order with no gaps.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "codeplug/hardware.h"
+#include "codeplug/image.h"
+
+namespace ql40 {
+
+inline constexpr int kChannelCount = 512;
+inline constexpr int kGroupCount = 20;
+
+// Frequencies are whole numbers of 10 Hz: 146.52 MHz is 14652000.
+using Frequency = std::int32_t;
+
+struct ChannelRecord {
+  Frequency rx_frequency = 16010000;
+  Frequency tx_frequency = 16010000;
+  // Attribute bytes, laid out as stored bytes 0-5 (see the channel codec for the bits).
+  std::uint8_t a0 = 1;  // power level, power, narrow, encryption, transmit inhibit
+  std::uint8_t a1 = 4;  // lock-out, time-out timer, RCHK, DCS, clock shift
+  std::uint8_t a2 = 0;  // step selectors
+  std::uint8_t a3 = 0;  // code number (1-15 in memory), code present, tone flags, ANI
+  std::uint8_t a4 = 0;  // transmit power save, transmit tone index (1-based, 0 none)
+  std::uint8_t a5 = 0;  // receive power save, receive tone index (1-based, 0 none)
+  std::uint8_t tune_rx0 = 0;
+  std::uint8_t tune_tx0 = 0;
+  std::uint8_t tune_rx = 0;
+  std::uint8_t squelch = 0;  // bits 0-2 offset, bit 3 negative, bit 4 tag decimal point
+  std::array<std::uint8_t, 4> tune_tx{};
+  std::string tag = "        ";  // at most 8 tag symbols
+  int sub_audio_type = 0;         // 0 none, 1 CTCSS, 2 DCS
+  std::uint8_t status = 0;        // bit 0 programmed; bits 4-5 scan list membership
+
+  bool programmed() const { return (status & 1) != 0; }
+  int scan_nibble() const { return (status >> 4) & 3; }
+  int rx_tone() const { return a5 & 0x7F; }
+  int tx_tone() const { return a4 & 0x7F; }
+  bool tx_inhibit() const { return (a0 & 0x20) != 0; }
+  bool narrow() const { return (a0 & 0x08) != 0; }
+  int code_number() const { return a3 & 0x0F; }
+  bool tag_point() const { return (squelch & 0x10) != 0; }
+};
+
+// The radio's alignment tables that the per-channel tuning bytes derive from.
+struct AlignmentReference {
+  std::array<std::uint8_t, 10> base{};  // image bytes 12-21
+  int reference = 0;                    // 100 kHz units
+  int base_value = 0;
+  int slope_above = 0;
+  int slope_below = 0;
+  std::array<int, 11> thresholds{};     // 100 kHz units
+  std::array<std::array<std::uint8_t, 9>, 10> rows{};
+};
+
+// What the channel codecs read from the rest of the codeplug.
+struct ChannelContext {
+  int band = kBandVhf;
+  int channel_spacing = 2;
+  int injection = 0;
+  double first_if = 21.8;
+  int option_unit = 0;
+  double default_split = 0.0;
+
+  static ChannelContext From(const HardwareSettings& hw, int option_unit, double default_split);
+};
+
+class ChannelTable {
+ public:
+  std::array<ChannelRecord, kChannelCount> records{};
+  std::array<std::string, kGroupCount> group_tag{};
+  std::array<int, kGroupCount> priority{};     // 1-based entry within the group, 0 none
+  std::array<int, kGroupCount> scan_mode{};    // bit 0 QTS, bit 1 SCAN
+  std::array<int, kGroupCount> group_extra{};  // carried unchanged
+  std::array<int, kGroupCount> count{};
+  int total = 0;
+  int max_per_group = 255;
+  int capacity = kChannelCount;
+  int group_count = kGroupCount;
+  AlignmentReference alignment;
+  int current_group = 0;
+  int current_channel = 0;  // absolute index
+  int first_of_group = 1;   // 1-based channel numbers of the current group
+  int last_of_group = 1;
+  int channels_left = kChannelCount;
+
+  // The channel table of a new codeplug (records keep their frequencies and attributes).
+  void ResetChannelTable();
+  // Limits of the product type: channels per group, capacity, groups.
+  void SetLimits(int product_type);
+
+  void DecodeChannelTable(const Image& image, const HardwareSettings& hw, int option_unit);
+  // The channel regions of the image must be zero when this starts (the document's commit
+  // clears them).
+  void EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit);
+  // Image bytes 12-21 and the tables of block 137.
+  void DecodeAlignment(const Image& image);
+
+  void DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                     const ChannelContext& ctx) const;
+  void EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,
+                     const ChannelContext& ctx) const;
+
+  // Applies edited text to column 3 (TAG), 4 (receive) or 5 (transmit) of a channel.
+  void CommitCellText(int channel, int column, std::string_view text, const ChannelContext& ctx);
+  // Column 7 (receive) or 8 (transmit): the DCS code's complement, for a programmed DCS channel.
+  void DcsComplement(int channel, int column);
+
+  // Group arithmetic. Groups are 0-based here; channel numbers and entries are 1-based.
+  int GroupOfChannel(int index) const;  // 20 when none
+  int ChannelNumberOfEntry(int group, int entry) const;
+  int EntryOfChannelNumber(int group, int number) const;
+  int FirstIndexOfGroup(int group) const;  // absolute index of the group's first channel
+  void SelectGroup(int group);
+  void NextGroup();
+
+  void ClearPageCodeReferences(int code);
+  // Band or product change: every frequency to the band's default, channel 1 the only
+  // programmed channel, no scan membership.
+  void ApplyBandChange(int band);
+  // Product type change: new limits, groups refitted to them.
+  void RefitToProduct(int product_type);
+
+  // Last image block a transfer must carry: 8 + (total - 1) div 4, capped at 135.
+  int LastBlock() const;
+};
+
+// Frequency helpers shared by the grid, the report and the command line.
+// Nudges f (MHz) into the band and onto a step; returns the step selector 0-3.
+int SnapFrequency(double& mhz, int band, int channel_spacing);
+// Step in 10 Hz units of a selector under a spacing option.
+int StepOf(int selector, int channel_spacing);
+// "%9.5f" of the frequency in MHz.
+std::string FrequencyText(Frequency f);
+// The tag as shown: "%-8.8s", or with its decimal point after the third character.
+std::string TagText(const ChannelRecord& record);
+// The band's default frequency, lowest and highest frequency, in 10 Hz units.
+Frequency BandDefaultFrequency(int band);
+Frequency BandLowest(int band);
+Frequency BandHighest(int band);
+
+}  // namespace ql40

@@ -1,0 +1,9 @@
+#include "settings/default_settings.h"
+
+namespace ql40 {
+
+// Placeholder until the settings records land.
+void EncodeDefaultSettings(Image&, const std::array<int, 20>&, int) {}
+int DecodeToneFormatSwitch(const Image&, int, int tone_format) { return tone_format; }
+
+}  // namespace ql40

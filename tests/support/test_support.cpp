@@ -1,0 +1,71 @@
+#include "support/test_support.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace ql40::testing {
+
+Answer ScriptedPrompter::Ask(const Message& message) {
+  messages_.push_back(message);
+  if (!script_.empty()) {
+    const Answer a = script_.front();
+    script_.pop_front();
+    return a;
+  }
+  return message.buttons == MessageButtons::kOk ? Answer::kOk : fallback_;
+}
+
+std::vector<int> ScriptedPrompter::ids() const {
+  std::vector<int> out;
+  for (const auto& m : messages_) out.push_back(m.string_id);
+  return out;
+}
+
+bool ScriptedPrompter::Saw(int string_id) const {
+  return std::any_of(messages_.begin(), messages_.end(),
+                     [&](const Message& m) { return m.string_id == string_id; });
+}
+
+TempDir::TempDir() {
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() /
+                     ("ql40-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Give back write permission first, in case a test made something read-only.
+  for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ec)) {
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::vector<unsigned char> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool RunningAsRoot() { return ::geteuid() == 0; }
+
+}  // namespace ql40::testing
