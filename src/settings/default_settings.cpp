@@ -2,8 +2,9 @@
 
 namespace ql40 {
 
-// Placeholder until the settings records land.
+// Placeholders until the settings records land.
 void EncodeDefaultSettings(Image&, const std::array<int, 20>&, int) {}
 int DecodeToneFormatSwitch(const Image&, int, int tone_format) { return tone_format; }
+void ReencodeKeyAssignment(Image&, int) {}
 
 }  // namespace ql40

@@ -1,7 +1,8 @@
 #pragma once
 
 // The settings and signalling records as the document sees them: their defaults in a new
-// codeplug, and the two-tone format switch that decoding the paging slots may set.
+// codeplug, the two-tone format switch that decoding the paging slots may set, and the key
+// assignment pruning that runs before a download.
 
 #include <array>
 
@@ -19,5 +20,9 @@ void EncodeDefaultSettings(Image& image, const std::array<int, 20>& group_counts
 // switch that results (with the 2Tone option unit, slots whose tones lie in different sets
 // switch it to user-defined).
 int DecodeToneFormatSwitch(const Image& image, int option_unit, int tone_format);
+
+// Decodes the key assignment from the image and encodes it back, which drops key functions
+// that the option unit does not allow. Run before a download.
+void ReencodeKeyAssignment(Image& image, int option_unit);
 
 }  // namespace ql40
