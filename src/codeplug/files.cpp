@@ -17,6 +17,7 @@
 #include <unistd.h>
 #endif
 
+#include "resources/labels.h"
 #include "resources/strings.h"
 
 namespace ql40 {
