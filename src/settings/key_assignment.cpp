@@ -78,7 +78,7 @@ void KeyAssignment::Encode(Image& image, int option_unit) const {
   bits::Set(image[186], 0, 0, key_lock);
   bits::Set(image[186], 1, 1, ptt_lock);
   bits::Set(image[186], 2, 2, dial_lock);
-  bits::Set(image[187], 5, 5, 1 - set_mode);
+  bits::Put(image[187], 5, set_mode == 0);  // the bit means disabled
 }
 
 bool KeyAssignment::PruneForOptionUnit(int option_unit) {

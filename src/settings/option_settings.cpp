@@ -26,8 +26,8 @@ void OptionSettings::Decode(const Image& image) {
 void OptionSettings::Encode(Image& image) const {
   std::uint8_t b28 = 0;
   bits::Set(b28, 0, 0, lcd_display);
-  bits::Set(b28, 1, 1, 1 - beep);
-  bits::Set(b28, 2, 2, 1 - lighting);
+  bits::Put(b28, 1, beep == 0);  // the bits mean disabled
+  bits::Put(b28, 2, lighting == 0);
   bits::Set(b28, 3, 3, scan_list);
   bits::Set(b28, 5, 5, key_lock);
   bits::Set(b28, 7, 7, byte28_bit7);

@@ -57,7 +57,7 @@ void ScanSettings::Encode(Image& image, const GroupCounts& counts) const {
 
   // Walk the groups, taking each group's channels off while the number lies beyond it; the
   // walk stops at the last group so that the group byte stays a group.
-  int position = home_channel;
+  int position = std::clamp(home_channel, 0, 1 << 16);
   int group = 0;
   while (group < static_cast<int>(counts.size()) - 1 && position > counts[group]) {
     position -= counts[group];

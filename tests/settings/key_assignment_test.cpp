@@ -66,8 +66,6 @@ TEST(KeyAssignment, MarksFollowAssignmentsAndDecoding) {
   keys.AssignKey(kKeyMonitor, kKeyFnScan);
   EXPECT_FALSE(keys.InUse(KeyFunctionIdentity(kKeyFnMonitor)));
   EXPECT_TRUE(keys.InUse(ToggleFunctionIdentity(kToggleFnScan)));
-  EXPECT_EQ(KeyFunctionIdentity(kKeyFnAcc2), 26);
-  EXPECT_EQ(ToggleFunctionIdentity(7), 20);  // Follow-Me Scan
 
   // A function held twice by a damaged image stays marked while either still holds it.
   Image image{};
@@ -112,12 +110,6 @@ TEST(KeyAssignment, PruningForOptionUnitAndModel) {
   EXPECT_EQ(keys.toggles[kToggleCentre], kToggleFnNone);
   EXPECT_FALSE(keys.InUse(18));
   EXPECT_FALSE(keys.PruneForPt410());
-
-  keys.AssignKey(kKeyB, kKeyFnAcc1);
-  keys.AssignKey(kKeyTopSel, kKeyFnAcc2);
-  EXPECT_TRUE(keys.RemoveAccFunctions());
-  EXPECT_EQ(keys.keys[kKeyB], kKeyFnNone);
-  EXPECT_EQ(keys.keys[kKeyTopSel], kKeyFnNone);
 }
 
 TEST(KeyAssignment, FrontPanelBitsAndDualWatchCheck) {
