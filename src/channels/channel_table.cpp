@@ -832,7 +832,8 @@ int ChannelTable::PriorityChannelOf(int group) const {
   const int p = priority[static_cast<std::size_t>(group)];
   if (p <= 0 || p > count[static_cast<std::size_t>(group)]) return -1;
   const int index = FirstIndexOfGroup(group) + p - 1;
-  if (index >= kChannelCount || !records[static_cast<std::size_t>(index)].programmed()) return -1;
+  if (index < 0 || index >= kChannelCount || !records[static_cast<std::size_t>(index)].programmed())
+    return -1;
   return index;
 }
 

@@ -96,19 +96,29 @@ class ChannelTable {
   // Limits of the product type: channels per group, capacity, groups.
   void SetLimits(int product_type);
 
+  // Group tables, bit sets, tags, alignment tables and all 512 records. Counts over the
+  // capacity fall back to one full group; groups a PT-410 cannot hold are emptied and counts
+  // cut to its per-group maximum; priorities beyond their group or on an unprogrammed channel
+  // are dropped.
   void DecodeChannelTable(const Image& image, const HardwareSettings& hw, int option_unit);
-  // The channel regions of the image must be zero when this starts (the document's commit
-  // clears them).
+  // Writes every bit of the channel regions that the table owns (the document's commit clears
+  // them first anyway). Drops invalid priorities from the table as well.
   void EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit);
   // Image bytes 12-21 and the tables of block 137.
   void DecodeAlignment(const Image& image);
 
   void DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
                      const ChannelContext& ctx) const;
+  // A frequency of 0 is stored empty. Tuning bytes are worked out again from the frequencies.
+  // A divider that has no PLL word with the channel's step is stored with another step that
+  // gives the same frequency; with none, the band's default frequency is stored (which is what
+  // an empty frequency reads back as). A span shorter than 32 bytes is left alone; decoding
+  // one reads zeros past its end.
   void EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,
                      const ChannelContext& ctx) const;
 
-  // Applies edited text to column 3 (TAG), 4 (receive) or 5 (transmit) of a channel.
+  // Applies edited text to column 3 (TAG), 4 (receive) or 5 (transmit) of a channel. The
+  // caller sets the document's modified flag.
   void CommitCellText(int channel, int column, std::string_view text, const ChannelContext& ctx);
   // Column 7 (receive) or 8 (transmit): the DCS code's complement, for a programmed DCS channel.
   void DcsComplement(int channel, int column);
@@ -127,7 +137,7 @@ class ChannelTable {
   // Band or product change: every frequency to the band's default, channel 1 the only
   // programmed channel, no scan membership.
   void ApplyBandChange(int band);
-  // Product type change: new limits, groups refitted to them.
+  // Product type change: new limits, groups refitted to them, the current group normalised.
   void RefitToProduct(int product_type);
 
   // Last image block a transfer must carry: 8 + (total - 1) div 4, capped at 135.

@@ -49,7 +49,6 @@ TEST(GridText, CellsOfRepresentativeChannels) {
   EXPECT_EQ(GridCellText(doc, 2, kColDecode), "?(107)");
   EXPECT_EQ(GridCellText(doc, 2, kColEncode), "754");
   EXPECT_EQ(GridCellText(doc, 2, kColSquelch), " 0");
-  EXPECT_EQ(GridCellText(doc, 2, kColTag), "14652000");
   r.sub_audio_type = 0;
   EXPECT_EQ(GridCellText(doc, 2, kColDecode), "-----");
   r.sub_audio_type = 1;
@@ -76,12 +75,10 @@ TEST(GridText, HeadingsHeaderAndPanel) {
   EXPECT_EQ(SerialNoText(id), "0N010000");
   EXPECT_EQ(FreqBandText(0, 2), "VHF 1.25kHz");
   EXPECT_EQ(FreqBandText(1, 2), "VHF Lo 1.25kHz");
-  EXPECT_EQ(FreqBandText(1, 0), "VHF Lo Band");
   EXPECT_EQ(FreqBandText(2, 0), "UHF");
   EXPECT_EQ(FreqBandText(3, 0), "?(3)");
   EXPECT_EQ(ProductTypeText(1), "PT-410       ");
   EXPECT_EQ(FirmwareVersionText(125), "1.25");
-  EXPECT_EQ(FirmwareVersionText(1503), "15.03");
   EXPECT_EQ(ComPortText(2), "COM2");
 }
 
