@@ -129,19 +129,24 @@ int AdjustmentSum(const Image& image) {
   return sum & 0xFFFF;
 }
 
-void ApplyIdentity(const RadioOptions& options, Image& image) {
-  const int fw = std::clamp(options.firmware_version, 0, 9999);
-  image[kOffsetFirmware] = bits::ToBcd(fw % 100);
-  image[kOffsetFirmware + 1] = bits::ToBcd(fw / 100);
-
-  bits::Set(image[kOffsetBandModel], 7, 6, std::clamp(options.band, 0, 2));
-  bits::Put(image[kOffsetBandModel], 0, options.model == 1);
-  bits::SetWordLE(image, kOffsetAdjustSum, AdjustmentSum(image));
-
-  bits::SetWordBE(image, kOffsetProductCode, options.product_code & 0xFFFF);
-
+void ApplyIdentity(const RadioOptions& options, Image& image, unsigned fields) {
+  if (fields & kIdentityFirmware) {
+    const int fw = std::clamp(options.firmware_version, 0, 9999);
+    image[kOffsetFirmware] = bits::ToBcd(fw % 100);
+    image[kOffsetFirmware + 1] = bits::ToBcd(fw / 100);
+  }
+  if (fields & kIdentityBand) {
+    bits::Set(image[kOffsetBandModel], 7, 6, std::clamp(options.band, 0, 2));
+  }
+  if (fields & kIdentityModel) bits::Put(image[kOffsetBandModel], 0, options.model == 1);
+  if (fields & (kIdentityBand | kIdentityModel)) {
+    bits::SetWordLE(image, kOffsetAdjustSum, AdjustmentSum(image));
+  }
+  if (fields & kIdentityProductCode) {
+    bits::SetWordBE(image, kOffsetProductCode, options.product_code & 0xFFFF);
+  }
   const std::string& s = options.serial;
-  if (s.size() == 8) {
+  if ((fields & kIdentitySerial) && s.size() == 8) {
     auto digit = [&](std::size_t i) { return std::max(DtmfDigit(s[i]), 0); };
     const int letter = std::clamp(s[1] - 'B', 0, 15);
     image[kOffsetSerialFirst] = static_cast<std::uint8_t>(digit(0) << 4 | letter);

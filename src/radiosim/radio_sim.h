@@ -186,9 +186,17 @@ class Radio {
 // (word 1 = sum of words 2-12) and plausible alignment tables in block 137.
 Image BuiltInRadioImage(const RadioOptions& options);
 
-// Stamps the options' identity (firmware, serial number, product code, band and model) into an
-// image, keeping the adjustment checksum consistent.
-void ApplyIdentity(const RadioOptions& options, Image& image);
+// Stamps the options' identity into an image (all of it, or the fields named), keeping the
+// adjustment checksum consistent.
+enum IdentityField : unsigned {
+  kIdentityFirmware = 1,
+  kIdentitySerial = 2,
+  kIdentityProductCode = 4,
+  kIdentityBand = 8,
+  kIdentityModel = 16,
+  kIdentityAll = 31,
+};
+void ApplyIdentity(const RadioOptions& options, Image& image, unsigned fields = kIdentityAll);
 
 // The sum of words 2-12 that word 1 holds in a consistent image.
 int AdjustmentSum(const Image& image);

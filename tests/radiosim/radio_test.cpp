@@ -330,8 +330,10 @@ TEST(RadioMemory, BuiltInRadioIsConsistentAndIdentified) {
   // Re-stamping a file's memory keeps its checksum consistent.
   Image copy = image;
   options.band = kBandVhf;
-  ApplyIdentity(options, copy);
+  ApplyIdentity(options, copy, kIdentityBand);
   EXPECT_EQ(bits::Get(copy[25], 7, 6), kBandVhf);
+  EXPECT_EQ(copy[25] & 1, kPt410);
+  EXPECT_EQ(DecodeSerialNumber(copy), "0N010000");
   EXPECT_EQ(bits::GetWordLE(copy, 2), AdjustmentSum(copy));
 
   for (auto bad : {"0N01000", "0A010000", "0NX10000", "0N01000E", "0R010000"}) {
