@@ -255,6 +255,17 @@ TEST(Radio, FaultsDoWhatTheySay) {
     radio.Receive(0x00, out);
     EXPECT_EQ(out, Bytes{0x00});  // nothing appended
   }
+  {  // Pulled right after the start byte: the program's 0x40 gets no echo.
+    RadioOptions options;
+    options.need_power_cycle = true;
+    options.faults.unplug_after_bytes = 4;
+    Radio radio(options, memory);
+    Send(radio, read_word);
+    Bytes out;
+    radio.PowerCycle(out);
+    EXPECT_EQ(out, Bytes{frame::kRadioStart});
+    EXPECT_TRUE(Send(radio, {frame::kProgramStart}).echo.empty());
+  }
   {  // The wire reports a line error before the 3rd byte, once, and loses nothing.
     RadioOptions options;
     options.faults.line_error_at = 3;
