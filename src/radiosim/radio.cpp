@@ -222,12 +222,13 @@ void Radio::HandleFrame(std::vector<std::uint8_t>& out) {
 void Radio::ServeClone(std::vector<std::uint8_t>& out) {
   const std::uint8_t command = frame_[0];
   const std::size_t length = frame_[1];
-  const std::uint8_t address = frame_[2];
-  const std::span<const std::uint8_t> data(frame_.data() + 3, frame_.size() - 4);
   auto refuse = [&](const char* why) {
     ++stats_.bad_frames;
     Emit(true, Format("frame %02X refused: %s", command, why));
   };
+  if (length < 2) return refuse("length");  // every clone frame carries an address
+  const std::uint8_t address = frame_[2];
+  const std::span<const std::uint8_t> data(frame_.data() + 3, frame_.size() - 4);
 
   switch (command) {
     case frame::kReadWord: {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "codeplug/bits.h"
@@ -292,6 +293,52 @@ TEST(Radio, FaultsDoWhatTheySay) {
     wire.PurgeReceive();
     EXPECT_EQ(wire.available(), 0u);
   }
+}
+
+TEST(Radio, GarbageNeverBreaksItAndAPowerCycleRecovers) {
+  std::mt19937 random(4711);
+  const Image memory = TestMemory();
+  RadioOptions options;
+  options.faults = {.drop_reply_byte_at = 50,
+                    .ignore_frame_at = 3,
+                    .bad_checksum_at = 7,
+                    .nak_at = 2,
+                    .repeat = 5};
+  Radio radio(options, memory);
+  Bytes out;
+  // Valid frames of every kind with random contents, between random and likely bytes.
+  const Bytes likely = {0xF0, 0xF1, 0xF2, 0xF3, 0x30, 0x31, 0x38, 0x3B,
+                        0x40, 0x06, 0x15, 0x00, 0x01, 0x02, 0x82, 0xFF};
+  const std::pair<std::uint8_t, int> kinds[] = {{0xF0, 1}, {0xF1, 3}, {0xF2, 1}, {0xF3, 129},
+                                                {0x30, 2}, {0x31, 0}, {0x33, 3}, {0x38, 0}};
+  for (int i = 0; i < 20000; ++i) {
+    Bytes bytes;
+    const unsigned r = random();
+    if (r % 4 == 0) {
+      const auto& [command, size] = kinds[r / 4 % std::size(kinds)];
+      Bytes data(size);
+      for (auto& b : data) b = static_cast<std::uint8_t>(random() % 140);
+      bytes = Frame(command, data);
+    } else {
+      bytes = {r % 3 ? likely[r / 3 % likely.size()] : static_cast<std::uint8_t>(r >> 8)};
+    }
+    for (auto b : bytes) {
+      out.clear();
+      radio.Receive(b, out);
+      ASSERT_FALSE(out.empty());
+      ASSERT_EQ(out.front(), b);
+    }
+    if (i % 500 == 0) radio.LineQuiet();
+    if (i % 4000 == 3999) radio.PowerCycle(out);
+  }
+  EXPECT_GT(radio.stats().frames_served, 100);
+  EXPECT_GT(radio.stats().bad_frames, 100);
+  out.clear();
+  radio.PowerCycle(out);
+  Send(radio, {frame::kProgramStart});
+  const Bytes read_word = Frame(frame::kReadWord, {1});
+  const Image& now = radio.memory();
+  EXPECT_EQ(Send(radio, read_word).reply, Frame(frame::kReadWord, {now[3], now[2]}));
 }
 
 TEST(RadioMemory, BuiltInRadioIsConsistentAndIdentified) {
