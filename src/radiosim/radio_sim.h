@@ -47,8 +47,10 @@ struct Faults {
   int ignore_frame_at = 0;        // the Nth well-formed frame received gets no answer at all
   int bad_checksum_at = 0;        // the Nth reply frame (F0-F2 replies, 0x31 answers) is off by one
   int nak_at = 0;                 // the Nth alignment command is answered NAK
-  int silent_after_bytes = 0;     // after N received bytes the radio is dead (cable still echoes)
-  int unplug_after_bytes = 0;     // after N received bytes nothing comes back, not even the echo
+  int silent_after_bytes = 0;     // after N received bytes the radio answers nothing more (the
+                                  // cable still echoes; a power cycle still sends the start byte)
+  int unplug_after_bytes = 0;     // from the (N+1)th received byte on nothing comes back, not
+                                  // even the echo or a start byte
   int line_error_at = 0;          // Wire only: the Nth byte that reaches the program arrives
                                   // with a line error
   int repeat = 1;                 // every *_at fault hits this many events in a row from its Nth

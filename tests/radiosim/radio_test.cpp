@@ -237,7 +237,7 @@ TEST(Radio, FaultsDoWhatTheySay) {
     EXPECT_EQ(Send(radio, Frame(0x35, {})).reply, Bytes{frame::kNak});
     EXPECT_EQ(Send(radio, Frame(0x35, {})).reply, Bytes{frame::kAck});
   }
-  {  // Silent after 6 bytes: echo goes on, no answers, not even after a power cycle.
+  {  // Silent after 6 bytes: echo goes on, no answers; switched off and on, only the start byte.
     Radio radio = radio_with({.silent_after_bytes = 6});
     EXPECT_EQ(Send(radio, read_word).reply, good);
     auto x = Send(radio, read_word);
@@ -245,7 +245,9 @@ TEST(Radio, FaultsDoWhatTheySay) {
     EXPECT_TRUE(x.reply.empty());
     Bytes out;
     radio.PowerCycle(out);
-    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(out, Bytes{frame::kRadioStart});
+    EXPECT_EQ(Send(radio, {frame::kProgramStart}).echo, Bytes{frame::kProgramStart});
+    EXPECT_TRUE(Send(radio, read_word).reply.empty());
   }
   {  // Unplugged after 5 bytes: the 6th byte and later get nothing back at all.
     Radio radio = radio_with({.unplug_after_bytes = 5});
