@@ -2,10 +2,21 @@
 // Download without hardware and for testing the link end to end. Prints the device path as
 // its first line on stdout and runs until Ctrl+C or SIGTERM.
 
+#if defined(_WIN32)
+
+#include <cstdio>
+
+int main() {
+  std::fputs("ql40-radiosim serves the radio on a pseudo-terminal, which this system lacks\n",
+             stderr);
+  return 1;
+}
+
+#else
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -314,3 +325,5 @@ int main(int argc, char** argv) {
   Log("stopped: " + Summary(stats));
   return kExitOk;
 }
+
+#endif  // !_WIN32

@@ -2,6 +2,47 @@
 // feeds the radio, and releases the radio's bytes (the echo included) at wire speed when
 // pacing is on.
 
+#include "radiosim/radio_sim.h"
+
+#if defined(_WIN32)
+
+// Windows has no pseudo-terminals; the radio is served in-process there (Radio, Wire).
+namespace ql40::sim {
+class PtyRadio::Impl {};
+std::unique_ptr<PtyRadio> PtyRadio::Start(const RadioOptions&, const Image&, std::string* error) {
+  if (error) *error = "pseudo-terminals are not available on this system";
+  return nullptr;
+}
+PtyRadio::PtyRadio(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+PtyRadio::~PtyRadio() = default;
+const std::string& PtyRadio::device_path() const {
+  static const std::string kNone;
+  return kNone;
+}
+void PtyRadio::PowerCycle() {}
+void PtyRadio::SetLevels(const std::array<int, 4>&) {}
+Image PtyRadio::memory() const {
+  return Image{};
+}
+int PtyRadio::marker() const {
+  return 0;
+}
+RadioStats PtyRadio::stats() const {
+  return {};
+}
+AlignmentState PtyRadio::alignment() const {
+  return {};
+}
+bool PtyRadio::alignment_mode() const {
+  return false;
+}
+std::string PtyRadio::save_error() const {
+  return {};
+}
+}  // namespace ql40::sim
+
+#else
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -15,8 +56,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-
-#include "radiosim/radio_sim.h"
 
 namespace ql40::sim {
 namespace {
@@ -341,3 +380,5 @@ std::string PtyRadio::save_error() const {
 }
 
 }  // namespace ql40::sim
+
+#endif  // !_WIN32

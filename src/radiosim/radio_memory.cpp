@@ -1,14 +1,12 @@
 // The simulated radio's memory: the built-in radio, its identity bytes, and .q40 files.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
@@ -214,25 +212,28 @@ bool WriteRadioFile(const std::string& path, const Image& image, double trailer,
   for (int i = 0; i < kTrailerSize; ++i, raw >>= 8) bytes.push_back(raw & 0xFF);
 
   // A reader never sees half a file: the bytes go to a temporary file that replaces the target.
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return fail("cannot create a file beside " + path + ": " + std::strerror(errno));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const std::string why = std::strerror(errno);
-      close(fd);
-      unlink(temp.c_str());
-      return fail("cannot write " + path + ": " + why);
-    }
-    done += static_cast<std::size_t>(n);
+  namespace fs = std::filesystem;
+  std::random_device random;
+  std::string temp;
+  std::ofstream out;
+  for (int attempt = 0; attempt < 16 && !out.is_open(); ++attempt) {
+    temp = path + ".tmp" + std::to_string(random() % 1000000);
+    std::error_code ec;
+    if (!fs::exists(temp, ec) && !ec) out.open(temp, std::ios::binary | std::ios::trunc);
   }
-  fchmod(fd, 0644);
-  if (close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
-    unlink(temp.c_str());
+  if (!out.is_open()) return fail("cannot create a file beside " + path);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  std::error_code ec;
+  if (!out) {
+    fs::remove(temp, ec);
+    return fail("cannot write " + temp);
+  }
+  fs::rename(temp, path, ec);
+  if (ec) {
+    const std::string why = ec.message();
+    fs::remove(temp, ec);
     return fail("cannot write " + path + ": " + why);
   }
   return true;
