@@ -13,7 +13,8 @@ namespace ql40 {
 // Encodes the defaults of every settings and signalling record into the image, in the order
 // of a new codeplug: option settings, scan settings, two-tone parameters, ANI, DTMF settings,
 // DTMF codes, paging codes, two-tone table, key assignment, emergency, general settings.
-// The home channel of the scan settings needs the group counts and their total.
+// The home channel of the scan settings is stored against the group counts (the total is not
+// needed to store it).
 void EncodeDefaultSettings(Image& image, const std::array<int, 20>& group_counts, int total);
 
 // Decodes the ten paging or two-tone slots into a scratch copy and returns the two-tone format

@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <string>
+
+#include "codeplug/codecs.h"
+#include "codeplug/codeplug.h"
+#include "resources/settings_labels.h"
+#include "settings/default_settings.h"
+#include "settings/emergency_settings.h"
+#include "settings/general_settings.h"
+#include "settings/key_assignment.h"
+#include "settings/option_settings.h"
+#include "settings/scan_settings.h"
+#include "signalling/dtmf.h"
+#include "signalling/paging.h"
+
+namespace ql40 {
+namespace {
+
+GroupCounts Counts(std::initializer_list<int> first) {
+  GroupCounts counts{};
+  int g = 0;
+  for (int c : first) counts[g++] = c;
+  return counts;
+}
+
+Image PatternImage(std::uint32_t seed) {
+  Image image{};
+  for (auto& b : image) {
+    seed = seed * 1664525u + 1013904223u;
+    b = static_cast<std::uint8_t>(seed >> 24);
+  }
+  return image;
+}
+
+template <typename Record>
+Record Decoded(const Image& image) {
+  Record r;
+  r.Decode(image);
+  return r;
+}
+
+TEST(DefaultSettings, NewImageHoldsEveryRecordsDefaults) {
+  Image image{};
+  EncodeDefaultSettings(image, Counts({16}), 16);
+  const std::map<int, int> expected = {
+      {27, 0x87},  {28, 0x08},  {29, 0x08},  {168, 4},    {169, 0x33}, {170, 0x0B}, {171, 0x60},
+      {174, 2},    {175, 1},    {180, 0x95}, {181, 0x30}, {184, 0x33}, {185, 0x82}, {186, 0x15},
+      {187, 0x0F}, {188, 0x86}, {189, 2},    {190, 122},  {191, 9},    {384, 0x8D}, {385, 0xE6}};
+  for (int offset = 0; offset < 1024; ++offset) {
+    int want = 0;
+    if (auto it = expected.find(offset); it != expected.end()) want = it->second;
+    if (offset >= 482 && offset <= 501) want = 0xFF;  // empty paging slots
+    if (offset >= 640 && offset <= 647) want = CharToTagSymbol("SELFTEST"[offset - 640]);
+    EXPECT_EQ(image[offset], want) << "byte " << offset;
+  }
+  // Every record reads its defaults back.
+  EXPECT_TRUE(Decoded<OptionSettings>(image) == OptionSettings{});
+  EXPECT_TRUE(Decoded<KeyAssignment>(image) == KeyAssignment{});
+  EXPECT_TRUE(Decoded<GeneralSettings>(image) == GeneralSettings{});
+  EXPECT_TRUE(Decoded<AniSettings>(image) == AniSettings{});
+  EXPECT_TRUE(Decoded<DtmfSettings>(image) == DtmfSettings{});
+  EXPECT_TRUE(Decoded<TwoToneParameters>(image) == TwoToneParameters{});
+  EXPECT_TRUE(Decoded<PagingTable>(image) == PagingTable{});
+  ScanSettings scan;
+  scan.Decode(image, Counts({16}));
+  EXPECT_TRUE(scan == ScanSettings{});
+  EmergencySettings emergency;
+  emergency.Decode(image, 152);
+  EXPECT_TRUE(emergency == EmergencySettings{});
+}
+
+// Bits a record owns: bytes first..last under a mask. Everything else must stay as it was.
+struct Owned {
+  int first, last, mask;
+};
+
+int OwnedMask(std::initializer_list<Owned> owned, int offset) {
+  int mask = 0;
+  for (const Owned& o : owned) {
+    if (offset >= o.first && offset <= o.last) mask |= o.mask;
+  }
+  return mask;
+}
+
+// Decoding a scrambled image, encoding and decoding again gives the same record; the encoder
+// changes only the bits the record owns and writes the same bytes a second time.
+template <typename Decode, typename Encode>
+void ExpectRoundTrip(std::initializer_list<Owned> owned, Decode decode, Encode encode) {
+  for (std::uint32_t seed : {1u, 7u, 12345u, 99u}) {
+    const Image before = PatternImage(seed);
+    const auto first = decode(before);
+    Image after = before;
+    encode(first, after);
+    for (int i = 0; i < kImageSize; ++i) {
+      ASSERT_EQ((before[i] ^ after[i]) & ~OwnedMask(owned, i), 0) << "byte " << i;
+    }
+    const auto second = decode(after);
+    ASSERT_TRUE(first == second) << "seed " << seed;
+    Image again = after;
+    encode(second, again);
+    ASSERT_EQ(again, after) << "seed " << seed;
+  }
+}
+
+template <typename Record>
+auto Decoder() {
+  return [](const Image& im) { return Decoded<Record>(im); };
+}
+auto Encoder() {
+  return [](const auto& r, Image& im) { r.Encode(im); };
+}
+
+TEST(SettingsRecords, RoundTripsKeepBitsTheyDoNotOwn) {
+  // clang-format off
+  ExpectRoundTrip({{27, 29, 0xFF}}, Decoder<OptionSettings>(), Encoder());
+  ExpectRoundTrip({{188, 188, 0x3F}, {386, 401, 0xFF}}, Decoder<AniSettings>(), Encoder());
+  ExpectRoundTrip({{187, 187, 0x01}, {384, 384, 0xFF}, {385, 385, 0xF3}},
+                  Decoder<DtmfSettings>(), Encoder());
+  ExpectRoundTrip({{402, 481, 0xFF}}, Decoder<DtmfCodeList>(), Encoder());
+  ExpectRoundTrip({{385, 385, 0x4F}}, Decoder<TwoToneParameters>(), Encoder());
+  ExpectRoundTrip({{482, 501, 0xFF}}, Decoder<PagingTable>(),
+                  [](const PagingTable& r, Image& im) { r.Encode(im, kOptionNone); });
+  for (int unit : {kOptionNone, kOptionPtTrunk}) {
+    ExpectRoundTrip({{172, 179, 0xFF}, {180, 180, 0xF8}, {181, 181, 0xFF}, {183, 183, 0x0C},
+                     {186, 186, 0x07}, {187, 187, 0x20}},
+                    [unit](const Image& im) {
+                      auto r = Decoded<KeyAssignment>(im);
+                      r.PruneForOptionUnit(unit);
+                      return r;
+                    },
+                    [unit](const KeyAssignment& r, Image& im) { r.Encode(im, unit); });
+  }
+  const GroupCounts counts = Counts({10, 5, 8, 0, 30});
+  ExpectRoundTrip({{90, 91, 0xFF}, {168, 169, 0xFF}, {180, 180, 0x03}, {186, 186, 0x18},
+                   {187, 187, 0x0E}},
+                  [&](const Image& im) {
+                    ScanSettings r;
+                    r.Decode(im, counts);
+                    r.home_channel = std::min(r.home_channel, 23);  // may lie beyond: clip
+                    r.home_group = GroupOfChannelNumber(r.home_channel, counts);
+                    return r;
+                  },
+                  [&](const ScanSettings& r, Image& im) { r.Encode(im, counts); });
+  ExpectRoundTrip({{170, 171, 0xFF}, {180, 180, 0x04}, {182, 182, 0x82}, {183, 183, 0xF3},
+                   {186, 186, 0xE0}, {187, 187, 0x10}, {188, 188, 0xC0}, {189, 191, 0xFF},
+                   {640, 647, 0xFF}},
+                  [](const Image& im) {
+                    auto r = Decoded<GeneralSettings>(im);
+                    r.ApplyEncryptionTypeRule(im);
+                    return r;
+                  },
+                  Encoder());
+  for (int firmware : {151, 152}) {
+    ExpectRoundTrip({{182, 182, 0x11}, {184, 185, 0xFF}, {187, 187, 0xC0}},
+                    [firmware](const Image& im) {
+                      EmergencySettings r;
+                      r.Decode(im, firmware);
+                      return r;
+                    },
+                    Encoder());
+  }
+  for (int format : {kToneStandard, kToneUserDefined}) {
+    ExpectRoundTrip({{482, 501, 0xFF}},
+                    [format](const Image& im) {
+                      int f = format;
+                      TwoToneTable r;
+                      r.Decode(im, f);
+                      return r;
+                    },
+                    [](const TwoToneTable& r, Image& im) { r.Encode(im, kOption2Tone); });
+  }
+  // clang-format on
+}
+
+// Values no dialog produces still encode safely and touch only their own bits.
+TEST(SettingsRecords, OutOfRangeFieldsEncodeSafely) {
+  for (int v : {-1, 99, INT_MAX, INT_MIN}) {
+    Image image{};
+    image.fill(0x5A);
+    OptionSettings option;
+    option.lighting = option.beep = option.sq_threshold = option.option_unit = v;
+    option.Encode(image);
+    KeyAssignment keys;
+    keys.keys.fill(v);
+    keys.toggles.fill(v);
+    keys.set_mode = keys.rotary_mode = keys.holding_time = v;
+    keys.RebuildMarks();
+    EXPECT_EQ(keys.OfferedKeyFunctions(kKeyA, kPt610, kOptionNone).front(), kKeyFnNone);
+    keys.Encode(image, kOptionPtTrunk);
+    ScanSettings scan;
+    scan.home_channel = scan.dual_watch_time = scan.revert_channel = v;
+    scan.Encode(image, Counts({10}));
+    GeneralSettings general;
+    general.mic_gain = general.beep_level = general.af_vr_min = general.tail_elimination = v;
+    general.Encode(image);
+    EmergencySettings emergency;
+    emergency.channel = emergency.time = v;
+    emergency.Encode(image);
+    DtmfSettings dtmf;
+    dtmf.pause_character = static_cast<char>(v);
+    dtmf.pause_time = v;
+    dtmf.Encode(image);
+    TwoToneTable table;
+    table.rows[0] = TwoToneRow{v, v, v};
+    table.rows[1] = TwoToneRow{kToneGroupUser, v, v};
+    table.Encode(image, kOption2Tone);
+    EXPECT_EQ(image[383], 0x5A);
+    EXPECT_EQ(image[192], 0x5A);
+  }
+}
+
+TEST(OptionSettings, AccessoryByteAndSubCpuList) {
+  Image image{};
+  image[27] = 0x2C;  // bit 2 set: no option unit, whatever bits 6-3 say
+  OptionSettings option;
+  option.Decode(image);
+  EXPECT_EQ(option.option_unit, kOptionNone);
+  EXPECT_TRUE(option.HasEncryptionDevice());
+  option.Encode(image);
+  EXPECT_EQ(image[27], 0x04);
+  image[27] = 0x28;
+  option.Decode(image);
+  EXPECT_EQ(option.option_unit, kOptionPtTrunk);
+
+  EXPECT_EQ(SubCpuCodes(141).size(), 4u);
+  EXPECT_EQ(SubCpuIndexOfCode(kOptionScbd200, 141), 3);  // shows as PT-Trunk
+  EXPECT_EQ(SubCpuCodeOfIndex(3, 141), kOptionPtTrunk);
+  EXPECT_EQ(SubCpuIndexOfCode(kOptionScbd200, 142), 4);
+  EXPECT_EQ(SubCpuCodeOfIndex(3, 142), kOptionScb100);
+  EXPECT_EQ(SubCpuIndexOfCode(9, 150), -1);
+  EXPECT_EQ(SubCpuCodeOfIndex(99, 141), kOptionPtTrunk);
+}
+
+TEST(ScanSettings, HomeChannelIsStoredAsGroupAndPosition) {
+  const GroupCounts counts = Counts({10, 5, 8});
+  ScanSettings scan;
+  EXPECT_TRUE(scan.CommitHomeChannel(12, counts, 23));
+  EXPECT_EQ(scan.home_group, 2);
+  EXPECT_EQ(scan.HomeChannelText(), "12  (Group 2 )");
+  Image image{};
+  scan.Encode(image, counts);
+  EXPECT_EQ(image[91], 1);
+  EXPECT_EQ(image[90], 1);
+  ScanSettings back;
+  back.Decode(image, counts);
+  EXPECT_EQ(back.home_channel, 12);
+  EXPECT_EQ(back.home_group, 2);
+
+  // Refused: beyond the channels in use, negative; 0 counts as channel 1.
+  EXPECT_FALSE(scan.CommitHomeChannel(24, counts, 23));
+  EXPECT_FALSE(scan.CommitHomeChannel(-3, counts, 23));
+  EXPECT_EQ(scan.home_channel, 12);
+  EXPECT_TRUE(scan.CommitHomeChannel(0, counts, 23));
+  EXPECT_EQ(scan.home_channel, 1);
+
+  // A home channel in group 18 reads back in group 18.
+  GroupCounts many{};
+  many.fill(1);
+  EXPECT_TRUE(scan.CommitHomeChannel(18, many, 20));
+  scan.Encode(image, many);
+  EXPECT_EQ(image[91], 17);
+  back.Decode(image, many);
+  EXPECT_EQ(back.home_channel, 18);
+  EXPECT_EQ(back.home_group, 18);
+}
+
+TEST(GeneralSettings, MicGainTagAndEncryptionRule) {
+  Image image{};
+  image[190] = 100;  // not a gain level
+  image[27] = 0x02;  // encryption device fitted, no DTMF receiver
+  GeneralSettings general;
+  general.Decode(image);
+  EXPECT_EQ(res::LabelOr(res::kMicGains, general.mic_gain), "Standard");
+  general.mic_gain = 0;
+  general.encryption_type = 1;
+  general.tail_elimination = 2;
+  general.CommitPowerOnTag("abc");
+  EXPECT_EQ(general.PowerOnTagText(), "ABC     ");
+  general.CommitBeepLevel(0);
+  general.Encode(image);
+  EXPECT_EQ(image[190], 244);
+  EXPECT_EQ(image[191], 0);
+  EXPECT_EQ(image[183] & 0xE0, 0xE0);  // Hi Level, tail elimination 180
+  EXPECT_EQ(image[640 + 3], 36);       // padded with the space symbol
+
+  image[27] = 0x00;  // a DTMF receiver forces KSE-40
+  EXPECT_TRUE(GeneralSettings::EncryptionTypeForced(image));
+  general.Encode(image);
+  EXPECT_EQ(image[183] & 0x80, 0);
+  EXPECT_EQ(general.encryption_type, 1);  // the record keeps the choice; the image is forced
+  image[27] = 0x03;                       // no DTMF receiver, no encryption device: forced too
+  EXPECT_TRUE(GeneralSettings::EncryptionTypeForced(image));
+}
+
+TEST(EmergencySettings, CurrentChannelNeedsFirmware152) {
+  Image image{};
+  image[182] = 0x10;
+  image[185] = 0x80;
+  EmergencySettings emergency;
+  emergency.Decode(image, 151);
+  EXPECT_EQ(emergency.channel, kEmergencyHome);
+  EXPECT_EQ(EmergencySettings::ChannelChoices(151), 2);
+  emergency.Decode(image, 152);
+  EXPECT_EQ(emergency.channel, kEmergencyCurrent);
+  emergency.Encode(image);
+  EXPECT_EQ(image[185] & 0x80, 0);
+  EXPECT_EQ(image[182] & 0x10, 0x10);
+}
+
+}  // namespace
+}  // namespace ql40

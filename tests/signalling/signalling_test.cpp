@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "codeplug/codeplug.h"
+#include "resources/settings_labels.h"
+#include "settings/default_settings.h"
+#include "signalling/dtmf.h"
+#include "signalling/paging.h"
+
+namespace ql40 {
+namespace {
+
+TEST(DtmfCodes, DigitStringsKeepTheBytesTheyDoNotNeed) {
+  Image image{};
+  std::fill(image.begin() + 386, image.begin() + 402, std::uint8_t{0xAA});
+  AniSettings ani;
+  ani.Decode(image);
+  ani.ani_code = "1234";
+  ani.emergency_code = "*#0123456789abcd";  // lower case taken, the 16th digit cut
+  ani.Encode(image);
+  EXPECT_EQ(image[386], 0x41);
+  EXPECT_EQ(image[387], 0x23);
+  EXPECT_EQ(image[388], 0x40);
+  for (int i = 389; i <= 393; ++i) EXPECT_EQ(image[i], 0xAA) << i;
+  AniSettings back;
+  back.Decode(image);
+  EXPECT_EQ(back.ani_code, "1234");
+  EXPECT_EQ(back.emergency_code, "*#0123456789ABC");
+
+  DtmfCodeList codes;
+  codes.codes[9] = "x9a";  // a character that is no DTMF digit is dropped
+  codes.Encode(image);
+  EXPECT_EQ(image[474], 0x29);
+  EXPECT_EQ(image[475], 0xA0);
+  codes.Decode(image);
+  EXPECT_EQ(codes.codes[9], "9A");
+}
+
+TEST(AniAndDtmfSettings, BitFieldsAndPauseCharacter) {
+  Image image{};
+  image[384] = 0x8D;
+  DtmfSettings dtmf;
+  dtmf.Decode(image);
+  EXPECT_EQ(dtmf.PauseText(), "");
+  EXPECT_EQ(res::LabelOr(res::kDtmfPauseTimes, dtmf.pause_time), "0.5 sec");
+  image[384] = 0x3E;
+  dtmf.Decode(image);
+  EXPECT_EQ(dtmf.PauseText(), "*");
+  EXPECT_EQ(res::LabelOr(res::kDtmfPauseTimes, dtmf.pause_time), "3 sec");
+  dtmf.CommitPauseCharacter("d");
+  dtmf.Encode(image);
+  EXPECT_EQ(image[384], 0x3D);
+  dtmf.CommitPauseCharacter("");
+  dtmf.Encode(image);
+  EXPECT_EQ(image[384], 0xBD);
+
+  // With an encryption device (byte 27 bit 0 clear) the ANI type always reads DTMF.
+  image[188] = 0xFF;
+  image[27] = 0x00;
+  AniSettings ani;
+  ani.Decode(image);
+  EXPECT_EQ(ani.type, 0);
+  EXPECT_EQ(ani.speed, 3);
+  image[27] = 0x01;
+  ani.Decode(image);
+  EXPECT_EQ(res::LabelOr(res::kAniTypes, ani.type), "Option ANI");
+}
+
+TEST(PagingTable, DtmfFormSlots) {
+  Image image{};
+  EmptyAllPagingSlots(image);
+  PagingTable paging;
+  paging.Decode(image);
+  EXPECT_TRUE(paging.slots[0].code.empty());
+  EXPECT_TRUE(paging.CommitCode(0, "12b"));
+  paging.slots[0].enc_dec = 1;
+  EXPECT_TRUE(paging.CommitCode(1, "7"));
+  EXPECT_EQ(paging.slots[1].code, "700");
+  EXPECT_FALSE(paging.CommitCode(10, "1"));
+  paging.Encode(image, kOptionNone);
+  EXPECT_EQ(image[482], 0x21);
+  EXPECT_EQ(image[483], 0x2B);
+  EXPECT_EQ(image[484], 0x07);
+  EXPECT_EQ(image[485], 0x00);
+  EXPECT_EQ(image[486], 0xFF);
+
+  PagingTable back;
+  back.Decode(image);
+  EXPECT_EQ(back.slots[0].code, "12B");
+  EXPECT_EQ(res::LabelOr(res::kPagingFlags, back.slots[0].enc_dec), "ENC & DEC");
+  back.CommitCode(1, "");
+  back.Encode(image, kOptionNone);
+  EXPECT_TRUE(PagingSlotEmpty(image, 1));
+
+  // With the 2Tone unit the used slots hold tone numbers: only emptying reaches the image.
+  image[482] = 0x17;
+  image[483] = 0x18;
+  back.Decode(image);
+  back.CommitCode(2, "");
+  back.Encode(image, kOption2Tone);
+  EXPECT_EQ(image[482], 0x17);
+  EXPECT_EQ(image[483], 0x18);
+}
+
+TEST(TwoToneTable, StandardSetsAndTheSwitchToUserDefined) {
+  Image image{};
+  EmptyAllPagingSlots(image);
+  image[482] = 0x17;
+  image[483] = 0x18;
+  int format = kToneStandard;
+  TwoToneTable table;
+  table.Decode(image, format);
+  EXPECT_EQ(format, kToneStandard);
+  EXPECT_EQ(table.rows[0].group, 3);
+  EXPECT_EQ(table.GroupName(0), "MOTOROLA  3");
+  EXPECT_EQ(table.ToneText(0, false), " 313.0");
+  EXPECT_EQ(table.ToneText(0, true), " 953.7");
+  EXPECT_EQ(table.rows[1].group, kToneGroupOff);
+
+  // Tones of two different sets in row 2: the format switches, row 1 becomes raw numbers too.
+  image[484] = 0x00;
+  image[485] = 0x0A;
+  const Image stored = image;
+  table.Decode(image, format);
+  EXPECT_EQ(format, kToneUserDefined);
+  EXPECT_EQ(table.rows[0].group, kToneGroupUser);
+  EXPECT_EQ(table.rows[0].first, 0x17);
+  EXPECT_EQ(table.rows[1].first, 0);
+  EXPECT_EQ(table.rows[1].second, 10);
+  table.Encode(image, kOption2Tone);
+  EXPECT_EQ(image, stored);
+  EXPECT_EQ(DecodeToneFormatSwitch(image, kOptionNone, kToneStandard), kToneStandard);
+  EXPECT_EQ(DecodeToneFormatSwitch(image, kOption2Tone, kToneStandard), kToneUserDefined);
+
+  // Numbers that are no tone of any set (a gap, beyond the last set) also read as raw numbers.
+  for (int first : {30, 62, 188, 240, 254}) {
+    EmptyAllPagingSlots(image);
+    image[482] = static_cast<std::uint8_t>(first);
+    image[483] = static_cast<std::uint8_t>(first);
+    format = kToneStandard;
+    table.Decode(image, format);
+    EXPECT_EQ(format, kToneUserDefined) << first;
+    EXPECT_EQ(table.ToneNumbers(0)[0], first);
+  }
+
+  // Standard rows write base plus index; nothing is written without the 2Tone unit.
+  table.SetDefaults();
+  table.rows[4] = TwoToneRow{13, 55, 0};  // PLECTRON
+  EmptyAllPagingSlots(image);
+  table.Encode(image, kOptionNone);
+  EXPECT_EQ(image[490], 0xFF);
+  table.Encode(image, kOption2Tone);
+  EXPECT_EQ(image[490], 186);
+  EXPECT_EQ(image[491], 131);
+  EXPECT_EQ(table.ToneText(4, false), "3062.0");
+
+  int tone_format = kToneStandard;
+  EXPECT_TRUE(ChangeToneFormat(image, tone_format, kToneUserDefined));
+  EXPECT_EQ(tone_format, kToneUserDefined);
+  EXPECT_TRUE(PagingSlotEmpty(image, 4));
+  EXPECT_FALSE(ChangeToneFormat(image, tone_format, kToneUserDefined));
+}
+
+TEST(TwoToneTable, ToneSetTableAndParameters) {
+  ASSERT_EQ(res::kToneSets.size(), 18u);
+  int group = 0, index = 0;
+  EXPECT_TRUE(FindStandardTone(239, group, index));
+  EXPECT_EQ(group, 18);
+  EXPECT_EQ(index, 9);
+  EXPECT_TRUE(FindStandardTone(114, group, index));  // GE/99 GRP C has eleven tones
+  EXPECT_EQ(res::kToneSets[static_cast<std::size_t>(group - 1)].name, "GE/99 GRP C");
+  for (int gap : {30, 31, 62, 63, 187, 189, 240}) EXPECT_FALSE(FindStandardTone(gap, group, index));
+  EXPECT_EQ(res::ToneText(1006.9), "1006.9");
+
+  Image image{};
+  image[385] = 0xB0;  // DTMF bits only
+  TwoToneParameters parameters;
+  parameters.Encode(image);
+  EXPECT_EQ(image[385], 0xF6);
+  parameters.Decode(image);
+  EXPECT_EQ(res::LabelOr(res::kGroupCalls, parameters.group_call), "1st Tone");
+  EXPECT_EQ(res::LabelOr(res::kCallTimes, parameters.call_times), "3 times");
+}
+
+}  // namespace
+}  // namespace ql40
