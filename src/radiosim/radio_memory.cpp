@@ -1,15 +1,14 @@
 // The simulated radio's memory: the built-in radio, its identity bytes, and .q40 files.
 
-#include <bit>
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
+#include <memory>
 
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
+#include "codeplug/codeplug.h"
+#include "codeplug/files.h"
 #include "codeplug/hardware.h"
 #include "link/frame.h"
 #include "radiosim/radio_sim.h"
@@ -76,16 +75,10 @@ void WriteAlignmentTables(int band, Image& image) {
   }
 }
 
-// The radio's memory before its identity is stamped in.
-Image DefaultMemory(const RadioOptions& options) {
-  Image image{};
-  HardwareSettings hardware;
-  hardware.SetDefaults();
-  hardware.SetBandDefaults(options.band);
-  hardware.product_type = options.model;
-  hardware.Encode(image);
-  bits::Put(image[kOffsetOptionUnit], 2, true);  // no option unit
-  return image;
+// The text of the message a file function showed.
+std::string MessageText(const SilentPrompter& prompter) {
+  return prompter.messages().empty() ? std::string("file error")
+                                     : prompter.messages().back().Text();
 }
 
 }  // namespace
@@ -156,87 +149,67 @@ void ApplyIdentity(const RadioOptions& options, Image& image, unsigned fields) {
 }
 
 Image BuiltInRadioImage(const RadioOptions& options) {
-  RadioOptions safe = options;
-  safe.band = std::clamp(options.band, 0, 2);
-  safe.model = std::clamp(options.model, 0, 1);
-  Image image = DefaultMemory(safe);
-  std::memcpy(&image[4], kAdjustment, sizeof kAdjustment);
-  WriteAlignmentTables(safe.band, image);
+  const int band = std::clamp(options.band, 0, 2);
+  // The program's own default codeplug for the band and model...
+  auto doc = std::make_unique<Codeplug>();
+  doc->ResetToDefaults();
+  if (band != kBandVhf) doc->ChangeBand(band);
+  if (options.model == kPt410) {
+    doc->hardware.product_type = kPt410;
+    doc->channels.RefitToProduct(kPt410);
+  }
+  doc->CommitToImage();
+  // ...with factory adjustment and alignment tables, from which the channels' tuning bytes
+  // are derived once more.
+  std::memcpy(&doc->image[4], kAdjustment, sizeof kAdjustment);
+  WriteAlignmentTables(band, doc->image);
+  doc->RefreshFromImage();
+  doc->CommitToImage();
+
+  Image image = doc->image;
   // A radio that was programmed before: its last download completed.
   bits::SetWordLE(image, 2 * frame::kMarkerWord, frame::kMarkerComplete);
+  RadioOptions safe = options;
+  safe.band = band;
+  safe.model = std::clamp(options.model, 0, 1);
   ApplyIdentity(safe, image);
   return image;
 }
 
 bool ReadRadioFile(const std::string& path, Image& image, std::optional<double>& trailer,
                    std::string* error) {
-  auto fail = [&](std::string why) {
-    if (error) *error = std::move(why);
-    return false;
-  };
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return fail("cannot open " + path + ": " + std::strerror(errno));
-  std::vector<char> bytes(kFileSize + 1);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) return fail("cannot read " + path);
-  const auto size = static_cast<std::size_t>(in.gcount());
-  if (size > static_cast<std::size_t>(kFileSize)) {
-    return fail(path + " is larger than a radio memory file (17672 bytes)");
-  }
-  if (size != static_cast<std::size_t>(kFileSize) && size != static_cast<std::size_t>(kImageSize)) {
-    return fail(
-        Format("%s is %zu bytes; a radio memory file has 17672 (or 17664 without its "
-               "trailer)",
-               path.c_str(), size));
-  }
-  std::memcpy(image.data(), bytes.data(), kImageSize);
-  trailer.reset();
-  if (size == static_cast<std::size_t>(kFileSize)) {
-    std::uint64_t raw = 0;
-    for (int i = kTrailerSize - 1; i >= 0; --i) {
-      raw = raw << 8 | static_cast<std::uint8_t>(bytes[kImageSize + i]);
+  // The radio's memory is exactly an image, with or without the file trailer.
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size != static_cast<std::uintmax_t>(kFileSize) &&
+      size != static_cast<std::uintmax_t>(kImageSize)) {
+    if (error) {
+      *error = Format(
+          "%s is %ju bytes; a radio memory file has 17672 (or 17664 without its "
+          "trailer)",
+          path.c_str(), static_cast<std::uintmax_t>(size));
     }
-    trailer = std::bit_cast<double>(raw);
+    return false;
   }
+  SilentPrompter prompter(Answer::kOk);
+  double value = 0.0;
+  Image read{};
+  if (!ReadImageFile(path, read, value, prompter)) {
+    if (error) *error = MessageText(prompter);
+    return false;
+  }
+  image = read;
+  trailer.reset();
+  if (size == static_cast<std::uintmax_t>(kFileSize)) trailer = value;
   return true;
 }
 
 bool WriteRadioFile(const std::string& path, const Image& image, double trailer,
                     std::string* error) {
-  auto fail = [&](std::string why) {
-    if (error) *error = std::move(why);
-    return false;
-  };
-  std::vector<std::uint8_t> bytes(image.begin(), image.end());
-  auto raw = std::bit_cast<std::uint64_t>(trailer);
-  for (int i = 0; i < kTrailerSize; ++i, raw >>= 8) bytes.push_back(raw & 0xFF);
-
-  // A reader never sees half a file: the bytes go to a temporary file that replaces the target.
-  namespace fs = std::filesystem;
-  std::random_device random;
-  std::string temp;
-  std::ofstream out;
-  for (int attempt = 0; attempt < 16 && !out.is_open(); ++attempt) {
-    temp = path + ".tmp" + std::to_string(random() % 1000000);
-    std::error_code ec;
-    if (!fs::exists(temp, ec) && !ec) out.open(temp, std::ios::binary | std::ios::trunc);
-  }
-  if (!out.is_open()) return fail("cannot create a file beside " + path);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  std::error_code ec;
-  if (!out) {
-    fs::remove(temp, ec);
-    return fail("cannot write " + temp);
-  }
-  fs::rename(temp, path, ec);
-  if (ec) {
-    const std::string why = ec.message();
-    fs::remove(temp, ec);
-    return fail("cannot write " + path + ": " + why);
-  }
-  return true;
+  SilentPrompter prompter(Answer::kOk);
+  if (WriteImageFile(path, image, trailer, prompter)) return true;
+  if (error) *error = MessageText(prompter);
+  return false;
 }
 
 }  // namespace ql40::sim

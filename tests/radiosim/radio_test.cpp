@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <vector>
 
 #include "codeplug/bits.h"
+#include "codeplug/codeplug.h"
 #include "codeplug/hardware.h"
 #include "link/frame.h"
 #include "radiosim/radio_sim.h"
@@ -386,6 +388,22 @@ TEST(RadioMemory, BuiltInRadioIsConsistentAndIdentified) {
   EXPECT_LT(centre, previous);
   EXPECT_GE(previous, 4000);  // UHF, in 100 kHz units
   EXPECT_NE(image[kOffsetBlock137 + 7 + 11 * 9], 0);
+
+  // The program reads it as its own default codeplug of that band and model, with non-trivial
+  // tuning bytes derived from the alignment tables.
+  auto doc = std::make_unique<Codeplug>();
+  doc->image = image;
+  doc->radio_origin = true;
+  doc->RefreshFromImage();
+  EXPECT_EQ(doc->hardware.band, kBandUhf);
+  EXPECT_EQ(doc->channels.capacity, 48);
+  EXPECT_EQ(doc->channels.total, 16);
+  EXPECT_EQ(doc->channels.records[0].rx_frequency, BandDefaultFrequency(kBandUhf));
+  EXPECT_TRUE(doc->channels.records[0].programmed());
+  EXPECT_NE(doc->channels.records[0].tune_rx, 0);
+  EXPECT_NE(doc->channels.records[0].tune_rx0, 0);
+  EXPECT_EQ(doc->identity.serial_number, "0N010000");
+  EXPECT_EQ(doc->identity.firmware_version, 1234);
 
   // Re-stamping a file's memory keeps its checksum consistent.
   Image copy = image;
