@@ -116,11 +116,13 @@ std::string Describe(const ql40::Image& image) {
 }
 
 std::string Summary(const ql40::sim::RadioStats& s) {
+  auto n = [](std::int64_t v) { return static_cast<long long>(v); };
   return ql40::Format(
-      "%d frames served (%d words read, %d written; %d blocks read, %d written; %d alignment "
-      "commands), %d ignored, %d bad; %d downloads completed",
-      s.frames_served, s.words_read, s.words_written, s.blocks_read, s.blocks_written,
-      s.alignment_commands, s.frames_ignored, s.bad_frames, s.downloads_completed);
+      "%lld frames served (%lld words read, %lld written; %lld blocks read, %lld written; %lld "
+      "alignment commands), %lld ignored, %lld bad; %lld downloads completed",
+      n(s.frames_served), n(s.words_read), n(s.words_written), n(s.blocks_read),
+      n(s.blocks_written), n(s.alignment_commands), n(s.frames_ignored), n(s.bad_frames),
+      n(s.downloads_completed));
 }
 
 // A stable name for the pty. Only a symbolic link (or nothing) is replaced.

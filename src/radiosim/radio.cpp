@@ -67,7 +67,7 @@ bool Radio::PowerOnPending() const {
   return state_ == State::kOff && addressed_while_off_;
 }
 
-bool Radio::Hits(int at, int count) {
+bool Radio::Hits(int at, std::int64_t count) {
   const int repeat = std::max(options_.faults.repeat, 1);
   // Written to stay clear of overflow for any at and repeat.
   const bool hit = at > 0 && count >= at && count - at < repeat;
@@ -83,18 +83,16 @@ void Radio::Receive(std::uint8_t byte, std::vector<std::uint8_t>& out) {
   ++stats_.bytes_received;
   const auto count = stats_.bytes_received;
   const auto& faults = options_.faults;
-  if (faults.unplug_after_bytes > 0 &&
-      count > static_cast<std::uint64_t>(faults.unplug_after_bytes)) {
-    if (count == static_cast<std::uint64_t>(faults.unplug_after_bytes) + 1) {
+  if (faults.unplug_after_bytes > 0 && count > std::int64_t{faults.unplug_after_bytes}) {
+    if (count == std::int64_t{faults.unplug_after_bytes} + 1) {
       ++stats_.faults_fired;
       Emit(false, "fault: cable unplugged");
     }
     return;
   }
   out.push_back(byte);  // the cable's echo
-  if (faults.silent_after_bytes > 0 &&
-      count > static_cast<std::uint64_t>(faults.silent_after_bytes)) {
-    if (count == static_cast<std::uint64_t>(faults.silent_after_bytes) + 1) {
+  if (faults.silent_after_bytes > 0 && count > std::int64_t{faults.silent_after_bytes}) {
+    if (count == std::int64_t{faults.silent_after_bytes} + 1) {
       ++stats_.faults_fired;
       Emit(false, "fault: radio went silent");
     }
@@ -114,7 +112,7 @@ void Radio::PowerCycle(std::vector<std::uint8_t>& out) {
   // right after N bytes still gets its start byte through. A silent radio still sends its
   // start byte: it is no answer, and then nothing more comes.
   const auto unplug = options_.faults.unplug_after_bytes;
-  if (unplug > 0 && stats_.bytes_received > static_cast<std::uint64_t>(unplug)) {
+  if (unplug > 0 && stats_.bytes_received > std::int64_t{unplug}) {
     Emit(false, "switched off and on, but the cable is pulled");
     return;
   }
@@ -385,11 +383,13 @@ void Radio::SendFrame(std::uint8_t command, std::span<const std::uint8_t> data,
 void Radio::SendByte(std::uint8_t byte, std::vector<std::uint8_t>& out) {
   ++sent_count_;
   if (Hits(options_.faults.drop_reply_byte_at, sent_count_)) {
-    Emit(false, Format("fault: byte %d (%02X) dropped", sent_count_, byte));
+    Emit(false,
+         Format("fault: byte %lld (%02X) dropped", static_cast<long long>(sent_count_), byte));
     return;
   }
   if (Hits(options_.faults.corrupt_reply_byte_at, sent_count_)) {
-    Emit(false, Format("fault: byte %d (%02X) corrupted", sent_count_, byte));
+    Emit(false,
+         Format("fault: byte %lld (%02X) corrupted", static_cast<long long>(sent_count_), byte));
     byte = static_cast<std::uint8_t>(~byte);
   }
   out.push_back(byte);
@@ -408,7 +408,7 @@ void Wire::Send(std::span<const std::uint8_t> bytes) {
 Wire::ReadResult Wire::Read(std::uint8_t& byte) {
   if (pending_.empty()) return ReadResult::kNothing;
   const auto& faults = radio_.options().faults;
-  const int next = delivered_ + 1;
+  const std::int64_t next = delivered_ + 1;
   const int repeat = std::max(faults.repeat, 1);
   if (!error_reported_ && faults.line_error_at > 0 && next >= faults.line_error_at &&
       next - faults.line_error_at < repeat) {

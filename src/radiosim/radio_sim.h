@@ -87,19 +87,19 @@ struct RadioOptions {
 std::string ValidateOptions(const RadioOptions& options);
 
 struct RadioStats {
-  std::uint64_t bytes_received = 0;  // program → radio, echoed or not
-  std::uint64_t bytes_sent = 0;      // radio → program, echoes excluded
-  int frames_served = 0;             // frames answered (clone and alignment)
-  int frames_ignored = 0;            // well-formed frames left unanswered (off, silent, fault)
-  int bad_frames = 0;                // wrong length or checksum, unknown address
-  int words_read = 0;
-  int words_written = 0;
-  int blocks_read = 0;
-  int blocks_written = 0;
-  std::array<int, 128> word_writes{};   // per word
-  std::array<int, 136> block_writes{};  // per radio block
-  std::array<int, 136> block_reads{};   // per radio block
-  int alignment_commands = 0;           // alignment frames received, NAKed ones included
+  std::int64_t bytes_received = 0;  // program → radio, echoed or not
+  std::int64_t bytes_sent = 0;      // radio → program, echoes excluded
+  std::int64_t frames_served = 0;   // frames answered (clone and alignment)
+  std::int64_t frames_ignored = 0;  // well-formed frames left unanswered by ignore_frame_at
+  std::int64_t bad_frames = 0;      // wrong length or checksum, unknown address
+  std::int64_t words_read = 0;
+  std::int64_t words_written = 0;
+  std::int64_t blocks_read = 0;
+  std::int64_t blocks_written = 0;
+  std::array<std::int64_t, 128> word_writes{};  // per word
+  std::array<int, 136> block_writes{};          // per radio block
+  std::array<int, 136> block_reads{};           // per radio block
+  int alignment_commands = 0;                   // alignment frames received, NAKed ones included
   int naks_sent = 0;
   int answer_acks = 0;          // the program's ACKs of 0x31 answer frames
   int answer_naks = 0;          // ... and its NAKs
@@ -164,7 +164,7 @@ class Radio {
                  std::vector<std::uint8_t>& out);
   void SendByte(std::uint8_t byte, std::vector<std::uint8_t>& out);
   void WriteWord(int word, int value);
-  bool Hits(int at, int count);
+  bool Hits(int at, std::int64_t count);
   void Emit(bool detail, std::string text);
 
   RadioOptions options_;
@@ -177,10 +177,10 @@ class Radio {
   AlignmentState alignment_;
   std::string save_error_;
   // Event counters for the faults.
-  int sent_count_ = 0;
-  int frame_count_ = 0;
-  int reply_frame_count_ = 0;
-  int alignment_count_ = 0;
+  std::int64_t sent_count_ = 0;
+  std::int64_t frame_count_ = 0;
+  std::int64_t reply_frame_count_ = 0;
+  std::int64_t alignment_count_ = 0;
 };
 
 // The memory of a built-in radio: the default codeplug of the band and model with the serial
@@ -231,7 +231,7 @@ class Wire {
  private:
   Radio& radio_;
   std::deque<std::uint8_t> pending_;
-  int delivered_ = 0;
+  std::int64_t delivered_ = 0;
   bool error_reported_ = false;
 };
 
