@@ -15,6 +15,7 @@
 
 #include "channels/grid_text.h"
 #include "cli.h"
+#include "codeplug/codecs.h"
 #include "codeplug/files.h"
 #include "resources/labels.h"
 #include "resources/strings.h"
@@ -138,10 +139,7 @@ int RunChannels(const std::string& path, int group, Prompter& prompter) {
     if (group != 0 && g != group - 1) continue;
     const int first = ch.FirstIndexOfGroup(g);
     for (int i = first; i < first + ch.count[g] && i < kChannelCount; ++i) {
-      for (int column = 0; column < kGridColumns; ++column) {
-        if (column > 0) out += '\t';
-        out += GridCellText(doc, i, column);
-      }
+      out += GridRowText(doc, i);
       out += '\n';
     }
   }

@@ -36,8 +36,8 @@ struct ChannelRecord {
   std::uint8_t squelch = 0;  // bits 0-2 offset, bit 3 negative, bit 4 tag decimal point
   std::array<std::uint8_t, 4> tune_tx{};
   std::string tag = "        ";  // at most 8 tag symbols
-  int sub_audio_type = 0;         // 0 none, 1 CTCSS, 2 DCS
-  std::uint8_t status = 0;        // bit 0 programmed; bits 4-5 scan list membership
+  int sub_audio_type = 0;        // 0 none, 1 CTCSS, 2 DCS
+  std::uint8_t status = 0;       // bit 0 programmed; bits 4-5 scan list membership
 
   bool programmed() const { return (status & 1) != 0; }
   int scan_nibble() const { return (status >> 4) & 3; }
@@ -56,7 +56,7 @@ struct AlignmentReference {
   int base_value = 0;
   int slope_above = 0;
   int slope_below = 0;
-  std::array<int, 11> thresholds{};     // 100 kHz units
+  std::array<int, 11> thresholds{};  // 100 kHz units
   std::array<std::array<std::uint8_t, 9>, 10> rows{};
 };
 
@@ -96,19 +96,29 @@ class ChannelTable {
   // Limits of the product type: channels per group, capacity, groups.
   void SetLimits(int product_type);
 
+  // Group tables, bit sets, tags, alignment tables and all 512 records. Counts over the
+  // capacity fall back to one full group; groups a PT-410 cannot hold are emptied and counts
+  // cut to its per-group maximum; priorities beyond their group or on an unprogrammed channel
+  // are dropped.
   void DecodeChannelTable(const Image& image, const HardwareSettings& hw, int option_unit);
-  // The channel regions of the image must be zero when this starts (the document's commit
-  // clears them).
+  // Writes every bit of the channel regions that the table owns (the document's commit clears
+  // them first anyway). Drops invalid priorities from the table as well.
   void EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit);
   // Image bytes 12-21 and the tables of block 137.
   void DecodeAlignment(const Image& image);
 
   void DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
                      const ChannelContext& ctx) const;
+  // A frequency of 0 is stored empty. Tuning bytes are worked out again from the frequencies.
+  // A divider that has no PLL word with the channel's step is stored with another step that
+  // gives the same frequency; with none, the band's default frequency is stored (which is what
+  // an empty frequency reads back as). A span shorter than 32 bytes is left alone; decoding
+  // one reads zeros past its end.
   void EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,
                      const ChannelContext& ctx) const;
 
-  // Applies edited text to column 3 (TAG), 4 (receive) or 5 (transmit) of a channel.
+  // Applies edited text to column 3 (TAG), 4 (receive) or 5 (transmit) of a channel. The
+  // caller sets the document's modified flag.
   void CommitCellText(int channel, int column, std::string_view text, const ChannelContext& ctx);
   // Column 7 (receive) or 8 (transmit): the DCS code's complement, for a programmed DCS channel.
   void DcsComplement(int channel, int column);
@@ -118,6 +128,8 @@ class ChannelTable {
   int ChannelNumberOfEntry(int group, int entry) const;
   int EntryOfChannelNumber(int group, int number) const;
   int FirstIndexOfGroup(int group) const;  // absolute index of the group's first channel
+  // Absolute index of the group's priority channel, or -1 when it has none.
+  int PriorityChannelOf(int group) const;
   void SelectGroup(int group);
   void NextGroup();
 
@@ -125,16 +137,28 @@ class ChannelTable {
   // Band or product change: every frequency to the band's default, channel 1 the only
   // programmed channel, no scan membership.
   void ApplyBandChange(int band);
-  // Product type change: new limits, groups refitted to them.
+  // Product type change: new limits, groups refitted to them, the current group normalised.
   void RefitToProduct(int product_type);
 
   // Last image block a transfer must carry: 8 + (total - 1) div 4, capped at 135.
   int LastBlock() const;
+
+  // Tuning bytes of a channel from the alignment tables: tuneRx0 and tuneRx from the receive
+  // frequency, tuneTx0 and tuneTx[0..3] from the transmit frequency.
+  void ComputeRxTuning(ChannelRecord& record) const;
+  void ComputeTxTuning(ChannelRecord& record) const;
+
+ private:
+  // Empties groups beyond the product's group count and cuts counts to the per-group
+  // maximum; true when something had to change.
+  bool CutCountsToLimits();
 };
 
 // Frequency helpers shared by the grid, the report and the command line.
 // Nudges f (MHz) into the band and onto a step; returns the step selector 0-3.
 int SnapFrequency(double& mhz, int band, int channel_spacing);
+// The same on a frequency in 10 Hz units.
+int SnapFrequency(Frequency& f, int band, int channel_spacing);
 // Step in 10 Hz units of a selector under a spacing option.
 int StepOf(int selector, int channel_spacing);
 // "%9.5f" of the frequency in MHz.
@@ -145,5 +169,19 @@ std::string TagText(const ChannelRecord& record);
 Frequency BandDefaultFrequency(int band);
 Frequency BandLowest(int band);
 Frequency BandHighest(int band);
+// Band names and tables know bands 0-2; anything else (band 3 from a damaged image) is
+// handled as VHF so that every stored value has defined limits.
+int KnownBand(int band);
+
+// Synthesizer divider words: N split into the radio's three bytes. Not every N can be stored
+// (every N from 8768 up can); false leaves the bytes untouched.
+bool EncodePllWord(std::int64_t n, std::span<std::uint8_t, 3> bytes);
+std::int64_t DecodePllWord(std::span<const std::uint8_t, 3> bytes);
+// What is subtracted from N before its low 16 bits are stored in bytes 10-11 or 16-17.
+int BandOffset(int band, int channel_spacing, int selector);
+
+// The DCS list index that replaces index (power-save bit not included); 0 stays 0 and
+// indices outside the list are returned unchanged.
+int DcsComplementIndex(int index);
 
 }  // namespace ql40

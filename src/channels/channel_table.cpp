@@ -1,0 +1,862 @@
+#include "channels/channel_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "codeplug/bits.h"
+#include "codeplug/codecs.h"
+#include "resources/channel_labels.h"
+
+namespace ql40 {
+namespace {
+
+// Image regions of the channel and group tables.
+constexpr int kOffsetFirstGroup = 26;
+constexpr int kOffsetCounts = 30;
+constexpr int kOffsetPriorities = 50;
+constexpr int kOffsetGroupExtra = 70;
+constexpr int kOffsetQtsOff = 92;
+constexpr int kOffsetEmptyGroups = 96;
+constexpr int kOffsetScanOff = 100;
+constexpr int kOffsetUserScan = 104;
+constexpr int kOffsetProgrammed = 512;
+constexpr int kOffsetDealerScan = 576;
+constexpr int kOffsetGroupTags = 648;
+constexpr int kOffsetAlignmentBase = 12;
+constexpr int kTagLength = 8;
+
+// Stored channel record layout.
+constexpr int kRxPll = 6;
+constexpr int kRxTune0 = 9;
+constexpr int kRxDivider = 10;
+constexpr int kTxPll = 12;
+constexpr int kTxTune0 = 15;
+constexpr int kTxDivider = 16;
+constexpr int kRxTune = 18;
+constexpr int kSquelch = 19;
+constexpr int kTxTune = 20;
+constexpr int kTag = 24;
+constexpr int kNoTone = 0x7F;
+
+struct BandInfo {
+  Frequency lowest;
+  Frequency highest;
+  Frequency default_frequency;
+};
+constexpr BandInfo kBands[] = {
+    {13400000, 60000000, 15000000},  // VHF
+    {2970000, 5400000, 3800000},     // VHF Lo Band
+    {40000000, 60000000, 45000000},  // UHF
+};
+// 406.0 to 406.1 MHz is never a channel frequency.
+constexpr Frequency kExcludedLow = 40600000;
+constexpr Frequency kExcludedHigh = 40610000;
+
+const BandInfo& InfoOf(int band) {
+  return kBands[KnownBand(band)];
+}
+
+Frequency ClampToFrequency(std::int64_t value) {
+  return static_cast<Frequency>(std::clamp<std::int64_t>(
+      value, std::numeric_limits<Frequency>::min(), std::numeric_limits<Frequency>::max()));
+}
+
+// The first IF in 10 Hz units. Every IF the program holds is a whole number of units, so it is
+// rounded: truncating the double product would lose a unit for values such as 0.145 MHz.
+std::int64_t IfUnits(double mhz) {
+  if (!std::isfinite(mhz)) return 0;
+  return static_cast<std::int64_t>(Round(std::clamp(mhz, -20000.0, 20000.0) * 100000.0, 0));
+}
+
+int RxSelector(std::uint8_t a2) {
+  return bits::Get(a2, 7, 6);
+}
+int TxSelector(std::uint8_t a2) {
+  return bits::Get(a2, 5, 4);
+}
+
+bool IsSubCpu(int option_unit) {
+  return option_unit == 3 || option_unit == 4;
+}
+
+// Writes the divider of base (an oscillator or transmit frequency) with the step of selector.
+// Alternative selectors must divide base exactly; the channel's own selector truncates as it
+// always has. Fails when N has no PLL word, or when the word would be all zero, which with a
+// zero divider reads back as "no frequency".
+bool TryDivider(std::int64_t base, int selector, bool exact, const ChannelContext& ctx,
+                std::span<std::uint8_t> stored, int pll_offset, int divider_offset) {
+  const int step = StepOf(selector, ctx.channel_spacing);
+  if (base <= 0 || (exact && base % step != 0)) return false;
+  const std::int64_t n = base / step;
+  std::array<std::uint8_t, 3> word{};
+  if (!EncodePllWord(n, word) || (word[0] | word[1] | word[2]) == 0) return false;
+  std::copy(word.begin(), word.end(), stored.begin() + pll_offset);
+  const std::int64_t divider = n - BandOffset(ctx.band, ctx.channel_spacing, selector);
+  bits::SetWordBE(stored, divider_offset, static_cast<int>(divider & 0xFFFF));
+  return true;
+}
+
+// Stores base with the channel's selector, or, where that has no PLL word (low VHF dividers
+// below the synthesizer's range), with another selector that gives the same frequency
+// exactly. Returns the selector used, -1 for none.
+int StoreDivider(std::int64_t base, int selector, const ChannelContext& ctx,
+                 std::span<std::uint8_t> stored, int pll_offset, int divider_offset) {
+  if (TryDivider(base, selector, false, ctx, stored, pll_offset, divider_offset)) return selector;
+  for (int other = 0; other < 4; ++other) {
+    if (other != selector &&
+        TryDivider(base, other, true, ctx, stored, pll_offset, divider_offset)) {
+      return other;
+    }
+  }
+  return -1;
+}
+
+// An empty frequency is stored as five zero bytes. The divider alone is not enough: its low
+// 16 bits are zero for some real frequencies (N = 65536 at 5 kHz is 327.68 MHz).
+bool IsEmptyFrequency(std::span<const std::uint8_t> in, int pll_offset, int divider_offset) {
+  for (int i = 0; i < 3; ++i) {
+    if (in[static_cast<std::size_t>(pll_offset + i)] != 0) return false;
+  }
+  return in[static_cast<std::size_t>(divider_offset)] == 0 &&
+         in[static_cast<std::size_t>(divider_offset + 1)] == 0;
+}
+
+// Row of the alignment table for t (100 kHz units): how many of thresholds 1-9 t exceeds,
+// counted until the first it does not.
+int TuningRow(const AlignmentReference& ref, std::int64_t t) {
+  int k = 0;
+  for (int i = 1; i <= 9 && t > ref.thresholds[static_cast<std::size_t>(i)]; ++i) ++k;
+  return k;
+}
+
+// Keeps a sign-magnitude correction r inside the byte range around b.
+std::uint8_t Limit(int b, int r) {
+  const int size = r & 0x7F;
+  if ((r & 0x80) != 0) {
+    return size > b ? static_cast<std::uint8_t>(0x80 | b) : static_cast<std::uint8_t>(r);
+  }
+  return size > 255 - b ? static_cast<std::uint8_t>(255 - b) : static_cast<std::uint8_t>(r);
+}
+
+// Hz truncated (as the radio software has it) of a frequency in 10 Hz units.
+double Hz(Frequency f) {
+  return static_cast<double>(f) * 10.0;
+}
+
+bool RxClockShift(Frequency f) {
+  if (f == 0) return false;
+  const double h = Hz(f);
+  const double c = 921600.0 * std::trunc(h / 921600.0 + 0.5);
+  return c >= (h - 15000.0) * (1.0 - 0.0001) && c <= (h + 15000.0) * (1.0 + 0.0001);
+}
+
+bool TxClockShift(Frequency f) {
+  if (f == 0) return false;
+  const double h = Hz(f);
+  const double c = 80139.13043478261 * std::trunc(h * 1.2478298611111112e-5 + 0.5);
+  return c >= (h - 10000.0) * (1.0 - 0.00005) && c <= (h + 10000.0) * (1.0 + 0.00005);
+}
+
+bool NearWholeMhz(Frequency f) {
+  const std::int64_t m = (static_cast<std::int64_t>(f) * 10) % 1000000;
+  return m > 990000 || m < 10000;
+}
+
+// Characters of a tag up to its end (a terminating zero ends it early).
+std::string_view TagChars(const std::string& tag) {
+  const std::string_view view(tag);
+  return view.substr(0, std::min(view.find('\0'), view.size()));
+}
+
+void WriteTag(std::span<std::uint8_t> out, const std::string& tag) {
+  const std::string_view chars = TagChars(tag);
+  for (int i = 0; i < kTagLength; ++i) {
+    const char c =
+        static_cast<std::size_t>(i) < chars.size() ? chars[static_cast<std::size_t>(i)] : ' ';
+    out[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(CharToTagSymbol(c));
+  }
+}
+
+std::string ReadTag(std::span<const std::uint8_t> in, int mask) {
+  std::string tag;
+  for (int i = 0; i < kTagLength; ++i) {
+    const char c = TagSymbolToChar(in[static_cast<std::size_t>(i)] & mask);
+    if (c == '\0') break;
+    tag += c;
+  }
+  return tag;
+}
+
+// SnapFrequency from step 3 on, in 10 Hz units. early is set when a fine step kept the
+// frequency as typed.
+int SnapUnits(Frequency& n, int band, int spacing, bool& early) {
+  early = false;
+  const int s5 = StepOf(0, spacing);
+  const int s625 = StepOf(1, spacing);
+  for (;;) {
+    if (n == 0) return 0;
+    int selector;
+    if (n % s625 == 0) {
+      selector = 1;
+    } else if (n % s5 == 0) {
+      selector = 0;
+    } else if (spacing == 1 && n % 250 == 0) {
+      early = true;
+      return 2;
+    } else if (spacing == 2 && n % 125 == 0) {
+      early = true;
+      return 3;
+    } else {
+      const std::int64_t u5 = static_cast<std::int64_t>(s5) * (n / s5 + 1);
+      const std::int64_t u625 = static_cast<std::int64_t>(s625) * (n / s625 + 1);
+      if (u5 - n > u625 - n) {
+        n = ClampToFrequency(u625);
+        selector = 1;
+      } else {
+        n = ClampToFrequency(u5);
+        selector = 0;
+      }
+    }
+    if (n < kExcludedLow || n > kExcludedHigh) return selector;
+    n = InfoOf(band).lowest;
+  }
+}
+
+}  // namespace
+
+// ---- value codecs ---------------------------------------------------------------------------
+
+int KnownBand(int band) {
+  return band >= 0 && band <= 2 ? band : 0;
+}
+
+Frequency BandDefaultFrequency(int band) {
+  return InfoOf(band).default_frequency;
+}
+Frequency BandLowest(int band) {
+  return InfoOf(band).lowest;
+}
+Frequency BandHighest(int band) {
+  return InfoOf(band).highest;
+}
+
+int StepOf(int selector, int channel_spacing) {
+  switch (selector & 3) {
+    case 0:
+      return channel_spacing == 3 ? 1000 : 500;
+    case 1:
+      return channel_spacing == 3 ? 1250 : 625;
+    case 2:
+      return 250;
+    default:
+      return 125;
+  }
+}
+
+int BandOffset(int band, int channel_spacing, int selector) {
+  if (band == kBandUhf && channel_spacing != 3) return 0x8000;
+  if (band == kBandVhf && channel_spacing == 1 && selector == 2) return 0x2000;
+  if (band == kBandVhf && channel_spacing == 2 && selector == 3) return 0x13000;
+  return 0;
+}
+
+bool EncodePllWord(std::int64_t n, std::span<std::uint8_t, 3> bytes) {
+  if (n < 64) return false;
+  const std::int64_t a = n % 8;
+  const std::int64_t x = n / 8;
+  const std::int64_t y = (x - 8) % 64;
+  const std::int64_t c = y / 8;
+  const std::int64_t d = y % 8;
+  const std::int64_t b = (x - 8) / 64 - c - d - 3;
+  if (b < 0 || b > 0xFFF) return false;
+  bytes[0] = static_cast<std::uint8_t>(a * 16 + b / 256);
+  bytes[1] = static_cast<std::uint8_t>(b % 256);
+  bytes[2] = static_cast<std::uint8_t>(c * 16 + d);
+  return true;
+}
+
+std::int64_t DecodePllWord(std::span<const std::uint8_t, 3> bytes) {
+  const std::int64_t a = bytes[0] >> 4;
+  const std::int64_t b = (bytes[0] & 0x0F) * 256 + bytes[1];
+  const std::int64_t c = bytes[2] >> 4;
+  const std::int64_t d = bytes[2] & 0x0F;
+  return a + 8 * (d + 200 + 8 * (c + 8 * (b + c + d)));
+}
+
+int SnapFrequency(Frequency& f, int band, int channel_spacing) {
+  const BandInfo& info = InfoOf(band);
+  Frequency n = std::clamp(f, info.lowest, info.highest);
+  if (n >= kExcludedLow && n <= kExcludedHigh) n = info.lowest;
+  bool early = false;
+  const int selector = SnapUnits(n, band, channel_spacing, early);
+  f = n;
+  return selector;
+}
+
+int SnapFrequency(double& mhz, int band, int channel_spacing) {
+  const BandInfo& info = InfoOf(band);
+  const double lowest = info.lowest * 0.00001;
+  const double highest = info.highest * 0.00001;
+  double f = std::isnan(mhz) ? lowest : mhz;
+  if (f < lowest) f = lowest;
+  if (f > highest) f = highest;
+  if (f >= 406.0 && f <= 406.1) f = lowest;
+  Frequency n = MhzTo10Hz(f);
+  bool early = false;
+  const int selector = SnapUnits(n, band, channel_spacing, early);
+  // A fine step keeps the frequency as it was given; otherwise it lands on the step.
+  mhz = early || n == 0 ? f : n * 0.00001;
+  return selector;
+}
+
+std::string FrequencyText(Frequency f) {
+  return Format(res::kFrequencyFormat, f * 0.00001);
+}
+
+std::string TagText(const ChannelRecord& record) {
+  const std::string tag(TagChars(record.tag));
+  if (record.tag_point() && tag.size() >= 3) {
+    const std::string pointed = Format(res::kPointTagFormat, tag.c_str(), tag.c_str() + 3);
+    return Format(res::kPointTagPadFormat, pointed.c_str());
+  }
+  return Format(res::kTagFormat, tag.c_str());
+}
+
+int DcsComplementIndex(int index) {
+  if (index <= 0 || static_cast<std::size_t>(index) >= res::kDcsCodes.size()) return index;
+  const int found =
+      res::FindLabel(res::kDcsCodes, res::kDcsComplementCodes[static_cast<std::size_t>(index)]);
+  return found > 0 ? found : index;
+}
+
+ChannelContext ChannelContext::From(const HardwareSettings& hw, int option_unit,
+                                    double default_split) {
+  ChannelContext ctx;
+  ctx.band = hw.band;
+  ctx.channel_spacing = hw.channel_spacing;
+  ctx.injection = hw.injection;
+  ctx.first_if = hw.first_if;
+  ctx.option_unit = option_unit;
+  ctx.default_split = default_split;
+  return ctx;
+}
+
+// ---- one channel ----------------------------------------------------------------------------
+
+void ChannelTable::ComputeRxTuning(ChannelRecord& record) const {
+  const AlignmentReference& ref = alignment;
+  const std::int64_t t = record.rx_frequency / 10000;
+  record.tune_rx0 = ref.rows[static_cast<std::size_t>(TuningRow(ref, t))][0];
+  if (t <= ref.reference) {
+    const std::int64_t d = (ref.slope_below * (ref.reference - t)) / 100;
+    record.tune_rx = d > ref.base_value ? 0 : static_cast<std::uint8_t>(ref.base_value - d);
+  } else {
+    const std::int64_t d = (ref.slope_above * (t - ref.reference)) / 100;
+    record.tune_rx = static_cast<std::uint8_t>(std::min<std::int64_t>(ref.base_value + d, 255));
+  }
+}
+
+void ChannelTable::ComputeTxTuning(ChannelRecord& record) const {
+  const AlignmentReference& ref = alignment;
+  const std::int64_t t = record.tx_frequency / 10000;
+  const auto& row = ref.rows[static_cast<std::size_t>(TuningRow(ref, t))];
+  const auto base = [&](int i) { return static_cast<int>(ref.base[static_cast<std::size_t>(i)]); };
+  const int p = record.a0 & 3;
+  const int w = record.narrow() ? 1 : 0;
+  // The deviation of the sub-audio kind the channel is stored with.
+  const int s = record.sub_audio_type == 2 ? 1 : 0;
+  record.tune_tx0 = row[1];
+  record.tune_tx[0] = Limit(base(2), row[2]);
+  record.tune_tx[1] = Limit(base(p), row[static_cast<std::size_t>(3 + p)]);
+  record.tune_tx[2] = Limit(base(5 - w), row[6]);
+  record.tune_tx[3] = Limit(base(7 + 2 * s - w), row[static_cast<std::size_t>(7 + s)]);
+}
+
+void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                                 const ChannelContext& ctx) const {
+  // A short buffer reads as zeros beyond its end.
+  std::array<std::uint8_t, kChannelRecordSize> in{};
+  std::copy_n(stored.begin(), std::min<std::size_t>(stored.size(), in.size()), in.begin());
+  const std::span<const std::uint8_t> s(in);
+
+  const Frequency band_default = BandDefaultFrequency(ctx.band);
+  if (IsEmptyFrequency(s, kRxPll, kRxDivider)) {
+    record.rx_frequency = band_default;
+  } else {
+    const std::int64_t lo =
+        DecodePllWord(s.subspan<kRxPll, 3>()) * StepOf(RxSelector(in[2]), ctx.channel_spacing);
+    const std::int64_t if_units = IfUnits(ctx.first_if);
+    record.rx_frequency = ClampToFrequency(ctx.injection != 0 ? lo - if_units : lo + if_units);
+  }
+  if (IsEmptyFrequency(s, kTxPll, kTxDivider)) {
+    record.tx_frequency = band_default;
+  } else {
+    record.tx_frequency = ClampToFrequency(DecodePllWord(s.subspan<kTxPll, 3>()) *
+                                           StepOf(TxSelector(in[2]), ctx.channel_spacing));
+  }
+
+  record.a0 = in[0];
+  record.a1 = in[1];
+  record.a2 = in[2];
+  record.a3 = in[3];
+  const auto tone = [](std::uint8_t byte) {
+    return (byte & 0x7F) == kNoTone ? static_cast<std::uint8_t>(byte & 0x80)
+                                    : static_cast<std::uint8_t>(byte + 1);
+  };
+  record.a4 = tone(in[4]);
+  record.a5 = tone(in[5]);
+  record.tune_rx = in[kRxTune];
+  record.squelch = in[kSquelch];
+  std::copy_n(in.begin() + kTxTune, 4, record.tune_tx.begin());
+
+  if (!IsSubCpu(ctx.option_unit)) {
+    if (!bits::Test(in[3], 4) || (in[3] & 0x0F) == 0x0F) {
+      // No code; a stored 15 would be code 16, which has no place in the nibble.
+      bits::Set(record.a3, 4, 0, 0);
+    } else {
+      bits::Set(record.a3, 3, 0, (in[3] & 0x0F) + 1);
+    }
+  }
+
+  record.tune_rx0 = in[kRxTune0];
+  record.tune_tx0 = in[kTxTune0];
+
+  const int kind = bits::Test(in[1], 4) ? 2 : 1;
+  record.sub_audio_type = 0;
+  if (bits::Test(in[3], 5) && record.rx_tone() != 0) {
+    record.sub_audio_type = kind;
+  } else {
+    record.a5 &= 0x80;
+  }
+  if (bits::Test(in[3], 6) && record.tx_tone() != 0) {
+    record.sub_audio_type = kind;
+  } else {
+    record.a4 &= 0x80;
+  }
+
+  record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
+}
+
+void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,
+                                 const ChannelContext& ctx) const {
+  if (stored.size() < static_cast<std::size_t>(kChannelRecordSize)) return;
+  std::fill_n(stored.begin(), kChannelRecordSize, std::uint8_t{0});
+  ChannelRecord tuned = record;  // tuning bytes follow the frequencies
+
+  // A frequency that no divider word can hold is stored as the band's default frequency,
+  // which is what an empty frequency reads back as: the image never holds a different one.
+  const Frequency band_default = BandDefaultFrequency(ctx.band);
+  int rx_selector = RxSelector(record.a2);
+  if (record.rx_frequency != 0) {
+    const std::int64_t if_units = IfUnits(ctx.first_if);
+    const auto store_rx = [&](Frequency rx) {
+      std::int64_t lo =
+          ctx.injection != 0 ? std::int64_t{rx} + if_units : std::int64_t{rx} - if_units;
+      if (lo % 10 == 9) ++lo;
+      return StoreDivider(lo, RxSelector(record.a2), ctx, stored, kRxPll, kRxDivider);
+    };
+    rx_selector = store_rx(record.rx_frequency);
+    if (rx_selector < 0) {
+      tuned.rx_frequency = band_default;
+      rx_selector = store_rx(band_default);
+    }
+    ComputeRxTuning(tuned);
+  }
+  int tx_selector = TxSelector(record.a2);
+  if (record.tx_frequency != 0) {
+    const auto store_tx = [&](Frequency tx) {
+      std::int64_t f = tx;
+      if (f % 5 == 4) ++f;
+      return StoreDivider(f, TxSelector(record.a2), ctx, stored, kTxPll, kTxDivider);
+    };
+    tx_selector = store_tx(record.tx_frequency);
+    if (tx_selector < 0) {
+      tuned.tx_frequency = band_default;
+      tx_selector = store_tx(band_default);
+    }
+    ComputeTxTuning(tuned);
+  }
+
+  stored[0] = record.a0;
+  stored[1] = record.a1;
+  stored[2] = record.a2;
+  if (rx_selector >= 0) bits::Set(stored[2], 7, 6, rx_selector);
+  if (tx_selector >= 0) bits::Set(stored[2], 5, 4, tx_selector);
+  stored[3] = record.a3;
+  if (record.tx_tone() == 0) {
+    stored[4] = static_cast<std::uint8_t>(record.a4 | kNoTone);
+    bits::Put(stored[3], 6, false);
+  } else {
+    stored[4] = static_cast<std::uint8_t>((record.a4 & 0x80) | (record.tx_tone() - 1));
+  }
+  if (record.rx_tone() == 0) {
+    stored[5] = static_cast<std::uint8_t>(record.a5 | kNoTone);
+    bits::Put(stored[3], 5, false);
+  } else {
+    stored[5] = static_cast<std::uint8_t>((record.a5 & 0x80) | (record.rx_tone() - 1));
+  }
+  stored[kRxTune] = tuned.tune_rx;
+  stored[kSquelch] = record.squelch;
+  std::copy(tuned.tune_tx.begin(), tuned.tune_tx.end(), stored.begin() + kTxTune);
+
+  const int code = record.code_number();
+  if (IsSubCpu(ctx.option_unit)) {
+    bits::Set(stored[3], 4, 0, code == 0 ? 0 : 0x10 | code);
+  } else {
+    bits::Set(stored[3], 4, 0, code == 0 ? 0 : 0x10 | (code - 1));
+  }
+
+  stored[kRxTune0] = tuned.tune_rx0;
+  stored[kTxTune0] = tuned.tune_tx0;
+  bits::Put(stored[1], 4, record.sub_audio_type == 2);
+  if (record.sub_audio_type != 0) {
+    if (record.rx_tone() != 0) bits::Put(stored[3], 5, true);
+    if (record.tx_tone() != 0) bits::Put(stored[3], 6, true);
+  }
+  WriteTag(stored.subspan(kTag, kTagLength), record.tag);
+}
+
+// ---- the table ------------------------------------------------------------------------------
+
+void ChannelTable::SetLimits(int product_type) {
+  const bool small = product_type == kPt410;
+  max_per_group = small ? 16 : 255;
+  capacity = small ? 48 : kChannelCount;
+  group_count = small ? 3 : kGroupCount;
+}
+
+void ChannelTable::ResetChannelTable() {
+  SetLimits(kPt610);
+  count.fill(0);
+  count[0] = 16;
+  total = 16;
+  channels_left = capacity - total;
+  priority.fill(0);
+  scan_mode.fill(0);
+  group_extra.fill(0);
+  current_group = 0;
+  current_channel = 0;
+  first_of_group = 1;
+  last_of_group = count[0];
+  for (int i = 0; i < kChannelCount; ++i) {
+    ChannelRecord& r = records[static_cast<std::size_t>(i)];
+    r.tag = Format(res::kDefaultChannelTagFormat, i + 1);
+    r.status = 0;
+  }
+  records[0].status = 1;
+  for (int g = 0; g < kGroupCount; ++g) {
+    group_tag[static_cast<std::size_t>(g)] = Format(res::kDefaultGroupTagFormat, g + 1);
+  }
+  alignment = AlignmentReference{};
+}
+
+bool ChannelTable::CutCountsToLimits() {
+  bool changed = false;
+  for (int g = 0; g < kGroupCount; ++g) {
+    int& c = count[static_cast<std::size_t>(g)];
+    const int allowed = g < group_count ? max_per_group : 0;
+    if (c > allowed || c < 0) {
+      c = std::clamp(c, 0, allowed);
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+void ChannelTable::DecodeAlignment(const Image& image) {
+  std::copy_n(image.begin() + kOffsetAlignmentBase, alignment.base.size(), alignment.base.begin());
+  const std::span<const std::uint8_t> t(image.data() + kOffsetBlock137, kBlockSize);
+  alignment.reference = bits::GetWordBE(t, 0);
+  alignment.base_value = t[2];
+  alignment.slope_above = t[3];
+  alignment.slope_below = t[4];
+  int at = 5;
+  for (int i = 0; i < 11; ++i) {
+    alignment.thresholds[static_cast<std::size_t>(i)] = bits::GetWordBE(t, at);
+    at += 2;
+    if (i < 10) {
+      auto& row = alignment.rows[static_cast<std::size_t>(i)];
+      std::copy_n(t.begin() + at, row.size(), row.begin());
+      at += static_cast<int>(row.size());
+    }
+  }
+}
+
+void ChannelTable::DecodeChannelTable(const Image& image, const HardwareSettings& hw,
+                                      int option_unit) {
+  const std::span<const std::uint8_t> img(image);
+  current_channel = 0;
+  first_of_group = 1;
+  SetLimits(hw.product_type);
+  channels_left = capacity;
+
+  for (int i = 0; i < kChannelCount; ++i) {
+    const bool user_off = bits::GetChannelBit(img, kOffsetUserScan, i);
+    const bool dealer_off = bits::GetChannelBit(img, kOffsetDealerScan, i);
+    const int scan = (user_off ? 0 : 2) | (dealer_off ? 0 : 1);
+    const bool programmed = !bits::GetChannelBit(img, kOffsetProgrammed, i);
+    records[static_cast<std::size_t>(i)].status =
+        static_cast<std::uint8_t>((scan << 4) | (programmed ? 1 : 0));
+  }
+
+  for (int g = 0; g < kGroupCount; ++g) {
+    const bool qts = !bits::GetGroupBit(img, kOffsetQtsOff, g) && option_unit == 5;
+    const bool scan = !bits::GetGroupBit(img, kOffsetScanOff, g);
+    scan_mode[static_cast<std::size_t>(g)] = (qts ? 1 : 0) | (scan ? 2 : 0);
+    group_tag[static_cast<std::size_t>(g)] = ReadTag(
+        img.subspan(static_cast<std::size_t>(kOffsetGroupTags + kTagLength * g), kTagLength), 0xFF);
+  }
+
+  total = 0;
+  for (int g = 0; g < kGroupCount; ++g) {
+    count[static_cast<std::size_t>(g)] = image[static_cast<std::size_t>(kOffsetCounts + g)];
+    total += count[static_cast<std::size_t>(g)];
+  }
+  if (total > capacity) {
+    total = 0;
+    count[0] = 0;
+  } else if (CutCountsToLimits()) {
+    // A smaller model cannot hold groups beyond its limits: keep what fits, as a model change
+    // would.
+    total = 0;
+    for (int c : count) total += c;
+  }
+  if (total == 0 && count[0] == 0) {
+    count.fill(0);
+    count[0] = max_per_group;
+    total = max_per_group;
+  }
+  channels_left = capacity - total;
+
+  for (int g = 0; g < kGroupCount; ++g) {
+    const std::uint8_t stored = image[static_cast<std::size_t>(kOffsetPriorities + g)];
+    priority[static_cast<std::size_t>(g)] = stored == 0xFF ? 0 : stored + 1;
+    group_extra[static_cast<std::size_t>(g)] =
+        image[static_cast<std::size_t>(kOffsetGroupExtra + g)];
+  }
+  for (int g = 0; g < kGroupCount; ++g) {
+    if (PriorityChannelOf(g) < 0) priority[static_cast<std::size_t>(g)] = 0;
+  }
+
+  DecodeAlignment(image);
+
+  const ChannelContext ctx = ChannelContext::From(hw, option_unit, 0.0);
+  for (int i = 0; i < kChannelCount; ++i) {
+    DecodeChannel(records[static_cast<std::size_t>(i)],
+                  img.subspan(static_cast<std::size_t>(kOffsetChannels + kChannelRecordSize * i),
+                              kChannelRecordSize),
+                  ctx);
+  }
+}
+
+void ChannelTable::EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit) {
+  const std::span<std::uint8_t> img(image);
+  int first_used = kGroupCount;
+  for (int g = 0; g < kGroupCount; ++g) {
+    if (count[static_cast<std::size_t>(g)] != 0) {
+      first_used = g;
+      break;
+    }
+  }
+  bits::Set(image[kOffsetFirstGroup], 4, 0, first_used);
+
+  for (int i = 0; i < kChannelCount; ++i) {
+    const ChannelRecord& r = records[static_cast<std::size_t>(i)];
+    const int scan = r.scan_nibble();
+    bits::SetChannelBit(img, kOffsetUserScan, i, (scan & 2) == 0);
+    bits::SetChannelBit(img, kOffsetDealerScan, i, (scan & 1) == 0);
+    bits::SetChannelBit(img, kOffsetProgrammed, i, !r.programmed());
+  }
+
+  // Every byte of the three group bit sets is written, fillers included.
+  for (int offset : {kOffsetQtsOff, kOffsetEmptyGroups, kOffsetScanOff}) {
+    std::fill_n(img.begin() + offset, 4, std::uint8_t{0});
+  }
+  for (int g = 0; g < kGroupCount; ++g) {
+    const int mode = scan_mode[static_cast<std::size_t>(g)];
+    bits::SetGroupBit(img, kOffsetQtsOff, g, (mode & 1) == 0);
+    bits::SetGroupBit(img, kOffsetScanOff, g, (mode & 2) == 0);
+    bits::SetGroupBit(img, kOffsetEmptyGroups, g, count[static_cast<std::size_t>(g)] == 0);
+  }
+  for (int offset : {kOffsetQtsOff, kOffsetScanOff}) {
+    image[static_cast<std::size_t>(offset + 2)] = 0xFF;
+    image[static_cast<std::size_t>(offset + 3)] |= 0x0F;
+  }
+
+  for (int g = 0; g < kGroupCount; ++g) {
+    WriteTag(img.subspan(static_cast<std::size_t>(kOffsetGroupTags + kTagLength * g), kTagLength),
+             group_tag[static_cast<std::size_t>(g)]);
+  }
+
+  for (int g = 0; g < kGroupCount; ++g) {
+    int& p = priority[static_cast<std::size_t>(g)];
+    if (PriorityChannelOf(g) < 0) p = 0;
+    image[static_cast<std::size_t>(kOffsetPriorities + g)] =
+        p == 0 ? std::uint8_t{0xFF} : static_cast<std::uint8_t>(p - 1);
+    image[static_cast<std::size_t>(kOffsetGroupExtra + g)] =
+        static_cast<std::uint8_t>(group_extra[static_cast<std::size_t>(g)]);
+  }
+  for (int g = 0; g < kGroupCount; ++g) {
+    image[static_cast<std::size_t>(kOffsetCounts + g)] =
+        static_cast<std::uint8_t>(std::clamp(count[static_cast<std::size_t>(g)], 0, 255));
+  }
+
+  const ChannelContext ctx = ChannelContext::From(hw, option_unit, 0.0);
+  for (int i = 0; i < kChannelCount; ++i) {
+    EncodeChannel(records[static_cast<std::size_t>(i)],
+                  img.subspan(static_cast<std::size_t>(kOffsetChannels + kChannelRecordSize * i),
+                              kChannelRecordSize),
+                  ctx);
+  }
+}
+
+// ---- edits ----------------------------------------------------------------------------------
+
+void ChannelTable::CommitCellText(int channel, int column, std::string_view text,
+                                  const ChannelContext& ctx) {
+  if (channel < 0 || channel >= kChannelCount) return;
+  ChannelRecord& r = records[static_cast<std::size_t>(channel)];
+  text = text.substr(0, std::min(text.find('\0'), text.size()));
+
+  const auto set_tx = [&](Frequency tx) {
+    bits::Set(r.a2, 5, 4, SnapFrequency(tx, ctx.band, ctx.channel_spacing));
+    r.tx_frequency = tx;
+    if (ctx.band == kBandVhf) bits::Put(r.a1, 6, TxClockShift(tx));
+    ComputeTxTuning(r);
+  };
+
+  switch (column) {
+    case 3: {
+      std::string padded(text);
+      if (padded.size() < kTagLength) padded.resize(kTagLength, ' ');
+      const bool point = padded[3] == '.';
+      std::string tag = point ? padded.substr(0, 3) + padded.substr(4, 5) : padded.substr(0, 8);
+      tag.resize(kTagLength, ' ');
+      r.tag = tag;
+      bits::Put(r.squelch, 4, point);
+      break;
+    }
+    case 4: {
+      Frequency rx = MhzTextTo10Hz(text);
+      r.status |= 1;
+      bits::Set(r.a2, 7, 6, SnapFrequency(rx, ctx.band, ctx.channel_spacing));
+      r.rx_frequency = rx;
+      bits::Put(r.a1, 7, NearWholeMhz(rx));
+      bits::Put(r.a1, 5, RxClockShift(rx));
+      ComputeRxTuning(r);
+      if (rx != 0) set_tx(MhzTo10Hz(rx * 0.00001 + ctx.default_split));
+      break;
+    }
+    case 5:
+      set_tx(text == res::kTxInhibited ? r.tx_frequency : MhzTextTo10Hz(text));
+      break;
+    default:
+      break;
+  }
+}
+
+void ChannelTable::DcsComplement(int channel, int column) {
+  if (channel < 0 || channel >= kChannelCount || (column != 7 && column != 8)) return;
+  ChannelRecord& r = records[static_cast<std::size_t>(channel)];
+  if (!r.programmed() || r.sub_audio_type != 2) return;
+  std::uint8_t& tone = column == 7 ? r.a5 : r.a4;
+  tone = static_cast<std::uint8_t>((tone & 0x80) | DcsComplementIndex(tone & 0x7F));
+}
+
+void ChannelTable::ClearPageCodeReferences(int code) {
+  for (ChannelRecord& r : records) {
+    if (r.code_number() == code) bits::Set(r.a3, 4, 0, 0);
+  }
+}
+
+void ChannelTable::ApplyBandChange(int band) {
+  const Frequency f = BandDefaultFrequency(band);
+  for (ChannelRecord& r : records) {
+    r.rx_frequency = f;
+    r.tx_frequency = f;
+    r.status = 0;
+  }
+  records[0].status = 1;
+}
+
+void ChannelTable::RefitToProduct(int product_type) {
+  SetLimits(product_type);
+  CutCountsToLimits();
+  // Counts that fitted the old limits fit the new ones; a table that did not is cut from its
+  // end so that no group reaches past the last channel.
+  int room = capacity;
+  for (int& c : count) {
+    c = std::min(c, room);
+    room -= c;
+  }
+  total = capacity - room;
+  if (total == 0) {
+    count[0] = 1;
+    total = 1;
+  }
+  channels_left = capacity - total;
+  SelectGroup(current_group);
+}
+
+// ---- groups ---------------------------------------------------------------------------------
+
+int ChannelTable::FirstIndexOfGroup(int group) const {
+  const int end = std::clamp(group, 0, kGroupCount);
+  int sum = 0;
+  for (int g = 0; g < end; ++g) sum += count[static_cast<std::size_t>(g)];
+  return sum;
+}
+
+int ChannelTable::GroupOfChannel(int index) const {
+  int sum = 0;
+  for (int g = 0; g < kGroupCount; ++g) {
+    sum += count[static_cast<std::size_t>(g)];
+    if (sum > index) return g;
+  }
+  return kGroupCount;
+}
+
+int ChannelTable::ChannelNumberOfEntry(int group, int entry) const {
+  if (entry == 0) return 0;
+  return FirstIndexOfGroup(group) + entry;
+}
+
+int ChannelTable::EntryOfChannelNumber(int group, int number) const {
+  if (number == 0) return 0;
+  return number - FirstIndexOfGroup(group);
+}
+
+int ChannelTable::PriorityChannelOf(int group) const {
+  if (group < 0 || group >= kGroupCount) return -1;
+  const int p = priority[static_cast<std::size_t>(group)];
+  if (p <= 0 || p > count[static_cast<std::size_t>(group)]) return -1;
+  const int index = FirstIndexOfGroup(group) + p - 1;
+  if (index < 0 || index >= kChannelCount || !records[static_cast<std::size_t>(index)].programmed())
+    return -1;
+  return index;
+}
+
+void ChannelTable::SelectGroup(int group) {
+  current_group = group >= 0 && group < kGroupCount ? group : 0;
+  // With no channel anywhere there is no group to move to: stay on group 1.
+  for (int tries = 0; tries < kGroupCount && count[static_cast<std::size_t>(current_group)] == 0;
+       ++tries) {
+    current_group = (current_group + 1) % kGroupCount;
+  }
+  if (count[static_cast<std::size_t>(current_group)] == 0) current_group = 0;
+  first_of_group = 1 + FirstIndexOfGroup(current_group);
+  last_of_group = first_of_group + count[static_cast<std::size_t>(current_group)] - 1;
+  current_channel = first_of_group - 1;
+}
+
+void ChannelTable::NextGroup() {
+  SelectGroup(current_group + 1);
+}
+
+int ChannelTable::LastBlock() const {
+  if (total <= 0) return 8;
+  return std::min(8 + (total - 1) / 4, 135);
+}
+
+}  // namespace ql40

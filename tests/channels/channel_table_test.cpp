@@ -1,0 +1,237 @@
+// The whole table: group regions, decode fallbacks, edits, groups and garbage images.
+
+#include "channels/channel_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "channels/grid_text.h"
+#include "codeplug/codeplug.h"
+#include "resources/channel_labels.h"
+
+namespace ql40 {
+namespace {
+
+Codeplug NewCodeplug() {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  return doc;
+}
+
+TEST(ChannelTableImage, GroupAndChannelBitSets) {
+  Codeplug doc = NewCodeplug();
+  ChannelTable& t = doc.channels;
+  EXPECT_EQ(t.records[0].tag, " CH-001 ");
+  EXPECT_EQ(t.group_tag[19], "GROUP-20");
+  t.count = {};
+  t.count[0] = 10;
+  t.count[8] = 5;
+  t.count[16] = 3;
+  t.total = 18;
+  t.scan_mode[8] = 2;          // SCAN on group 9
+  t.scan_mode[16] = 3;         // SCAN and QTS on group 17
+  t.records[9].status = 0x21;  // programmed, user list only
+  t.records[11].status = 0x01;
+  t.priority[8] = 2;  // channel 12 (index 11)
+  t.priority[0] = 4;  // channel 4 is not programmed: dropped
+  doc.CommitToImage();
+  const Image& im = doc.image;
+  EXPECT_EQ(im[26] & 0x1F, 0);
+  // QTS off everywhere but group 17; groups 1, 9 and 17 hold channels; SCAN on 9 and 17.
+  const std::uint8_t group_bits[] = {0xFF, 0xFF, 0xFF, 0x7F, 0x7F, 0x7F,
+                                     0x00, 0x70, 0x7F, 0xFF, 0xFF, 0x7F};
+  EXPECT_TRUE(std::equal(std::begin(group_bits), std::end(group_bits), im.begin() + 92));
+  EXPECT_EQ(im[30], 10);
+  EXPECT_EQ(im[38], 5);
+  EXPECT_EQ(im[50], 0xFF);
+  EXPECT_EQ(im[58], 1);
+  EXPECT_EQ(im[512 + 1] & 0x02, 0);  // channel 10 programmed
+  EXPECT_EQ(im[104 + 1] & 0x02, 0);  // in the user list
+  EXPECT_EQ(im[576 + 1] & 0x02, 2);  // not in the dealer list
+  EXPECT_EQ(im[512] & 0x01, 0);      // channel 1 always programmed in a new codeplug
+  EXPECT_EQ(im[512] & 0x02, 2);
+
+  doc.RefreshFromImage();
+  EXPECT_EQ(t.priority[8], 2);
+  EXPECT_EQ(t.priority[0], 0);
+  EXPECT_EQ(t.records[9].status, 0x21);
+  EXPECT_EQ(t.scan_mode[16], 2);  // QTS is only kept with the PT-Trunk unit
+  EXPECT_EQ(t.LastBlock(), 8 + 17 / 4);
+  Image first = doc.image;
+  first[95] = 0xFF;  // the dropped QTS flag
+  doc.CommitToImage();
+  EXPECT_EQ(doc.image, first);
+}
+
+TEST(ChannelTableImage, DecodeFallbacks) {
+  Codeplug doc = NewCodeplug();
+  doc.image[30] = 255;
+  doc.image[31] = 255;
+  doc.image[32] = 90;  // 600 channels on a PT-610
+  doc.RefreshFromImage();
+  EXPECT_EQ(doc.channels.count[0], 255);
+  EXPECT_EQ(doc.channels.count[1], 0);
+  EXPECT_EQ(doc.channels.total, 255);
+  EXPECT_EQ(doc.channels.channels_left, 257);
+
+  doc.image[25] |= 0x01;  // PT-410
+  doc.image[30] = 20;
+  doc.image[31] = 10;
+  doc.image[32] = 10;
+  doc.image[33] = 5;
+  doc.image[51] = 9;   // priority entry 10 of a 10-channel group: kept
+  doc.image[52] = 10;  // entry 11: beyond the count
+  std::fill(doc.image.begin() + 512, doc.image.begin() + 576, std::uint8_t{0});
+  doc.RefreshFromImage();
+  const ChannelTable& t = doc.channels;
+  EXPECT_EQ(t.capacity, 48);
+  EXPECT_EQ(t.group_count, 3);
+  EXPECT_EQ(t.max_per_group, 16);
+  EXPECT_EQ(t.count[0], 16);
+  EXPECT_EQ(t.count[3], 0);
+  EXPECT_EQ(t.total, 36);
+  EXPECT_EQ(t.priority[1], 10);
+  EXPECT_EQ(t.priority[2], 0);
+
+  std::fill(doc.image.begin() + 30, doc.image.begin() + 50, std::uint8_t{0});
+  doc.RefreshFromImage();
+  EXPECT_EQ(t.count[0], 16);
+  EXPECT_EQ(t.channels_left, 32);
+}
+
+TEST(ChannelTableEdits, CommitCellText) {
+  ChannelTable t;
+  t.ResetChannelTable();
+  ChannelContext ctx;
+  ctx.default_split = 0.6;
+  ChannelRecord& r = t.records[3];
+  t.CommitCellText(3, 4, "146.52", ctx);
+  EXPECT_TRUE(r.programmed());
+  EXPECT_EQ(r.rx_frequency, 14652000);
+  EXPECT_EQ(r.tx_frequency, 14712000);
+  EXPECT_EQ(r.a2 >> 4, 0);
+  EXPECT_FALSE(r.a1 & 0x80);
+  t.CommitCellText(3, 4, "147.456", ctx);  // a multiple of 921.6 kHz, 6.25 kHz step
+  EXPECT_TRUE(r.a1 & 0x20);
+  EXPECT_EQ(r.a2 >> 6, 1);
+  t.CommitCellText(3, 4, "148.005", ctx);
+  EXPECT_TRUE(r.a1 & 0x80);
+  EXPECT_FALSE(r.a1 & 0x20);
+  t.CommitCellText(3, 5, "146.975", ctx);  // near a multiple of 80.139 kHz
+  EXPECT_TRUE(r.a1 & 0x40);
+  r.a0 |= 0x20;
+  t.CommitCellText(3, 5, "---.-----", ctx);
+  EXPECT_EQ(r.tx_frequency, 14697500);
+  EXPECT_TRUE(r.tx_inhibit());
+  ctx.band = kBandUhf;
+  ctx.channel_spacing = 0;
+  t.CommitCellText(3, 5, "700", ctx);
+  EXPECT_EQ(r.tx_frequency, 60000000);
+  EXPECT_TRUE(r.a1 & 0x40);  // the transmit clock shift is only worked out on VHF
+  t.CommitCellText(3, 4, "406.05", ctx);
+  EXPECT_EQ(r.rx_frequency, 40000000);
+}
+
+TEST(ChannelTableEdits, DcsComplementAndCodeReferences) {
+  EXPECT_EQ(res::kDcsCodes[DcsComplementIndex(res::FindLabel(res::kDcsCodes, "435"))], "243");
+  EXPECT_EQ(res::kDcsCodes[DcsComplementIndex(res::FindLabel(res::kDcsCodes, "243"))], "351");
+  for (int i = 1; i < 107; ++i) EXPECT_GT(DcsComplementIndex(i), 0) << i;
+  EXPECT_EQ(DcsComplementIndex(0), 0);
+  EXPECT_EQ(DcsComplementIndex(120), 120);
+
+  ChannelTable t;
+  t.ResetChannelTable();
+  ChannelRecord& r = t.records[0];
+  r.sub_audio_type = 2;
+  r.a5 = static_cast<std::uint8_t>(0x80 | res::FindLabel(res::kDcsCodes, "435"));
+  r.a4 = 1;
+  t.DcsComplement(0, 7);
+  EXPECT_EQ(res::kDcsCodes[r.rx_tone()], "243");
+  EXPECT_TRUE(r.a5 & 0x80);
+  t.DcsComplement(0, 8);
+  EXPECT_EQ(res::kDcsCodes[r.tx_tone()], "047");
+  r.sub_audio_type = 1;
+  t.DcsComplement(0, 8);
+  EXPECT_EQ(res::kDcsCodes[r.tx_tone()], "047");
+
+  t.records[5].a3 = 0x93;
+  t.records[6].a3 = 0x14;
+  t.ClearPageCodeReferences(3);
+  EXPECT_EQ(t.records[5].a3, 0x80);
+  EXPECT_EQ(t.records[6].a3, 0x14);
+}
+
+TEST(ChannelTableGroups, ArithmeticSelectionAndRefit) {
+  ChannelTable t;
+  t.ResetChannelTable();
+  t.count = {};
+  t.count[0] = 10;
+  t.count[2] = 10;
+  t.count[5] = 10;
+  t.total = 30;
+  EXPECT_EQ(t.GroupOfChannel(15), 2);
+  EXPECT_EQ(t.GroupOfChannel(30), kGroupCount);
+  EXPECT_EQ(t.ChannelNumberOfEntry(2, 3), 13);
+  EXPECT_EQ(t.EntryOfChannelNumber(2, 13), 3);
+  t.SelectGroup(1);
+  EXPECT_EQ(t.current_group, 2);
+  EXPECT_EQ(t.first_of_group, 11);
+  EXPECT_EQ(t.last_of_group, 20);
+  EXPECT_EQ(t.current_channel, 10);
+  t.NextGroup();
+  EXPECT_EQ(t.current_group, 5);
+  t.NextGroup();
+  EXPECT_EQ(t.current_group, 0);
+  t.count = {};
+  t.SelectGroup(7);  // no group holds channels: no endless search
+  EXPECT_EQ(t.current_group, 0);
+
+  t.total = 0;
+  EXPECT_EQ(t.LastBlock(), 8);
+  t.total = 5;
+  EXPECT_EQ(t.LastBlock(), 9);
+  t.total = 512;
+  EXPECT_EQ(t.LastBlock(), 135);
+
+  t.count = {};
+  t.count[0] = 40;
+  t.count[3] = 20;
+  t.count[4] = 5;
+  t.RefitToProduct(kPt410);
+  EXPECT_EQ(t.count[0], 16);
+  EXPECT_EQ(t.count[3], 0);
+  EXPECT_EQ(t.total, 16);
+  EXPECT_EQ(t.channels_left, 32);
+
+  t.records[7].status = 0x31;
+  t.ApplyBandChange(kBandUhf);
+  EXPECT_EQ(t.records[7].status, 0);
+  EXPECT_EQ(t.records[0].status, 1);
+  EXPECT_EQ(t.records[511].rx_frequency, 45000000);
+}
+
+TEST(ChannelTableImage, GarbageDecodesSafely) {
+  Codeplug doc = NewCodeplug();
+  std::uint32_t seed = 7;
+  for (int round = 0; round < 6; ++round) {
+    for (auto& b : doc.image) b = static_cast<std::uint8_t>((seed = seed * 69069u + 1u) >> 24);
+    if (round == 0) doc.image.fill(0xFF);
+    doc.RefreshFromImage();
+    const ChannelTable& t = doc.channels;
+    ASSERT_LE(t.total, t.capacity);
+    ASSERT_EQ(t.channels_left, t.capacity - t.total);
+    for (int i = 0; i < kChannelCount; ++i) {
+      for (int c = 0; c < kGridColumnCount; ++c) (void)GridCellText(doc, i, c);
+    }
+    doc.CommitToImage();
+    doc.RefreshFromImage();
+    const Image once = doc.image;
+    doc.CommitToImage();
+    EXPECT_EQ(doc.image, once) << round;  // one pass settles any damage
+  }
+}
+
+}  // namespace
+}  // namespace ql40
