@@ -118,8 +118,9 @@ Report::Report(const Codeplug& doc, const std::string& path, const ChannelTable&
   hardware_.Decode(image);
   option_.Decode(image);
   general_.Decode(image);
+  // The home channel is not printed; its decoding only needs counts it can add up safely.
   GroupCounts counts{};
-  for (int g = 0; g < kGroupCount; ++g) counts[g] = table_.count[g];
+  for (int g = 0; g < kGroupCount; ++g) counts[g] = std::clamp(table_.count[g], 0, kChannelCount);
   scan_.Decode(image, counts);
   keys_.Decode(image);
   ani_.Decode(image);
