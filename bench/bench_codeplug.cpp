@@ -73,7 +73,8 @@ int main() {
   doc = FullCodeplug();
   const auto path = (std::filesystem::temp_directory_path() / "ql40-bench.q40").string();
   ql40::SilentPrompter prompter;
-  Print("save (write + fsync + rename)", Time(200, [&] { ql40::WriteImageFile(path, doc, prompter); }));
+  Print("save (write + fsync + rename)",
+        Time(200, [&] { ql40::WriteImageFile(path, doc, prompter); }));
   ql40::Codeplug reopened;
   Print("reopen (checks + load + decode)", Time(200, [&] {
           ql40::CheckOpenable(path, prompter);

@@ -4,7 +4,6 @@
 // the CLI11 app from its own file; main() parses and returns the exit status.
 
 #include <CLI/CLI.hpp>
-
 #include <string>
 
 #include "codeplug/codeplug.h"

@@ -34,7 +34,9 @@ std::string TerminalText(const Message& message) {
 
 namespace {
 
-bool IsQuestion(const Message& m) { return m.buttons != MessageButtons::kOk; }
+bool IsQuestion(const Message& m) {
+  return m.buttons != MessageButtons::kOk;
+}
 
 Answer Positive(MessageButtons buttons) {
   return buttons == MessageButtons::kOkCancel ? Answer::kOk : Answer::kYes;
@@ -63,7 +65,8 @@ Answer TerminalPrompter::Ask(const Message& message) {
                         : message.buttons == MessageButtons::kYesNo  ? " [y]es/[n]o: "
                                                                      : " [y]es/[n]o/[c]ancel: ";
   if (policy_ == Policy::kYes || policy_ == Policy::kNo) {
-    const Answer a = policy_ == Policy::kYes ? Positive(message.buttons) : Negative(message.buttons);
+    const Answer a =
+        policy_ == Policy::kYes ? Positive(message.buttons) : Negative(message.buttons);
     std::cerr << text << choices << (a == Answer::kYes || a == Answer::kOk ? "yes" : "no")
               << std::endl;
     return a;
@@ -76,7 +79,8 @@ Answer TerminalPrompter::Ask(const Message& message) {
     std::cerr << text << choices << std::flush;
     std::string line;
     if (!std::getline(std::cin, line)) return Negative(message.buttons);
-    const char c = line.empty() ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+    const char c =
+        line.empty() ? '\0' : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
     if (c == 'y' && message.buttons != MessageButtons::kOkCancel) return Answer::kYes;
     if (c == 'o' && message.buttons == MessageButtons::kOkCancel) return Answer::kOk;
     if (c == 'n' && message.buttons != MessageButtons::kOkCancel) return Answer::kNo;
@@ -119,8 +123,7 @@ int RunInfo(const std::string& path, Prompter& prompter) {
             << "Option unit:     " << res::LabelOr(res::kOptionUnits, doc.option_unit) << "\n"
             << "Channel spacing: " << res::LabelOr(res::kChannelSpacings, hw.channel_spacing)
             << "\n"
-            << Format("Default split:   %.1f MHz\n", doc.default_split)
-            << "Groups:\n";
+            << Format("Default split:   %.1f MHz\n", doc.default_split) << "Groups:\n";
   for (int g = 0; g < ch.group_count; ++g) {
     std::cout << Format("  %2d  %-8.8s  %3d channels\n", g + 1, ch.group_tag[g].c_str(),
                         ch.count[g]);
@@ -165,13 +168,12 @@ void RegisterFileCommands(CLI::App& app, int& exit_status) {
   cmd_info->add_option("FILE", info_file, "Codeplug file (.q40)")->required();
   cmd_info->callback([&exit_status] { exit_status = RunInfo(info_file, prompter); });
 
-  auto* cmd_channels =
-      app.add_subcommand("channels", "List channels as the grid shows them, one per line, tab-separated");
+  auto* cmd_channels = app.add_subcommand(
+      "channels", "List channels as the grid shows them, one per line, tab-separated");
   static std::string channels_file;
   static int group = 0;
   cmd_channels->add_option("FILE", channels_file, "Codeplug file (.q40)")->required();
-  cmd_channels->add_option("-g,--group", group, "Only this group (1-20)")
-      ->check(CLI::Range(1, 20));
+  cmd_channels->add_option("-g,--group", group, "Only this group (1-20)")->check(CLI::Range(1, 20));
   cmd_channels->callback(
       [&exit_status] { exit_status = RunChannels(channels_file, group, prompter); });
 }

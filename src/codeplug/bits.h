@@ -21,9 +21,13 @@ constexpr void Set(std::uint8_t& byte, int hi, int lo, int value) {
   byte = static_cast<std::uint8_t>((byte & ~mask) | ((value << lo) & mask));
 }
 
-constexpr bool Test(std::uint8_t byte, int bit) { return ((byte >> bit) & 1) != 0; }
+constexpr bool Test(std::uint8_t byte, int bit) {
+  return ((byte >> bit) & 1) != 0;
+}
 
-constexpr void Put(std::uint8_t& byte, int bit, bool on) { Set(byte, bit, bit, on ? 1 : 0); }
+constexpr void Put(std::uint8_t& byte, int bit, bool on) {
+  Set(byte, bit, bit, on ? 1 : 0);
+}
 
 // 16-bit words: big-endian (high byte first) and little-endian (low byte first).
 inline int GetWordBE(std::span<const std::uint8_t> data, int offset) {
@@ -42,7 +46,9 @@ inline void SetWordLE(std::span<std::uint8_t> data, int offset, int value) {
 }
 
 // Two BCD digits in one byte, tens in the high nibble.
-constexpr int FromBcd(std::uint8_t byte) { return (byte >> 4) * 10 + (byte & 0x0F); }
+constexpr int FromBcd(std::uint8_t byte) {
+  return (byte >> 4) * 10 + (byte & 0x0F);
+}
 constexpr std::uint8_t ToBcd(int value) {
   return static_cast<std::uint8_t>(((value / 10) % 10) << 4 | (value % 10));
 }
@@ -62,7 +68,9 @@ inline int GroupBitByte(int group) {
   if (group < 16) return 0;
   return 3;
 }
-inline int GroupBitIndex(int group) { return 7 - (group % 8); }
+inline int GroupBitIndex(int group) {
+  return 7 - (group % 8);
+}
 inline bool GetGroupBit(std::span<const std::uint8_t> data, int start, int group) {
   return Test(data[start + GroupBitByte(group)], GroupBitIndex(group));
 }

@@ -114,7 +114,9 @@ std::int32_t MhzTo10Hz(double mhz) {
   return static_cast<std::int32_t>(units);
 }
 
-std::int32_t MhzTextTo10Hz(std::string_view text) { return MhzTo10Hz(ParseDecimal(text)); }
+std::int32_t MhzTextTo10Hz(std::string_view text) {
+  return MhzTo10Hz(ParseDecimal(text));
+}
 
 std::string Format(const char* format, ...) {
   char buffer[512];
@@ -123,7 +125,8 @@ std::string Format(const char* format, ...) {
   const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
   if (n < 0) return {};
-  if (static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<std::size_t>(n));
+  if (static_cast<std::size_t>(n) < sizeof buffer)
+    return std::string(buffer, static_cast<std::size_t>(n));
   std::string out(static_cast<std::size_t>(n) + 1, '\0');
   va_start(args, format);
   std::vsnprintf(out.data(), out.size(), format, args);

@@ -28,7 +28,7 @@ int DecodeOptionUnit(std::uint8_t byte27);
 
 struct Codeplug {
   Image image{};
-  double default_split = 0.0;  // the trailer, MHz
+  double default_split = 0.0;      // the trailer, MHz
   std::string path{res::kNoPath};  // current path, or the marker of a codeplug without a file
 
   int option_unit = kOptionNone;
@@ -38,8 +38,8 @@ struct Codeplug {
   int tone_format = kToneStandard;
 
   bool modified = false;
-  bool file_loaded = false;          // the image came from a file
-  bool radio_origin = false;         // the image came from a radio
+  bool file_loaded = false;   // the image came from a file
+  bool radio_origin = false;  // the image came from a radio
   bool option_unit_changed = false;
 
   // The built-in default codeplug: zeroed image, every record's defaults encoded in order.

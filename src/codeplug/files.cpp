@@ -250,9 +250,8 @@ void LoadCodeplug(Codeplug& doc, const std::string& path, const FileEnvironment&
 
 bool SaveCodeplug(Codeplug& doc, Prompter& prompter) {
   if (!CheckWritable(doc.path, prompter)) return false;
-  if (IsDefaultFileName(doc.path) &&
-      prompter.Ask(res::kStrWriteDefaultFile, MessageIcon::kQuestion, MessageButtons::kYesNo) !=
-          Answer::kYes) {
+  if (IsDefaultFileName(doc.path) && prompter.Ask(res::kStrWriteDefaultFile, MessageIcon::kQuestion,
+                                                  MessageButtons::kYesNo) != Answer::kYes) {
     return false;
   }
   doc.CommitToImage();

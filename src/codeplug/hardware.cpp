@@ -47,7 +47,9 @@ int Truncate(double v) {
 
 }  // namespace
 
-double BandDefaultSplit(int band) { return DefaultsOf(band).default_split; }
+double BandDefaultSplit(int band) {
+  return DefaultsOf(band).default_split;
+}
 
 void HardwareSettings::SetDefaults() {
   *this = HardwareSettings{};
@@ -107,8 +109,8 @@ void HardwareSettings::Encode(Image& image) const {
 
   image[333] = static_cast<std::uint8_t>(((dcs_rx_polarity & 1) << 7) |
                                          ((dcs_tx_polarity & 1) << 6) | (sq_release & 0x3F));
-  image[334] = static_cast<std::uint8_t>(((noise_sq_attack & 0x0F) << 4) |
-                                         (noise_sq_hysteresis & 0x0F));
+  image[334] =
+      static_cast<std::uint8_t>(((noise_sq_attack & 0x0F) << 4) | (noise_sq_hysteresis & 0x0F));
   image[375] = static_cast<std::uint8_t>(scan_pll_b & 0xFF);
 }
 
@@ -125,8 +127,8 @@ std::string DecodeSerialNumber(const Image& image) {
 }
 
 void RadioIdentity::Decode(const Image& image, bool from_file_or_radio) {
-  firmware_version = (image[1] >> 4) * 1000 + (image[1] & 0x0F) * 100 + (image[0] >> 4) * 10 +
-                     (image[0] & 0x0F);
+  firmware_version =
+      (image[1] >> 4) * 1000 + (image[1] & 0x0F) * 100 + (image[0] >> 4) * 10 + (image[0] & 0x0F);
   serial_number = DecodeSerialNumber(image);
   market_application = (image[192] >> 4) * 1000 + (image[192] & 0x0F) * 100 +
                        (image[193] >> 4) * 10 + (image[193] & 0x0F);

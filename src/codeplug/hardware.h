@@ -13,19 +13,19 @@ enum Band : int { kBandVhf = 0, kBandVhfLo = 1, kBandUhf = 2 };
 enum ProductType : int { kPt610 = 0, kPt410 = 1 };
 
 struct HardwareSettings {
-  int band = kBandVhf;              // byte 25 bits 7-6
-  int product_type = kPt610;        // byte 25 bit 0
-  int channel_spacing = 2;          // byte 256 bits 7-6: step family 0..2 (3 only from radios)
-  int sq_delay = 8;                 // byte 256 bits 4-0, 5..31 msec
-  double ref_xtal = 21.6;           // MHz, bytes 293-322
-  double first_if = 21.8;           // MHz, bytes 325-332
-  int injection = 0;                // 0 lower, 1 upper: bit 7 of bytes 325, 327, 329, 331
-  int dcs_rx_polarity = 0;          // byte 333 bit 7
-  int dcs_tx_polarity = 1;          // byte 333 bit 6
-  int sq_release = 47;              // byte 333 bits 5-0: time = (r + 1) x 5 msec
-  int noise_sq_attack = 1;          // byte 334 bits 7-4: time = 5 + 5a msec
-  int noise_sq_hysteresis = 8;      // byte 334 bits 3-0
-  int scan_pll_b = 180;             // byte 375
+  int band = kBandVhf;          // byte 25 bits 7-6
+  int product_type = kPt610;    // byte 25 bit 0
+  int channel_spacing = 2;      // byte 256 bits 7-6: step family 0..2 (3 only from radios)
+  int sq_delay = 8;             // byte 256 bits 4-0, 5..31 msec
+  double ref_xtal = 21.6;       // MHz, bytes 293-322
+  double first_if = 21.8;       // MHz, bytes 325-332
+  int injection = 0;            // 0 lower, 1 upper: bit 7 of bytes 325, 327, 329, 331
+  int dcs_rx_polarity = 0;      // byte 333 bit 7
+  int dcs_tx_polarity = 1;      // byte 333 bit 6
+  int sq_release = 47;          // byte 333 bits 5-0: time = (r + 1) x 5 msec
+  int noise_sq_attack = 1;      // byte 334 bits 7-4: time = 5 + 5a msec
+  int noise_sq_hysteresis = 8;  // byte 334 bits 3-0
+  int scan_pll_b = 180;         // byte 375
 
   // The default codeplug's values (VHF).
   void SetDefaults();
@@ -45,9 +45,9 @@ struct HardwareSettings {
 double BandDefaultSplit(int band);
 
 struct RadioIdentity {
-  int firmware_version = 0;          // bytes 0-1, BCD; never written by the program
+  int firmware_version = 0;                // bytes 0-1, BCD; never written by the program
   std::string serial_number = "0N010000";  // block 137; never written by the program
-  int market_application = 0;        // bytes 192-193, BCD 0..9999
+  int market_application = 0;              // bytes 192-193, BCD 0..9999
 
   // Decodes all three. Unless the image came from a file or a radio, the serial number
   // becomes "0N010000" and the firmware version 0.

@@ -19,16 +19,16 @@ std::string LabelOr(LabelList list, int index);
 // The index of text in list (exact match), or -1.
 int FindLabel(LabelList list, std::string_view text);
 
-extern const LabelList kBandNames;             // "VHF", "VHF Lo Band", "UHF"
-extern const LabelList kProductTypes;          // "PT-610", "PT-410"
-extern const LabelList kChannelSpacings;       // "5,6.25kHz     ", ...
-extern const LabelList kLocalOffsets;          // "Lower", "Upper"
-extern const LabelList kOptionUnits;           // "No      ", "2Tone   ", ...
-extern const LabelList kDisabledEnabledPadded; // "Disabled", "Enabled "
-extern const LabelList kDisabledEnabled;       // "Disabled", "Enabled"
-extern const LabelList kOffOn;                 // "Off", "On "
-extern const LabelList kYesNo;                 // "Yes", "No "
-extern const LabelList kNormalInverted;        // "Normal", "Inverted"
+extern const LabelList kBandNames;              // "VHF", "VHF Lo Band", "UHF"
+extern const LabelList kProductTypes;           // "PT-610", "PT-410"
+extern const LabelList kChannelSpacings;        // "5,6.25kHz     ", ...
+extern const LabelList kLocalOffsets;           // "Lower", "Upper"
+extern const LabelList kOptionUnits;            // "No      ", "2Tone   ", ...
+extern const LabelList kDisabledEnabledPadded;  // "Disabled", "Enabled "
+extern const LabelList kDisabledEnabled;        // "Disabled", "Enabled"
+extern const LabelList kOffOn;                  // "Off", "On "
+extern const LabelList kYesNo;                  // "Yes", "No "
+extern const LabelList kNormalInverted;         // "Normal", "Inverted"
 
 // The marker of a codeplug that has no file of its own.
 inline constexpr std::string_view kNoPath = "<none>";

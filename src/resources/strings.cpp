@@ -26,7 +26,8 @@ constexpr Entry kTable[] = {
     {kStrChangeProductType, "Change producr type?\r\nSome channels will be invalid"},
     {kStrDualWatchNeedsPri,
      "One of key function is set to Dual Watch,\r\nPlease make sure at least one Group is PRI\r\n"
-     "Enabled.  To set PRI, please click ChAnnel\r\nfrom top of main screen, next select Channel\r\n"
+     "Enabled.  To set PRI, please click ChAnnel\r\nfrom top of main screen, next select "
+     "Channel\r\n"
      "Allocations, then press <SPACE> to Enable PRI."},
     {kStrCopyChannel, "Do you copy Ch%1 data to Ch %2?\n(Only visible columns)"},
     {kStrVersionNumber, "1.25.1"},

@@ -32,8 +32,8 @@ std::string ReadText(const std::string& path) {
 Result RunQl40(const TempDir& dir, const std::string& args) {
   const std::string out = dir.File("stdout.txt");
   const std::string err = dir.File("stderr.txt");
-  const std::string command = std::string(QL40_CLI_PATH) + " " + args + " >" + out + " 2>" + err +
-                              " </dev/null";
+  const std::string command =
+      std::string(QL40_CLI_PATH) + " " + args + " >" + out + " 2>" + err + " </dev/null";
   const int raw = std::system(command.c_str());
   Result r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

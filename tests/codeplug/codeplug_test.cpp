@@ -57,11 +57,11 @@ TEST(DefaultCodeplug, FirstChannelRecordBytes) {
   // 160.1 MHz on VHF, 5 kHz steps, local oscillator 21.8 MHz below: N = 27660 receive,
   // 32020 transmit.
   const std::vector<int> expected = {
-      0x01, 0x04, 0x00, 0x00, 0x7F, 0x7F,  // attributes, no tones
-      0x40, 0x2A, 0x71, 0x00, 0x6C, 0x0C,  // receive PLL word, tuning, N
-      0x40, 0x36, 0x32, 0x00, 0x7D, 0x14,  // transmit PLL word, tuning, N
-      0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // tuning and squelch
-      36, 12, 17, 40, 0, 0, 1, 36};        // " CH-001 "
+      0x01, 0x04, 0x00, 0x00, 0x7F, 0x7F,          // attributes, no tones
+      0x40, 0x2A, 0x71, 0x00, 0x6C, 0x0C,          // receive PLL word, tuning, N
+      0x40, 0x36, 0x32, 0x00, 0x7D, 0x14,          // transmit PLL word, tuning, N
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00,          // tuning and squelch
+      36,   12,   17,   40,   0,    0,    1, 36};  // " CH-001 "
   EXPECT_EQ(std::vector<int>(im.begin() + c, im.begin() + c + 32), expected);
   // Channel 512 carries its own tag.
   EXPECT_EQ(Symbols(im, c + 511 * 32 + 24), (std::vector<int>{36, 12, 17, 40, 5, 1, 2, 36}));

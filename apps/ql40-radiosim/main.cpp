@@ -1,0 +1,331 @@
+// ql40-radiosim: a simulated PT-410/PT-610 radio on a pseudo-terminal, for trying Upload and
+// Download without hardware and for testing the link end to end. Prints the device path as
+// its first line on stdout and runs until Ctrl+C or SIGTERM.
+
+#if defined(_WIN32)
+
+#include <cstdio>
+
+int main() {
+  std::fputs("ql40-radiosim serves the radio on a pseudo-terminal, which this system lacks\n",
+             stderr);
+  return 1;
+}
+
+#else
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "codeplug/bits.h"
+#include "codeplug/codecs.h"
+#include "codeplug/hardware.h"
+#include "radiosim/radio_sim.h"
+
+namespace {
+
+using ql40::sim::RadioOptions;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kBandNames[] = {"VHF", "VHF Lo Band", "UHF"};
+const char* const kModelNames[] = {"PT-610", "PT-410"};
+
+int signal_pipe[2] = {-1, -1};
+
+extern "C" void OnSignal(int signo) {
+  const int saved = errno;
+  const unsigned char b = static_cast<unsigned char>(signo);
+  // Nothing else is safe here; a full pipe already holds a pending signal.
+  if (write(signal_pipe[1], &b, 1) < 0) errno = saved;
+  errno = saved;
+}
+
+bool InstallSignals(std::string& error) {
+  if (pipe(signal_pipe) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  for (int fd : signal_pipe) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    fcntl(fd, F_SETFD, FD_CLOEXEC);
+  }
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  for (int s : {SIGINT, SIGTERM, SIGHUP, SIGUSR1}) sigaction(s, &sa, nullptr);
+  return true;
+}
+
+// "c014", "0xC014" or "C014H" style hexadecimal, 0 to FFFF.
+bool ParseHex(const std::string& text, int& value) {
+  std::string digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    digits = digits.substr(2);
+  }
+  if (digits.empty() || digits.size() > 4) return false;
+  int v = 0;
+  for (char c : digits) {
+    int d = 0;
+    if (c >= '0' && c <= '9') {
+      d = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      d = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+      d = c - 'A' + 10;
+    } else {
+      return false;
+    }
+    v = v * 16 + d;
+  }
+  value = v;
+  return true;
+}
+
+void Log(const std::string& text) {
+  using namespace std::chrono;
+  static const auto start = steady_clock::now();
+  const auto ms = duration_cast<milliseconds>(steady_clock::now() - start).count();
+  std::fprintf(stderr, "radiosim %6lld.%03lld  %s\n", static_cast<long long>(ms / 1000),
+               static_cast<long long>(ms % 1000), text.c_str());
+}
+
+std::string Describe(const ql40::Image& image) {
+  const int band = ql40::bits::Get(image[ql40::kOffsetBandModel], 7, 6);
+  const int model = image[ql40::kOffsetBandModel] & 1;
+  const int fw = ql40::bits::FromBcd(image[1]) * 100 + ql40::bits::FromBcd(image[0]);
+  return ql40::Format("%s %s, serial %s, firmware %d.%02d, product code %04x", kModelNames[model],
+                      band <= 2 ? kBandNames[band] : "(unknown band)",
+                      ql40::DecodeSerialNumber(image).c_str(), fw / 100, fw % 100,
+                      ql40::bits::GetWordBE(image, ql40::kOffsetProductCode));
+}
+
+std::string Summary(const ql40::sim::RadioStats& s) {
+  auto n = [](std::int64_t v) { return static_cast<long long>(v); };
+  return ql40::Format(
+      "%lld frames served (%lld words read, %lld written; %lld blocks read, %lld written; %lld "
+      "alignment commands), %lld ignored, %lld bad; %lld downloads completed",
+      n(s.frames_served), n(s.words_read), n(s.words_written), n(s.blocks_read),
+      n(s.blocks_written), n(s.alignment_commands), n(s.frames_ignored), n(s.bad_frames),
+      n(s.downloads_completed));
+}
+
+// A stable name for the pty. Only a symbolic link (or nothing) is replaced.
+bool MakeLink(const std::string& link, const std::string& target, std::string& error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const auto status = fs::symlink_status(link, ec);
+  if (fs::exists(status) && !fs::is_symlink(status)) {
+    error = link + " exists and is not a symbolic link; not replacing it";
+    return false;
+  }
+  if (fs::is_symlink(status)) fs::remove(link, ec);
+  fs::create_symlink(target, link, ec);
+  if (ec) {
+    error = "cannot create " + link + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+void RemoveLink(const std::string& link, const std::string& target) {
+  std::error_code ec;
+  if (std::filesystem::is_symlink(link, ec) && std::filesystem::read_symlink(link, ec) == target) {
+    std::filesystem::remove(link, ec);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "ql40-radiosim - a simulated PT-410/PT-610 radio on a pseudo-terminal.\n"
+      "Prints the device to give to 'ql40 upload/download --port' and runs until Ctrl+C.\n"
+      "Press Enter or send SIGUSR1 to switch the radio off and on."};
+  app.set_version_flag("--version", "ql40-radiosim 1.25.1");
+
+  RadioOptions options;
+  std::string file;
+  std::string product_code_text;
+  std::string link;
+  std::vector<int> levels;
+  bool verbose = false;
+  const std::map<std::string, int> bands = {{"vhf", 0}, {"vhf-lo", 1}, {"uhf", 2}};
+  const std::map<std::string, int> models = {{"pt-610", 0}, {"pt-410", 1}};
+
+  app.add_option("--file", file, "Radio memory from a .q40 file (default: a built-in radio)")
+      ->check(CLI::ExistingFile);
+  auto* band_opt =
+      app.add_option("--band", options.band, "vhf, vhf-lo or uhf (default vhf)")
+          ->transform(CLI::CheckedTransformer(bands, CLI::ignore_case).description(""));
+  auto* model_opt =
+      app.add_option("--model", options.model, "pt-610 or pt-410 (default pt-610)")
+          ->transform(CLI::CheckedTransformer(models, CLI::ignore_case).description(""));
+  auto* fw_opt = app.add_option("--firmware", options.firmware_version,
+                                "Firmware version 0-9999, 125 reads 1.25 (default 125)");
+  auto* serial_opt = app.add_option("--serial", options.serial,
+                                    "Serial number, 8 characters (default " + options.serial + ")");
+  auto* code_opt = app.add_option("--product-code", product_code_text,
+                                  "Product code in hexadecimal (default c014)");
+  app.add_flag("--pace", options.pace, "Take 10 bit times at 9600 baud for every byte");
+  app.add_flag("--power-cycle", options.need_power_cycle,
+               "Answer nothing until switched off and on");
+  app.add_option("--power-on-after", options.power_on_after_ms,
+                 "With --power-cycle: switch on by itself once the program has waited this many "
+                 "ms (keep it above the program's read time-out)")
+      ->check(CLI::Range(0, 3600000));
+  app.add_flag("--ack-with-command", options.ack_with_command_byte,
+               "Acknowledge alignment commands with their own command byte");
+  app.add_option("--levels", levels, "Battery, noise, signal and spare level, 0-255 each")
+      ->expected(4)
+      ->delimiter(',')
+      ->check(CLI::Range(0, 255));
+  app.add_option("--save", options.save_on_download,
+                 "Write the radio memory to this .q40 file whenever a download completes");
+  app.add_option("--link", link, "Also make this symbolic link to the device");
+  app.add_flag("-v,--verbose", verbose, "Log every frame");
+
+  auto& f = options.faults;
+  auto* faults = app.add_option_group("Faults", "Counted from 1; each hits once unless --repeat");
+  faults->add_option("--drop-byte", f.drop_reply_byte_at, "Do not send the radio's Nth byte");
+  faults->add_option("--corrupt-byte", f.corrupt_reply_byte_at,
+                     "Flip the bits of the radio's Nth byte");
+  faults->add_option("--ignore-frame", f.ignore_frame_at, "Leave the Nth frame unanswered");
+  faults->add_option("--bad-checksum", f.bad_checksum_at,
+                     "Give the Nth reply frame a wrong checksum");
+  faults->add_option("--nak", f.nak_at, "Refuse the Nth alignment command");
+  faults->add_option("--silent-after", f.silent_after_bytes,
+                     "Stop answering after N received bytes (the cable still echoes)");
+  faults->add_option("--unplug-after", f.unplug_after_bytes,
+                     "Send nothing back after N received bytes, not even the echo");
+  faults->add_option("--repeat", f.repeat, "Each fault hits this many times in a row")
+      ->check(CLI::Range(1, 1 << 30));
+  for (auto* opt : faults->get_options()) {
+    if (opt->get_name() != "--repeat") opt->check(CLI::Range(0, 1 << 30));
+  }
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? kExitOk : kExitUsage;
+  }
+
+  if (code_opt->count() > 0 && !ParseHex(product_code_text, options.product_code)) {
+    std::cerr << "ql40-radiosim: --product-code wants hexadecimal 0 to ffff, not \""
+              << product_code_text << "\"\n";
+    return kExitUsage;
+  }
+  if (!levels.empty()) std::copy(levels.begin(), levels.end(), options.levels.begin());
+  if (const std::string problem = ql40::sim::ValidateOptions(options); !problem.empty()) {
+    std::cerr << "ql40-radiosim: " << problem << "\n";
+    return kExitUsage;
+  }
+
+  ql40::Image memory{};
+  if (file.empty()) {
+    memory = ql40::sim::BuiltInRadioImage(options);
+  } else {
+    std::string error;
+    if (!ql40::sim::ReadRadioFile(file, memory, options.trailer, &error)) {
+      std::cerr << "ql40-radiosim: " << error << "\n";
+      return kExitFailure;
+    }
+    // Identity options given with a file override what the file holds.
+    unsigned fields = 0;
+    if (band_opt->count()) fields |= ql40::sim::kIdentityBand;
+    if (model_opt->count()) fields |= ql40::sim::kIdentityModel;
+    if (fw_opt->count()) fields |= ql40::sim::kIdentityFirmware;
+    if (serial_opt->count()) fields |= ql40::sim::kIdentitySerial;
+    if (code_opt->count()) fields |= ql40::sim::kIdentityProductCode;
+    ql40::sim::ApplyIdentity(options, memory, fields);
+  }
+
+  std::string error;
+  if (!InstallSignals(error)) {
+    std::cerr << "ql40-radiosim: " << error << "\n";
+    return kExitFailure;
+  }
+  options.on_event = [verbose](const ql40::sim::RadioEvent& e) {
+    if (!e.detail || verbose) Log(e.text);
+  };
+  auto radio = ql40::sim::PtyRadio::Start(options, memory, &error);
+  if (!radio) {
+    std::cerr << "ql40-radiosim: " << error << "\n";
+    return kExitFailure;
+  }
+  if (!link.empty() && !MakeLink(link, radio->device_path(), error)) {
+    std::cerr << "ql40-radiosim: " << error << "\n";
+    return kExitFailure;
+  }
+  std::printf("%s\n", radio->device_path().c_str());
+  std::fflush(stdout);
+
+  Log(Describe(memory) + (file.empty() ? " (built-in)" : " from " + file));
+  Log(std::string("serving ") + radio->device_path() + (link.empty() ? "" : " as " + link) +
+      (options.pace ? ", paced at 9600 baud" : ""));
+  if (options.need_power_cycle) {
+    Log(options.power_on_after_ms >= 0
+            ? ql40::Format("switched off; switches on %d ms after the program waits",
+                           options.power_on_after_ms)
+            : std::string("switched off; press Enter or send SIGUSR1 to switch it on"));
+  }
+
+  bool watch_stdin = true;
+  for (;;) {
+    pollfd fds[2] = {{signal_pipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+    if (poll(fds, watch_stdin ? 2 : 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    bool stop = false;
+    if (fds[0].revents & POLLIN) {
+      unsigned char signals[16];
+      const ssize_t n = read(signal_pipe[0], signals, sizeof signals);
+      for (ssize_t i = 0; i < n; ++i) {
+        if (signals[i] == SIGUSR1) {
+          Log("power cycle (SIGUSR1)");
+          radio->PowerCycle();
+        } else {
+          stop = true;
+        }
+      }
+    }
+    if (watch_stdin && fds[1].revents) {
+      char line[256];
+      const ssize_t n = (fds[1].revents & POLLNVAL) ? 0 : read(STDIN_FILENO, line, sizeof line);
+      if (n > 0) {
+        if (std::memchr(line, '\n', static_cast<std::size_t>(n)) != nullptr) {
+          Log("power cycle (Enter)");
+          radio->PowerCycle();
+        }
+      } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+        watch_stdin = false;  // end of input: only signals from now on
+      }
+    }
+    if (stop) break;
+  }
+
+  if (!link.empty()) RemoveLink(link, radio->device_path());
+  const auto stats = radio->stats();
+  radio.reset();
+  Log("stopped: " + Summary(stats));
+  return kExitOk;
+}
+
+#endif  // !_WIN32
