@@ -47,10 +47,6 @@ std::string PadRight(std::string text, std::size_t width) {
   return text;
 }
 
-std::string PadLeft(const std::string& text, std::size_t width) {
-  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
 std::string Mark(bool on) {
   return res::LabelOr(res::kReportMarks, on ? 1 : 0);
 }
@@ -77,13 +73,10 @@ std::string SubAudioField(const ChannelRecord& r) {
   switch (r.sub_audio_type) {
     case 0:
       return std::string(res::kReportNoSubAudio);
-    case 1: {
-      // "Off" is shorter than a tone; right-aligned like the tones it keeps the columns.
-      const std::size_t width = res::kCtcssTones[1].size();
-      return Format(res::kReportCtcssFormat,
-                    PadLeft(res::LabelOr(res::kCtcssTones, r.rx_tone()), width).c_str(),
-                    PadLeft(res::LabelOr(res::kCtcssTones, r.tx_tone()), width).c_str());
-    }
+    case 1:
+      // "Off" is printed as it stands, like the dealer's reports have always shown it.
+      return Format(res::kReportCtcssFormat, res::LabelOr(res::kCtcssTones, r.rx_tone()).c_str(),
+                    res::LabelOr(res::kCtcssTones, r.tx_tone()).c_str());
     case 2:
       return Format(res::kReportDcsFormat, res::LabelOr(res::kDcsCodes, r.rx_tone()).c_str(),
                     res::LabelOr(res::kDcsCodes, r.tx_tone()).c_str());

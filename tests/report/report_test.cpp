@@ -192,10 +192,10 @@ TEST(Report, ChannelLinesShowEveryColumn) {
       Report(doc).PageLines(2),
       ChannelPage(
           true, "GROUP 1:  ---   ",
-          {"  1 P N 146.52000 146.52000 ---.----- CTCSS   Off 100.0 X - L 1  B - -3 X X BT 0",
+          {"  1 P N 146.52000 146.52000 ---.----- CTCSS Off 100.0 X - L 1  B - -3 X X BT 0",
            "  2 - W AB        160.10000  38.00000 DCS     023   754 - X H 2  D - +7 - - BC 1",
            "  3 - W  CH-003   160.10000 160.10000 CTCSS  67.0 254.1 - - H ?(3)  U X  0 - - ?(3) 15",
-           "  5 - W  CH-005   160.10000 160.10000 CTCSS ?(60)   Off - - H 2  - X  0 - - -- -",
+           "  5 - W  CH-005   160.10000 160.10000 CTCSS ?(60) Off - - H 2  - X  0 - - -- -",
            "  6 - W  CH-006   160.10000 160.10000 DCS     ?(120)   Off - - H 2  - X  0 - - -- -",
            "  7 - W  CH-007   160.10000 160.10000 ?(5)  ----- ----- - - H 2  - X  0 - - -- -"}));
 }
