@@ -7,15 +7,29 @@
 
 namespace ql40::link {
 
+void SerialPort::PurgeReceive() {
+  if (trace_ != nullptr) trace_->Note("purge receive");
+  DoPurgeReceive();
+}
+
+void SerialPort::PurgeTransmit() {
+  DoPurgeTransmit();
+}
+
 int SerialPort::Write(const std::uint8_t* data, std::size_t count) {
   if (count > kMaxWrite) return 0;
-  return WriteRaw(data, count) ? 1 : 0;
+  const bool ok = WriteRaw(data, count);
+  if (trace_ != nullptr) {
+    trace_->Sent(data, count);
+    if (!ok) trace_->Note("write failed");
+  }
+  return ok ? 1 : 0;
 }
 
 int SerialPort::ReadOne(std::uint8_t* byte, std::size_t* received) {
-  *received = 0;
-  if (TakeLineError()) return 1;
-  return ReadRaw(byte, 1, received) ? 0 : 2;
+  bool call_ok = false;
+  if (Read(byte, 1, received, &call_ok)) return 1;
+  return call_ok ? 0 : 2;
 }
 
 int SerialPort::ReadExact(std::uint8_t* data, std::size_t count) {
@@ -24,10 +38,24 @@ int SerialPort::ReadExact(std::uint8_t* data, std::size_t count) {
 }
 
 int SerialPort::ReadCounted(std::uint8_t* data, std::size_t count, std::size_t* received) {
+  bool call_ok = false;
+  if (Read(data, count, received, &call_ok)) return 1;
+  return call_ok && *received == count ? 0 : 2;
+}
+
+bool SerialPort::Read(std::uint8_t* data, std::size_t count, std::size_t* received, bool* call_ok) {
   *received = 0;
-  if (TakeLineError()) return 1;
-  if (!ReadRaw(data, count, received)) return 2;
-  return *received == count ? 0 : 2;
+  *call_ok = false;
+  if (TakeLineError()) {
+    if (trace_ != nullptr) trace_->Note("line error");
+    return true;
+  }
+  *call_ok = ReadRaw(data, count, received);
+  if (trace_ != nullptr) {
+    if (*received > 0) trace_->Received(data, *received);
+    if (!*call_ok) trace_->Note("read failed");
+  }
+  return false;
 }
 
 int SerialPort::WriteEcho(std::uint8_t* data, std::size_t count) {

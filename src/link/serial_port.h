@@ -38,9 +38,21 @@ struct PortOpenError {
   std::string detail;  // the system's own text
 };
 
+// Receives every byte that goes over the port, for a support trace.
+class ByteTrace {
+ public:
+  virtual ~ByteTrace() = default;
+  virtual void Sent(const std::uint8_t* data, std::size_t count) = 0;
+  virtual void Received(const std::uint8_t* data, std::size_t count) = 0;
+  virtual void Note(const char* what) = 0;  // line errors, purges, failed calls
+};
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
+
+  // Every byte sent and received goes to the trace as well; null for none.
+  void set_trace(ByteTrace* trace) { trace_ = trace; }
 
   // --- byte operations; the result codes are the ones the protocol layers test ---
 
@@ -67,9 +79,9 @@ class SerialPort {
 
   // --- primitives supplied by each port ---
 
-  // Discards pending input / output.
-  virtual void PurgeReceive() = 0;
-  virtual void PurgeTransmit() = 0;
+  // Discard pending input / output.
+  void PurgeReceive();
+  void PurgeTransmit();
   // Waits that long. Sleeps to a steady-clock deadline; a fake port may only record it.
   virtual void Delay(int milliseconds);
   // The read time-out constant in milliseconds (500 for clone transfers, 50 for alignment).
@@ -77,6 +89,8 @@ class SerialPort {
   int read_constant_ms() const { return read_constant_ms_; }
 
  protected:
+  virtual void DoPurgeReceive() = 0;
+  virtual void DoPurgeTransmit() = 0;
   // Whether the line reported an error (overrun, framing, parity, break) since the last
   // call; clears it. A port that cannot tell answers false.
   virtual bool TakeLineError() = 0;
@@ -94,7 +108,12 @@ class SerialPort {
   }
 
  private:
+  // One read with the line-error check first: true when the line reported an error (nothing
+  // read); otherwise *call_ok tells whether the read call succeeded.
+  bool Read(std::uint8_t* data, std::size_t count, std::size_t* received, bool* call_ok);
+
   int read_constant_ms_ = kCloneReadConstantMs;
+  ByteTrace* trace_ = nullptr;
 };
 
 // Sleeps until now + milliseconds on the steady clock.

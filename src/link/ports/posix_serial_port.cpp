@@ -131,13 +131,13 @@ PosixSerialPort::~PosixSerialPort() {
   ::close(fd_);
 }
 
-void PosixSerialPort::PurgeReceive() {
+void PosixSerialPort::DoPurgeReceive() {
   buffer_.clear();
   head_ = 0;
   ::tcflush(fd_, TCIFLUSH);
 }
 
-void PosixSerialPort::PurgeTransmit() {
+void PosixSerialPort::DoPurgeTransmit() {
   ::tcflush(fd_, TCOFLUSH);
 }
 

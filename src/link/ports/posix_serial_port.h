@@ -22,8 +22,8 @@ class PosixSerialPort : public SerialPort {
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
-  void PurgeReceive() override;
-  void PurgeTransmit() override;
+  void DoPurgeReceive() override;
+  void DoPurgeTransmit() override;
 
   // Whether the driver runs in low-latency mode (a USB adapter that accepted the request).
   bool low_latency() const { return low_latency_; }

@@ -25,8 +25,8 @@ class Win32SerialPort : public SerialPort {
   Win32SerialPort(const Win32SerialPort&) = delete;
   Win32SerialPort& operator=(const Win32SerialPort&) = delete;
 
-  void PurgeReceive() override { PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR); }
-  void PurgeTransmit() override { PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR); }
+  void DoPurgeReceive() override { PurgeComm(handle_, PURGE_RXABORT | PURGE_RXCLEAR); }
+  void DoPurgeTransmit() override { PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR); }
 
   void SetReadConstant(int milliseconds) override {
     SerialPort::SetReadConstant(milliseconds);
