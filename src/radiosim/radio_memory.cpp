@@ -1,0 +1,236 @@
+// The simulated radio's memory: the built-in radio, its identity bytes, and .q40 files.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "codeplug/bits.h"
+#include "codeplug/codecs.h"
+#include "codeplug/hardware.h"
+#include "link/frame.h"
+#include "radiosim/radio_sim.h"
+
+namespace ql40::sim {
+namespace {
+
+constexpr int kOffsetSerialFirst = 17657;
+constexpr int kOffsetSerialRest = 17660;
+constexpr const char* kDtmfDigits = "0123456789ABCD*#";
+
+// The DTMF digit value of a serial number character, -1 when it has none.
+int DtmfDigit(char c) {
+  if (c >= 'a' && c <= 'd') c = static_cast<char>(c - 'a' + 'A');
+  const char* hit = c == '\0' ? nullptr : std::strchr(kDtmfDigits, c);
+  return hit == nullptr ? -1 : static_cast<int>(hit - kDtmfDigits);
+}
+
+// Frequencies of a band's alignment tables in 100 kHz units: lowest, centre, highest.
+struct BandSpan {
+  int low;
+  int centre;
+  int high;
+};
+constexpr BandSpan kBandSpans[] = {{1360, 1550, 1740}, {297, 420, 540}, {4000, 4350, 4700}};
+
+// Plausible factory adjustment values, image bytes 4-24 (byte 25 is band and model).
+constexpr std::uint8_t kAdjustment[] = {
+    0x50, 0x40, 0x62, 0x74,  // wide: TX save, RSSI squelch, tight and threshold noise squelch
+    0x52, 0x44, 0x66, 0x78,  // the same, narrow
+    0x58, 0x86, 0xC8, 0x30,  // power Low2, Low3, High, Low1
+    0x5A, 0xA0,              // maximum deviation narrow, wide
+    0x1C, 0x32, 0x22, 0x3C,  // CTCSS deviation narrow, wide; DCS deviation narrow, wide
+    0x9A, 0x8C,              // alkaline and battery warning levels
+    0x7D,                    // frequency D/A
+};
+
+// Block 137: centre frequency and value, slopes, eleven breakpoints with ten 9-byte rows.
+void WriteAlignmentTables(int band, Image& image) {
+  const BandSpan& span = kBandSpans[band];
+  int at = kOffsetBlock137;
+  bits::SetWordBE(image, at, span.centre);
+  image[at + 2] = 0x80;
+  image[at + 3] = 0x30;
+  image[at + 4] = 0x2C;
+  at += 5;
+  for (int k = 0; k <= 10; ++k) {
+    bits::SetWordBE(image, at, span.low + (span.high - span.low) * k / 10);
+    at += 2;
+    if (k == 10) break;
+    const std::uint8_t row[9] = {
+        static_cast<std::uint8_t>(0x40 + 6 * k),          // receive tuning
+        static_cast<std::uint8_t>(0x48 + 5 * k),          // transmit tuning
+        static_cast<std::uint8_t>(k % 2 ? 0x80 | k : k),  // signed corrections: bit 7 minus
+        static_cast<std::uint8_t>(k / 2),
+        static_cast<std::uint8_t>(0x80 | (k / 3 + 1)),
+        static_cast<std::uint8_t>(k % 3),
+        static_cast<std::uint8_t>(k < 5 ? 0x82 : 0x02),
+        static_cast<std::uint8_t>(3 - k % 4),
+        static_cast<std::uint8_t>(0x80 | (k % 5)),
+    };
+    std::memcpy(&image[at], row, sizeof row);
+    at += 9;
+  }
+}
+
+// The radio's memory before its identity is stamped in.
+Image DefaultMemory(const RadioOptions& options) {
+  Image image{};
+  HardwareSettings hardware;
+  hardware.SetDefaults();
+  hardware.SetBandDefaults(options.band);
+  hardware.product_type = options.model;
+  hardware.Encode(image);
+  bits::Put(image[kOffsetOptionUnit], 2, true);  // no option unit
+  return image;
+}
+
+}  // namespace
+
+std::string ValidateOptions(const RadioOptions& options) {
+  if (options.band < 0 || options.band > 2) return "the band must be 0 to 2";
+  if (options.model < 0 || options.model > 1) return "the model must be 0 (PT-610) or 1 (PT-410)";
+  if (options.firmware_version < 0 || options.firmware_version > 9999) {
+    return "the firmware version must be 0 to 9999";
+  }
+  const std::string& s = options.serial;
+  bool serial_ok = s.size() == 8 && s[1] >= 'B' && s[1] <= 'Q';
+  for (std::size_t i = 0; serial_ok && i < s.size(); ++i) {
+    if (i != 1 && DtmfDigit(s[i]) < 0) serial_ok = false;
+  }
+  if (!serial_ok) {
+    return "the serial number must be 8 characters: a digit, a letter B to Q, six digits "
+           "(digits are 0-9, A-D, * and #)";
+  }
+  if (options.product_code < 0 || options.product_code > 0xFFFF) {
+    return "the product code must be 0 to FFFF";
+  }
+  if (options.power_on_after_ms < -1) return "the power-on delay must be -1 or more";
+  for (int level : options.levels) {
+    if (level < 0 || level > 255) return "levels must be 0 to 255";
+  }
+  const Faults& f = options.faults;
+  for (int v : {f.drop_reply_byte_at, f.corrupt_reply_byte_at, f.ignore_frame_at, f.bad_checksum_at,
+                f.nak_at, f.silent_after_bytes, f.unplug_after_bytes, f.line_error_at}) {
+    if (v < 0) return "fault counters must be 0 (never) or more";
+  }
+  if (f.repeat < 1) return "a fault's repeat count must be 1 or more";
+  return {};
+}
+
+int AdjustmentSum(const Image& image) {
+  int sum = 0;
+  for (int w = 2; w <= 12; ++w) sum += bits::GetWordLE(image, 2 * w);
+  return sum & 0xFFFF;
+}
+
+void ApplyIdentity(const RadioOptions& options, Image& image) {
+  const int fw = std::clamp(options.firmware_version, 0, 9999);
+  image[kOffsetFirmware] = bits::ToBcd(fw % 100);
+  image[kOffsetFirmware + 1] = bits::ToBcd(fw / 100);
+
+  bits::Set(image[kOffsetBandModel], 7, 6, std::clamp(options.band, 0, 2));
+  bits::Put(image[kOffsetBandModel], 0, options.model == 1);
+  bits::SetWordLE(image, kOffsetAdjustSum, AdjustmentSum(image));
+
+  bits::SetWordBE(image, kOffsetProductCode, options.product_code & 0xFFFF);
+
+  const std::string& s = options.serial;
+  if (s.size() == 8) {
+    auto digit = [&](std::size_t i) { return std::max(DtmfDigit(s[i]), 0); };
+    const int letter = std::clamp(s[1] - 'B', 0, 15);
+    image[kOffsetSerialFirst] = static_cast<std::uint8_t>(digit(0) << 4 | letter);
+    for (int i = 0; i < 3; ++i) {
+      image[kOffsetSerialRest + i] =
+          static_cast<std::uint8_t>(digit(2 + 2 * i) << 4 | digit(3 + 2 * i));
+    }
+  }
+}
+
+Image BuiltInRadioImage(const RadioOptions& options) {
+  RadioOptions safe = options;
+  safe.band = std::clamp(options.band, 0, 2);
+  safe.model = std::clamp(options.model, 0, 1);
+  Image image = DefaultMemory(safe);
+  std::memcpy(&image[4], kAdjustment, sizeof kAdjustment);
+  WriteAlignmentTables(safe.band, image);
+  // A radio that was programmed before: its last download completed.
+  bits::SetWordLE(image, 2 * frame::kMarkerWord, frame::kMarkerComplete);
+  ApplyIdentity(safe, image);
+  return image;
+}
+
+bool ReadRadioFile(const std::string& path, Image& image, std::optional<double>& trailer,
+                   std::string* error) {
+  auto fail = [&](std::string why) {
+    if (error) *error = std::move(why);
+    return false;
+  };
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return fail("cannot open " + path + ": " + std::strerror(errno));
+  std::vector<char> bytes(kFileSize + 1);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return fail("cannot read " + path);
+  const auto size = static_cast<std::size_t>(in.gcount());
+  if (size > static_cast<std::size_t>(kFileSize)) {
+    return fail(path + " is larger than a radio memory file (17672 bytes)");
+  }
+  if (size != static_cast<std::size_t>(kFileSize) && size != static_cast<std::size_t>(kImageSize)) {
+    return fail(
+        Format("%s is %zu bytes; a radio memory file has 17672 (or 17664 without its "
+               "trailer)",
+               path.c_str(), size));
+  }
+  std::memcpy(image.data(), bytes.data(), kImageSize);
+  trailer.reset();
+  if (size == static_cast<std::size_t>(kFileSize)) {
+    std::uint64_t raw = 0;
+    for (int i = kTrailerSize - 1; i >= 0; --i) {
+      raw = raw << 8 | static_cast<std::uint8_t>(bytes[kImageSize + i]);
+    }
+    trailer = std::bit_cast<double>(raw);
+  }
+  return true;
+}
+
+bool WriteRadioFile(const std::string& path, const Image& image, double trailer,
+                    std::string* error) {
+  auto fail = [&](std::string why) {
+    if (error) *error = std::move(why);
+    return false;
+  };
+  std::vector<std::uint8_t> bytes(image.begin(), image.end());
+  auto raw = std::bit_cast<std::uint64_t>(trailer);
+  for (int i = 0; i < kTrailerSize; ++i, raw >>= 8) bytes.push_back(raw & 0xFF);
+
+  // A reader never sees half a file: the bytes go to a temporary file that replaces the target.
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return fail("cannot create a file beside " + path + ": " + std::strerror(errno));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string why = std::strerror(errno);
+      close(fd);
+      unlink(temp.c_str());
+      return fail("cannot write " + path + ": " + why);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  fchmod(fd, 0644);
+  if (close(fd) != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    unlink(temp.c_str());
+    return fail("cannot write " + path + ": " + why);
+  }
+  return true;
+}
+
+}  // namespace ql40::sim
