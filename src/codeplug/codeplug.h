@@ -8,6 +8,7 @@
 #include "channels/channel_table.h"
 #include "codeplug/hardware.h"
 #include "codeplug/image.h"
+#include "resources/labels.h"
 
 namespace ql40 {
 
@@ -28,7 +29,7 @@ int DecodeOptionUnit(std::uint8_t byte27);
 struct Codeplug {
   Image image{};
   double default_split = 0.0;  // the trailer, MHz
-  std::string path = "<none>";  // current path, or "<none>" for a codeplug without a file
+  std::string path{res::kNoPath};  // current path, or the marker of a codeplug without a file
 
   int option_unit = kOptionNone;
   HardwareSettings hardware;

@@ -57,7 +57,6 @@ constexpr Entry kTable[] = {
     {kStrUpdateChannels, "Update Channels"},
     {kStrNowUploadingChannels, "Now Channel Data Uploading..."},
     {kStrProductCodeLog, "Product Code = %1\n"},
-    {kStrNone, "<none>"},
 };
 
 constexpr bool IsSorted() {

@@ -54,7 +54,6 @@ enum StringId : int {
   kStrUpdateChannels,
   kStrNowUploadingChannels,
   kStrProductCodeLog,
-  kStrNone,  // the current path of a codeplug without a file
 };
 
 // The text of a string id, or nothing when the table has no such string.
