@@ -170,7 +170,6 @@ CloneSession::Step CloneSession::Handshake(int prompt_id, TransferEnd lead_failu
   Prompt(prompt_id);
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
-  link_->PurgeReceive();
   for (;;) {
     std::uint8_t byte = 0;
     std::size_t received = 0;
