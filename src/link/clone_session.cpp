@@ -216,6 +216,13 @@ int CloneSession::SendFrame(const std::uint8_t* bytes, std::size_t count) {
 }
 
 int CloneSession::ReceiveFrame(std::uint8_t command, std::uint8_t length, std::uint8_t* data) {
+  link_->ExpectReply(std::size_t{length} + 2);
+  const int result = ReceiveFrameBytes(command, length, data);
+  link_->ExpectReply(0);
+  return result;
+}
+
+int CloneSession::ReceiveFrameBytes(std::uint8_t command, std::uint8_t length, std::uint8_t* data) {
   std::uint8_t b = 0;
   std::size_t n = 0;
   if (link_->ReadOne(&b, &n) != 0 || n != 1 || b != command) return kFrameFailed;

@@ -98,6 +98,7 @@ class CloneSession {
   TransferOutcome Succeed(int message_id);
   int SendFrame(const std::uint8_t* bytes, std::size_t count);
   int ReceiveFrame(std::uint8_t command, std::uint8_t length, std::uint8_t* data);
+  int ReceiveFrameBytes(std::uint8_t command, std::uint8_t length, std::uint8_t* data);
   void Title(int id) {
     if (env_.observer) env_.observer->Title(id);
   }

@@ -82,6 +82,10 @@ class SerialPort {
   // Discard pending input / output.
   void PurgeReceive();
   void PurgeTransmit();
+  // A hint that the next count bytes are one reply coming back to back: a port may let them
+  // gather before it hands out the first, instead of waking once for every byte. Results and
+  // time-outs stay as they are.
+  virtual void ExpectReply(std::size_t /*count*/) {}
   // Waits that long. Sleeps to a steady-clock deadline; a fake port may only record it.
   virtual void Delay(int milliseconds);
   // The read time-out constant in milliseconds (500 for clone transfers, 50 for alignment).

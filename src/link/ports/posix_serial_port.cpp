@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #if defined(__linux__)
 #include <linux/serial.h>
@@ -132,6 +133,7 @@ PosixSerialPort::~PosixSerialPort() {
 }
 
 void PosixSerialPort::DoPurgeReceive() {
+  expected_ = 0;
   buffer_.clear();
   head_ = 0;
   ::tcflush(fd_, TCIFLUSH);
@@ -165,6 +167,14 @@ int PosixSerialPort::Fill(Clock::time_point deadline) {
     }
     if (ready == 0) return 0;
     if ((p.revents & POLLIN) == 0) return -1;  // hung up or invalid: the device went away
+    if (expected_ > 1) {
+      // The rest of the reply is on its way at one byte per 10 bit times: let it gather
+      // rather than wake for every byte. Never past the caller's deadline.
+      const auto gather =
+          std::chrono::microseconds(static_cast<long long>(expected_ - 1) * 10'000'000 / kBaudRate);
+      const auto until = std::min(deadline, Clock::now() + gather);
+      std::this_thread::sleep_until(until);
+    }
     if (head_ == buffer_.size()) {
       buffer_.clear();
       head_ = 0;
@@ -173,6 +183,8 @@ int PosixSerialPort::Fill(Clock::time_point deadline) {
     const ssize_t n = ::read(fd_, chunk, sizeof chunk);
     if (n > 0) {
       buffer_.insert(buffer_.end(), chunk, chunk + n);
+      const auto got = static_cast<std::size_t>(n);
+      expected_ = expected_ > got ? expected_ - got : 0;
       return 1;
     }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;

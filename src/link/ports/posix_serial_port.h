@@ -22,6 +22,10 @@ class PosixSerialPort : public SerialPort {
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
+  void ExpectReply(std::size_t count) override {
+    const std::size_t buffered = buffer_.size() - head_;
+    expected_ = count > buffered ? count - buffered : 0;
+  }
   void DoPurgeReceive() override;
   void DoPurgeTransmit() override;
 
@@ -48,6 +52,7 @@ class PosixSerialPort : public SerialPort {
   // Bytes read from the driver but not yet handed out: one read() often brings several.
   std::vector<std::uint8_t> buffer_;
   std::size_t head_ = 0;
+  std::size_t expected_ = 0;  // bytes of a reply still to come, as announced
 };
 
 }  // namespace ql40::link
