@@ -1,8 +1,15 @@
 // ql40 upload / ql40 download: read a radio into a file and program a file into a radio.
 
-#include <signal.h>
+#include <csignal>
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define STDIN_FILENO 0
+#define STDERR_FILENO 2
+#else
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 #include <cmath>
 #include <cstdio>
@@ -25,11 +32,14 @@ namespace {
 // Ctrl+C is the transfer's cancel request. The handler only sets the token; a second Ctrl+C
 // ends the program the usual way.
 link::CancelToken g_cancel;
-volatile sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void OnInterrupt(int) {
   g_interrupted = 1;
   g_cancel.Request();
+#if defined(_WIN32)
+  std::signal(SIGINT, SIG_DFL);
+#endif
 }
 
 class InterruptGuard {
@@ -37,18 +47,30 @@ class InterruptGuard {
   InterruptGuard() {
     g_cancel.Reset();
     g_interrupted = 0;
+#if defined(_WIN32)
+    std::signal(SIGINT, OnInterrupt);
+#else
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, &previous_);
+#endif
   }
-  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
+  ~InterruptGuard() {
+#if defined(_WIN32)
+    std::signal(SIGINT, SIG_DFL);
+#else
+    sigaction(SIGINT, &previous_, nullptr);
+#endif
+  }
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;
 
+#if !defined(_WIN32)
  private:
   struct sigaction previous_ {};
+#endif
 };
 
 // Progress on stderr: a bar redrawn in place on a terminal, the prompts as lines otherwise.
@@ -197,6 +219,9 @@ std::optional<std::string> ReadAccessCode() {
   std::string line;
   if (::isatty(STDIN_FILENO) == 1) {
     std::cerr << "Access code: " << std::flush;
+#if defined(_WIN32)
+    const bool got = static_cast<bool>(std::getline(std::cin, line));
+#else
     termios saved{};
     const bool have = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (have) {
@@ -206,6 +231,7 @@ std::optional<std::string> ReadAccessCode() {
     }
     const bool got = static_cast<bool>(std::getline(std::cin, line));
     if (have) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+#endif
     std::cerr << "\n";
     if (!got) return std::nullopt;
   } else if (!std::getline(std::cin, line)) {
