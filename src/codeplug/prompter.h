@@ -19,6 +19,7 @@ struct Message {
   std::vector<std::string> args;  // "%1", "%2", ...
   MessageIcon icon = MessageIcon::kStop;
   MessageButtons buttons = MessageButtons::kOk;
+  int title_id = 0;  // the caption's string id; 0 for the program's own title
 
   // The string-table text with its arguments filled in.
   std::string Text() const;

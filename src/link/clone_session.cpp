@@ -1,0 +1,631 @@
+#include "link/clone_session.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "codeplug/codecs.h"
+#include "codeplug/prompter.h"
+#include "link/alignment_link.h"
+#include "link/frame.h"
+#include "resources/strings.h"
+
+namespace ql40::link {
+namespace {
+
+// A read call that keeps failing (a device that went away) is retried without counting only
+// this often in a row; after that it counts like any other failure, so the error limits
+// still end the transfer.
+constexpr int kUncountedReadFailures = 10;
+// While waiting for the start byte, a read that fails at once is not repeated at once.
+constexpr int kWaitRetryPauseMs = 100;
+constexpr int kWordStep = 0;
+constexpr int kUploadLastWord = 97;
+constexpr int kUploadExtraWord = 126;
+constexpr int kAlignmentLastWord = 83;
+constexpr int kAlignmentExtraWord = 95;
+constexpr int kFirstSettingsWord = 13;
+constexpr int kLastSettingsWord = 97;
+constexpr int kLastChannelBlock = 135;
+constexpr int kFirstChannelBlock = 8;
+
+int Word(const Image& image, int w) {
+  return image[2 * w] | (image[2 * w + 1] << 8);
+}
+
+void PutWord(Image& image, int w, int value) {
+  image[2 * w] = static_cast<std::uint8_t>(value & 0xFF);
+  image[2 * w + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+// Channels that a transfer carries follow from the group counts in the image.
+int LastBlockOf(const Image& image) {
+  HardwareSettings hw;
+  hw.Decode(image);
+  auto table = std::make_unique<ChannelTable>();
+  table->SetLimits(hw.product_type);
+  table->DecodeChannelTable(image, hw, DecodeOptionUnit(image[kOffsetOptionUnit]));
+  return std::clamp(table->LastBlock(), kFirstChannelBlock, kLastChannelBlock);
+}
+
+// Fits a PT-610 codeplug to a PT-410 radio: three groups of at most 16 channels.
+void ClampToPt410(Image& image) {
+  for (int i = 30; i <= 32; ++i) image[i] = std::min<std::uint8_t>(image[i], 16);
+  for (int i = 50; i <= 52; ++i) {
+    if (image[i] > 15) image[i] = 0xFF;
+  }
+  if (image[90] > 15) image[90] = 0;
+  if (image[91] > 2) image[91] = 0;
+  image[96] = 0;
+  image[97] &= 0xE0;
+  image[98] &= 0x0F;
+}
+
+}  // namespace
+
+bool ProductCodeAccepted(int code) {
+  return code == frame::kProductCodeA || code == frame::kProductCodeB;
+}
+
+CloneSession::CloneSession(Codeplug& doc, std::unique_ptr<SerialPort>& link, CloneEnvironment env)
+    : doc_(doc), link_(link), env_(std::move(env)) {}
+
+TransferOutcome CloneSession::Run(TransferKind kind) {
+  errors_ = 0;
+  read_failures_ = 0;
+  outcome_ = {};
+  TransferOutcome outcome;
+  switch (kind) {
+    case TransferKind::kUpload:
+      outcome = Upload();
+      ClosePort();
+      break;
+    case TransferKind::kDownload:
+      outcome = Download();
+      ClosePort();
+      break;
+    case TransferKind::kAlignmentUpload:
+      outcome = AlignmentUpload();
+      break;
+    case TransferKind::kBasicWriteBack:
+      outcome = WriteBack(false);
+      break;
+    case TransferKind::kFineWriteBack:
+      outcome = WriteBack(true);
+      break;
+  }
+  if (env_.observer != nullptr) {
+    if (outcome.end == TransferEnd::kCompleted) env_.observer->Completed();
+    if (outcome.end == TransferEnd::kFailed) env_.observer->Failed();
+  }
+  return outcome;
+}
+
+bool CloneSession::OpenPort(int read_constant_ms) {
+  link_.reset();
+  open_error_ = {};
+  if (env_.open_port) link_ = env_.open_port(read_constant_ms, &open_error_);
+  if (link_ && open_error_.kind == PortOpenError::Kind::kNone) return true;
+  link_.reset();
+  if (open_error_.kind == PortOpenError::Kind::kNone)
+    open_error_.kind = PortOpenError::Kind::kOther;
+  return false;
+}
+
+void CloneSession::ClosePort() {
+  link_.reset();
+}
+
+TransferOutcome CloneSession::End(TransferEnd end, int message_id) {
+  TransferOutcome o;
+  o.end = end;
+  o.message_id = message_id;
+  return o;
+}
+
+TransferOutcome CloneSession::Cancel() {
+  return End(TransferEnd::kCancelled);
+}
+
+TransferOutcome CloneSession::Fail(int message_id, TransferEnd end) {
+  if (env_.prompter != nullptr) env_.prompter->Show(message_id, MessageIcon::kStop);
+  return End(end, message_id);
+}
+
+TransferOutcome CloneSession::Succeed(int message_id) {
+  if (env_.prompter != nullptr) env_.prompter->Show(message_id, MessageIcon::kInformation);
+  TransferOutcome o = End(TransferEnd::kCompleted);
+  o.succeeded = true;
+  return o;
+}
+
+CloneSession::Step CloneSession::Count(int result, int limit, int message_id, TransferEnd end) {
+  if (result == kFrameReadFailed && ++read_failures_ <= kUncountedReadFailures) return Step::kGo;
+  read_failures_ = 0;
+  ++errors_;
+  if (errors_ <= limit) return Step::kGo;
+  outcome_ = Fail(message_id, end);
+  return Step::kStop;
+}
+
+template <typename Command>
+CloneSession::Step CloneSession::Retry(Command command, int limit, int message_id,
+                                       TransferEnd end) {
+  for (;;) {
+    if (Cancelled()) {
+      outcome_ = Cancel();
+      return Step::kStop;
+    }
+    const int result = command();
+    if (result == kFrameOk) {
+      read_failures_ = 0;
+      return Step::kGo;
+    }
+    if (Count(result, limit, message_id, end) == Step::kStop) return Step::kStop;
+    // Whatever came late for the failed request must not be taken for the next reply.
+    link_->PurgeReceive();
+  }
+}
+
+CloneSession::Step CloneSession::Handshake(int prompt_id, TransferEnd lead_failure_end) {
+  Prompt(prompt_id);
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  for (;;) {
+    std::uint8_t byte = 0;
+    std::size_t received = 0;
+    const int result = link_->ReadOne(&byte, &received);
+    if (result == 0 && received == 1 && byte == frame::kRadioStart) break;
+    if (Cancelled()) {
+      outcome_ = Cancel();
+      return Step::kStop;
+    }
+    if (env_.start_byte_wait && Clock::now() - start >= *env_.start_byte_wait) {
+      outcome_ = Cancel();
+      outcome_.wait_expired = true;
+      return Step::kStop;
+    }
+    if (result != 0) link_->Delay(kWaitRetryPauseMs);
+  }
+  if (link_->SendByte(frame::kProgramStart) != 0) {
+    if (env_.prompter != nullptr) {
+      env_.prompter->Show(res::kStrCheckLead, MessageIcon::kStop, {env_.port_label});
+    }
+    outcome_ = End(lead_failure_end, res::kStrCheckLead);
+    return Step::kStop;
+  }
+  link_->Delay(kHandshakePauseMs);
+  Prompt(res::kStrPleaseWait);
+  return Step::kGo;
+}
+
+void CloneSession::AppendProductLog(int code) const {
+  const auto path = env_.log_folder.empty() ? std::filesystem::path(kProductLogName)
+                                            : env_.log_folder / kProductLogName;
+  std::ofstream log(path, std::ios::app | std::ios::binary);
+  if (log) log << res::FormatString(res::kStrProductCodeLog, {Format("%x", code)});
+}
+
+// --- frames ---
+
+int CloneSession::SendFrame(const std::uint8_t* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint8_t b = bytes[i];
+    if (link_->WriteEcho(&b, 1) != 1) return kFrameFailed;
+  }
+  return kFrameOk;
+}
+
+int CloneSession::ReceiveFrame(std::uint8_t command, std::uint8_t length, std::uint8_t* data) {
+  link_->ExpectReply(std::size_t{length} + 2);
+  const int result = ReceiveFrameBytes(command, length, data);
+  link_->ExpectReply(0);
+  return result;
+}
+
+int CloneSession::ReceiveFrameBytes(std::uint8_t command, std::uint8_t length, std::uint8_t* data) {
+  std::uint8_t b = 0;
+  std::size_t n = 0;
+  if (link_->ReadOne(&b, &n) != 0 || n != 1 || b != command) return kFrameFailed;
+  if (link_->ReadOne(&b, &n) != 0 || n != 1 || b != length) return kFrameFailed;
+  unsigned sum = command + length;
+  for (int i = 0; i < length - 1; ++i) {
+    const int result = link_->ReadOne(&data[i], &n);
+    if (result == 2) return kFrameReadFailed;
+    if (result != 0 || n != 1) return kFrameFailed;
+    sum += data[i];
+  }
+  if (link_->ReadOne(&b, &n) != 0 || n != 1) return kFrameFailed;
+  return b == static_cast<std::uint8_t>(sum & 0xFF) ? kFrameOk : kFrameFailed;
+}
+
+int CloneSession::ReadWord(int word, int* value) {
+  const std::uint8_t data[] = {static_cast<std::uint8_t>(word)};
+  const auto request = frame::Build(frame::kReadWord, data);
+  if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
+  std::uint8_t reply[2];
+  const int result = ReceiveFrame(frame::kReadWord, 3, reply);
+  if (result == kFrameOk) *value = reply[0] * 256 + reply[1];
+  return result;
+}
+
+int CloneSession::WriteWord(int word, int value) {
+  const std::uint8_t data[] = {static_cast<std::uint8_t>(word),
+                               static_cast<std::uint8_t>((value >> 8) & 0xFF),
+                               static_cast<std::uint8_t>(value & 0xFF)};
+  const auto request = frame::Build(frame::kWriteWord, data);
+  if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
+  std::uint8_t reply[2];
+  const int result = ReceiveFrame(frame::kWriteWord, 3, reply);
+  if (result != kFrameOk) return result;
+  return reply[0] * 256 + reply[1] == (value & 0xFFFF) ? kFrameOk : kFrameFailed;
+}
+
+int CloneSession::ReadBlock(int radio_block, std::uint8_t* out) {
+  const std::uint8_t data[] = {static_cast<std::uint8_t>(radio_block)};
+  const auto request = frame::Build(frame::kReadBlock, data);
+  if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
+  std::uint8_t reply[kBlockSize];
+  const int result = ReceiveFrame(frame::kReadBlock, kBlockSize + 1, reply);
+  if (result == kFrameOk) std::copy(reply, reply + kBlockSize, out);
+  return result;
+}
+
+int CloneSession::WriteBlock(int radio_block, const std::uint8_t* data) {
+  std::uint8_t payload[kBlockSize + 1];
+  payload[0] = static_cast<std::uint8_t>(radio_block);
+  std::copy(data, data + kBlockSize, payload + 1);
+  const auto request = frame::Build(frame::kWriteBlock, payload);
+  if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
+  // The radio answers a written block with one byte of any value.
+  std::uint8_t reply = 0;
+  std::size_t n = 0;
+  const int result = link_->ReadOne(&reply, &n);
+  if (result == 2) return kFrameReadFailed;
+  return result == 0 && n == 1 ? kFrameOk : kFrameFailed;
+}
+
+int CloneSession::ReadBlockWithRetry(int image_block, Image& image) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (Cancelled()) return kFrameCancelled;
+    std::uint8_t block[kBlockSize];
+    if (ReadBlock(image_block - kRadioBlockOffset, block) == kFrameOk) {
+      std::copy(block, block + kBlockSize, image.begin() + image_block * kBlockSize);
+      return kFrameOk;
+    }
+    link_->PurgeReceive();
+  }
+  if (env_.prompter != nullptr)
+    env_.prompter->Show(res::kStrCommunicationError, MessageIcon::kStop);
+  return kFrameFailed;
+}
+
+// --- procedures ---
+
+TransferOutcome CloneSession::Upload() {
+  if (Cancelled()) return Cancel();
+  if (!OpenPort(kCloneReadConstantMs))
+    return Fail(res::kStrProblemWithComPort, TransferEnd::kCompleted);
+  Title(res::kStrUploadFunction);
+  Image work = doc_.image;
+  Range(235);
+
+  // Words 0-97 and 126; the first one that answers establishes the link.
+  auto read_word = [&](int w) -> Step {
+    Position(w);
+    for (;;) {
+      if (Cancelled()) {
+        outcome_ = Cancel();
+        return Step::kStop;
+      }
+      int value = 0;
+      const int result = ReadWord(w, &value);
+      if (result == kFrameOk) {
+        PutWord(work, w, value);
+        read_failures_ = 0;
+        if (errors_ == 0) {
+          errors_ = 1;
+          Prompt(res::kStrPleaseWait);
+        }
+        return Step::kGo;
+      }
+      if (errors_ == 0) {
+        if (Handshake(res::kStrSwitchOffOnUpload, TransferEnd::kCompleted) == Step::kStop) {
+          return Step::kStop;
+        }
+        errors_ = 2;
+        continue;
+      }
+      if (Count(result, kWordLimit, res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+        return Step::kStop;
+      }
+      link_->PurgeReceive();
+    }
+  };
+  for (int w = kWordStep; w <= kUploadLastWord; ++w) {
+    if (read_word(w) == Step::kStop) return outcome_;
+  }
+  if (read_word(kUploadExtraWord) == Step::kStop) return outcome_;
+
+  std::uint8_t product[kBlockSize];
+  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, product); }, kBlockLimit,
+            res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+    return outcome_;
+  }
+  const int code = product[kProductCodeInBlock] * 256 + product[kProductCodeInBlock + 1];
+  AppendProductLog(code);
+  if (!ProductCodeAccepted(code)) return Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+
+  int last = kLastChannelBlock;
+  for (int b = kRadioBlockOffset; b < kBlockCount; ++b) {
+    if (b > last && b < kProductBlock) continue;
+    Position(b + 97);
+    std::uint8_t block[kBlockSize];
+    if (Retry([&] { return ReadBlock(b - kRadioBlockOffset, block); }, kBlockLimit,
+              res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+      return outcome_;
+    }
+    std::copy(block, block + kBlockSize, work.begin() + b * kBlockSize);
+    if (b == kFirstChannelBlock - 1) last = LastBlockOf(work);
+  }
+
+  TransferOutcome done = Succeed(res::kStrUploadCompleted);
+  doc_.image = work;
+  return done;
+}
+
+TransferOutcome CloneSession::Download() {
+  if (Cancelled()) return Cancel();
+  if (!OpenPort(kCloneReadConstantMs))
+    return Fail(res::kStrProblemWithComPort, TransferEnd::kCompleted);
+  Title(res::kStrDownloadFunction);
+  const int last = std::clamp(doc_.channels.LastBlock(), kFirstChannelBlock, kLastChannelBlock);
+  Range(last + 84);
+
+  const auto read_limit = TransferEnd::kCompleted;
+  int w12 = 0;
+  if (ReadWord(12, &w12) != kFrameOk) {
+    if (Handshake(res::kStrSwitchOffOnDownload, TransferEnd::kCompleted) == Step::kStop) {
+      return outcome_;
+    }
+    if (Cancelled()) return Cancel();
+    if (Retry([&] { return ReadWord(12, &w12); }, kBlockLimit, res::kStrUploadError, read_limit) ==
+        Step::kStop) {
+      return outcome_;
+    }
+  }
+
+  std::uint8_t block[kBlockSize];
+  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, block); }, kBlockLimit,
+            res::kStrUploadError, read_limit) == Step::kStop) {
+    return outcome_;
+  }
+  const int code = block[kProductCodeInBlock] * 256 + block[kProductCodeInBlock + 1];
+  if (!ProductCodeAccepted(code)) return Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+  Prompt(res::kStrPleaseWait);
+
+  if (doc_.hardware.band != ((w12 >> 14) & 3)) {
+    return Fail(res::kStrHardwareMismatch1, TransferEnd::kCompleted);
+  }
+  if (Retry([&] { return ReadBlock(0, block); }, kBlockLimit, res::kStrUploadError, read_limit) ==
+      Step::kStop) {
+    return outcome_;
+  }
+  const int radio_model = (w12 >> 8) & 1;
+  const int radio_spacing = (block[0] >> 6) & 3;
+  bool clamp = false;
+  if (doc_.hardware.product_type != radio_model || doc_.hardware.channel_spacing != radio_spacing) {
+    const Answer answer = env_.prompter != nullptr
+                              ? env_.prompter->Ask(res::kStrHardwareMismatch, MessageIcon::kStop,
+                                                   MessageButtons::kOkCancel)
+                              : Answer::kCancel;
+    if (answer != Answer::kOk) return End(TransferEnd::kCompleted, res::kStrHardwareMismatch);
+    // Only a PT-410 radio needs the PT-610 codeplug cut down to its three small groups.
+    clamp = doc_.hardware.product_type == kPt610 && radio_model == kPt410;
+  }
+
+  // The adjustment data belong to the radio: take them from it, and check their sum.
+  int sum = 0;
+  bool matched = false;
+  for (int pass = 0; pass < 2 && !matched; ++pass) {
+    sum = 0;
+    for (int w = 12; w >= 2; --w) {
+      int value = w12;
+      if (w != 12 || pass > 0) {
+        if (Retry([&] { return ReadWord(w, &value); }, kWordLimit, res::kStrUploadError,
+                  read_limit) == Step::kStop) {
+          return outcome_;
+        }
+      }
+      PutWord(doc_.image, w, value);
+      sum += value;
+    }
+    int stored = 0;
+    if (Retry([&] { return ReadWord(1, &stored); }, kWordLimit, res::kStrUploadError, read_limit) ==
+        Step::kStop) {
+      return outcome_;
+    }
+    matched = stored == (sum & 0xFFFF);
+  }
+  if (!matched) {
+    if (env_.prompter != nullptr) {
+      env_.prompter->Show(res::kStrAdjustChecksumMismatch, MessageIcon::kStop);
+    }
+    PutWord(doc_.image, 1, sum & 0xFFFF);
+    WriteWord(1, sum & 0xFFFF);
+    link_->PurgeReceive();
+  }
+
+  // The channels' tuning bytes follow the radio's own alignment tables.
+  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, block); }, kBlockLimit,
+            res::kStrUploadError, read_limit) == Step::kStop) {
+    return outcome_;
+  }
+  {
+    auto radio_tables = std::make_unique<Image>(doc_.image);
+    std::copy(block, block + kBlockSize, radio_tables->begin() + kOffsetBlock137);
+    doc_.channels.DecodeAlignment(*radio_tables);
+  }
+  doc_.CommitToImage();
+
+  // What goes to the radio; the document keeps its channels even when the radio is smaller.
+  auto send = std::make_unique<Image>(doc_.image);
+  if (clamp) ClampToPt410(*send);
+
+  // The marker tells the radio (and a later upload) whether a download finished. Writing it
+  // must succeed: a radio left with the old "completed" mark over half-written memory, or a
+  // "completed" message over a radio still marked as being written, would both mislead.
+  const auto write_end = TransferEnd::kCompleted;
+  if (Retry([&] { return WriteWord(frame::kMarkerWord, frame::kMarkerWriting); }, kWordLimit,
+            res::kStrDownloadError, write_end) == Step::kStop) {
+    return outcome_;
+  }
+  for (int w = kFirstSettingsWord; w <= kLastSettingsWord; ++w) {
+    if (Retry(
+            [&] {
+              const int result = WriteWord(w, Word(*send, w));
+              Position(w - kFirstSettingsWord);
+              return result;
+            },
+            kWordLimit, res::kStrDownloadError, write_end) == Step::kStop) {
+      return outcome_;
+    }
+  }
+  for (int b = env_.maintenance ? 2 : 3; b <= last; ++b) {
+    Position(b + 84);
+    if (Retry([&] { return WriteBlock(b - kRadioBlockOffset, send->data() + b * kBlockSize); },
+              kBlockLimit, res::kStrDownloadError, write_end) == Step::kStop) {
+      return outcome_;
+    }
+  }
+  if (Retry([&] { return WriteWord(126, 0); }, kWordLimit, res::kStrDownloadError, write_end) ==
+          Step::kStop ||
+      Retry([&] { return WriteWord(frame::kMarkerWord, frame::kMarkerComplete); }, kWordLimit,
+            res::kStrDownloadError, write_end) == Step::kStop) {
+    return outcome_;
+  }
+  return Succeed(res::kStrDownloadCompleted);
+}
+
+TransferOutcome CloneSession::AlignmentUpload() {
+  if (Cancelled()) return Cancel();
+  if (!OpenPort(kAlignmentReadConstantMs)) {
+    return Fail(res::kStrProblemWithComPort, TransferEnd::kFailed);
+  }
+  Title(res::kStrUploadFunction);
+  Image work = doc_.image;
+  Range(138);
+
+  auto read_word = [&](int w) -> Step {
+    Position(2 * w / 83);
+    for (;;) {
+      if (Cancelled()) {
+        outcome_ = Cancel();
+        return Step::kStop;
+      }
+      int value = 0;
+      const int result = ReadWord(w, &value);
+      if (result == kFrameOk) {
+        PutWord(work, w, value);
+        read_failures_ = 0;
+        if (errors_ == 0) {
+          errors_ = 1;
+          Prompt(res::kStrPleaseWait);
+        }
+        return Step::kGo;
+      }
+      if (errors_ == 0) {
+        if (Handshake(res::kStrSwitchOffOnUpload, TransferEnd::kFailed) == Step::kStop) {
+          return Step::kStop;
+        }
+        errors_ = 2;
+        continue;
+      }
+      if (Count(result, kWordLimit, res::kStrUploadError, TransferEnd::kFailed) == Step::kStop) {
+        return Step::kStop;
+      }
+      link_->PurgeReceive();
+    }
+  };
+  for (int w = 0; w <= kAlignmentLastWord; ++w) {
+    if (read_word(w) == Step::kStop) return outcome_;
+  }
+  if (read_word(kAlignmentExtraWord) == Step::kStop) return outcome_;
+
+  std::uint8_t product[kBlockSize];
+  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, product); }, kBlockLimit,
+            res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+    return outcome_;
+  }
+  const int code = product[kProductCodeInBlock] * 256 + product[kProductCodeInBlock + 1];
+  AppendProductLog(code);
+  if (!ProductCodeAccepted(code)) return Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+  // The radio's own alignment tables, so that the dialogs see the radio and not the document.
+  std::copy(product, product + kBlockSize, work.begin() + kOffsetBlock137);
+
+  for (const auto& [b, position] : {std::pair{2, 3}, std::pair{4, 5}}) {
+    Position(position);
+    const int result = ReadBlockWithRetry(b, work);
+    if (result == kFrameCancelled) return Cancel();
+    if (result != kFrameOk) return End(TransferEnd::kCompleted, res::kStrCommunicationError);
+  }
+  const int last = LastBlockOf(work);
+  for (int b = kFirstChannelBlock; b <= last; ++b) {
+    Position(138 * b / last);
+    const int result = ReadBlockWithRetry(b, work);
+    if (result == kFrameCancelled) return Cancel();
+    if (result != kFrameOk) return End(TransferEnd::kFailed, res::kStrCommunicationError);
+  }
+  TransferOutcome done = Succeed(res::kStrUploadCompleted);
+  doc_.image = work;
+  return done;
+}
+
+TransferOutcome CloneSession::WriteBack(bool fine) {
+  // The alignment upload left the port open; without it there is nothing to write to.
+  if (!link_) return Fail(res::kStrProblemWithComPort, TransferEnd::kFailed);
+  Title(res::kStrDownloadFunction);
+  const auto end = TransferEnd::kFailed;
+  if (!fine) {
+    Range(12);
+    for (int w = 1; w <= 12; ++w) {
+      if (Retry(
+              [&] {
+                const int result = WriteWord(w, Word(doc_.image, w));
+                Position(w);
+                return result;
+              },
+              kWordLimit, res::kStrDownloadError, end) == Step::kStop) {
+        return outcome_;
+      }
+    }
+    if (Retry(
+            [&] {
+              const int result = WriteWord(95, Word(doc_.image, 95));
+              if (result != kFrameOk) Position(96);
+              return result;
+            },
+            kWordLimit, res::kStrDownloadError, end) == Step::kStop) {
+      return outcome_;
+    }
+  } else {
+    const int last = std::clamp(doc_.channels.LastBlock(), kFirstChannelBlock, kLastChannelBlock);
+    Range(last - 7);
+    for (int b = kFirstChannelBlock; b <= last; ++b) {
+      Position((last - 7) * b / last);
+      // Channel blocks go out without a cancel check: a radio must not keep half of them.
+      for (;;) {
+        const int result = WriteBlock(b - kRadioBlockOffset, doc_.image.data() + b * kBlockSize);
+        if (result == kFrameOk) break;
+        if (Count(result, kBlockLimit, res::kStrDownloadError, end) == Step::kStop) {
+          return outcome_;
+        }
+        link_->PurgeReceive();
+      }
+    }
+  }
+  TransferOutcome done = Succeed(res::kStrDownloadCompleted);
+  AlignmentLink(*link_, env_.prompter).End();
+  return done;
+}
+
+}  // namespace ql40::link

@@ -1,0 +1,124 @@
+#pragma once
+
+// The clone protocol: the five transfer procedures that move the codeplug between the
+// document and the radio, built on four framed commands (read and write a word, read and
+// write a block).
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "codeplug/codeplug.h"
+#include "link/serial_port.h"
+#include "link/transfer.h"
+
+namespace ql40 {
+class Prompter;
+}
+
+namespace ql40::link {
+
+// Results of the frame commands: 0 success, 1 failed, 2 the read call failed mid-reply
+// (retried without counting), 3 cancelled.
+enum : int { kFrameOk = 0, kFrameFailed = 1, kFrameReadFailed = 2, kFrameCancelled = 3 };
+
+// The document image's layout as the protocol sees it.
+inline constexpr int kWordCount = 128;
+inline constexpr int kRadioBlockOffset = 2;  // radio block r is image block r + 2
+inline constexpr int kProductBlock = 137;    // image block with the product code
+inline constexpr int kProductCodeInBlock = 117;
+inline constexpr int kWordLimit = 10;  // error count limits of word and block steps
+inline constexpr int kBlockLimit = 20;
+inline constexpr int kHandshakePauseMs = 1800;
+// The product-code log, appended in the working folder.
+inline constexpr const char* kProductLogName = "QL40.LOG";
+
+bool ProductCodeAccepted(int code);
+
+// Everything a session needs besides the document.
+struct CloneEnvironment {
+  PortOpener open_port;    // opens the configured port
+  std::string port_label;  // follows "Check that lead is connected to COM"
+  Prompter* prompter = nullptr;
+  TransferObserver* observer = nullptr;  // may be null
+  const CancelToken* cancel = nullptr;   // may be null
+  bool maintenance = false;              // a download also writes radio block 0
+  std::filesystem::path log_folder;      // where QL40.LOG goes; empty: the working folder
+  // Bound on the wait for the radio's start byte; none: until cancelled.
+  std::optional<std::chrono::milliseconds> start_byte_wait;
+};
+
+class CloneSession {
+ public:
+  // The link slot holds the open port between the alignment upload and the write-backs; the
+  // caller closes it (resets the pointer) when the alignment ends.
+  CloneSession(Codeplug& doc, std::unique_ptr<SerialPort>& link, CloneEnvironment env);
+
+  // Runs one procedure to its end; the observer has seen the end notice (none on cancel).
+  TransferOutcome Run(TransferKind kind);
+
+  // Frame commands on the open link.
+  int ReadWord(int word, int* value);
+  int WriteWord(int word, int value);
+  int ReadBlock(int radio_block, std::uint8_t* out);  // 128 bytes
+  int WriteBlock(int radio_block, const std::uint8_t* data);
+  // Up to three reads of image block b into the image; "Communication Error!" after three
+  // failures (1); 3 on a cancel request.
+  int ReadBlockWithRetry(int image_block, Image& image);
+
+  int error_count() const { return errors_; }
+  const PortOpenError& open_error() const { return open_error_; }
+
+ private:
+  enum class Step { kGo, kStop };
+
+  TransferOutcome Upload();
+  TransferOutcome Download();
+  TransferOutcome AlignmentUpload();
+  TransferOutcome WriteBack(bool fine);
+
+  bool OpenPort(int read_constant_ms);
+  void ClosePort();
+  bool Cancelled() const { return env_.cancel != nullptr && env_.cancel->Requested(); }
+  // The power-cycle handshake. kGo when the radio is ready; otherwise outcome_ is set.
+  Step Handshake(int prompt_id, TransferEnd lead_failure_end);
+  // Counts a failed result; kStop (with the message shown) when E passes the limit.
+  Step Count(int result, int limit, int message_id, TransferEnd end);
+  // Retries a frame command until it succeeds, counting failures against the limit.
+  template <typename Command>
+  Step Retry(Command command, int limit, int message_id, TransferEnd end);
+  void AppendProductLog(int code) const;
+  TransferOutcome End(TransferEnd end, int message_id = 0);
+  TransferOutcome Cancel();
+  TransferOutcome Fail(int message_id, TransferEnd end);
+  TransferOutcome Succeed(int message_id);
+  int SendFrame(const std::uint8_t* bytes, std::size_t count);
+  int ReceiveFrame(std::uint8_t command, std::uint8_t length, std::uint8_t* data);
+  int ReceiveFrameBytes(std::uint8_t command, std::uint8_t length, std::uint8_t* data);
+  void Title(int id) {
+    if (env_.observer) env_.observer->Title(id);
+  }
+  void Prompt(int id) {
+    if (env_.observer) env_.observer->Prompt(id);
+  }
+  void Range(int n) {
+    if (env_.observer) env_.observer->Range(n);
+  }
+  void Position(int n) {
+    if (env_.observer) env_.observer->Position(n);
+  }
+
+  Codeplug& doc_;
+  std::unique_ptr<SerialPort>& link_;
+  CloneEnvironment env_;
+  PortOpenError open_error_;
+  int errors_ = 0;
+  int read_failures_ = 0;  // uncounted failed read calls in a row
+  TransferOutcome outcome_;
+};
+
+}  // namespace ql40::link
