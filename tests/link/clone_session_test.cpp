@@ -94,7 +94,7 @@ TEST(CloneUpload, EveryFailureLeavesTheDocumentAlone) {
   }
   // A radio that stops answering: in the word phase the limit is 10, in the block phase 20.
   for (const auto& [silent_after, limit] :
-       {std::pair{120, kWordLimit}, std::pair{600, kBlockLimit}}) {
+       {std::pair{120, kWordLimit}, std::pair{410, kBlockLimit}}) {
     sim::RadioOptions options;
     options.faults.silent_after_bytes = silent_after;
     LinkRig rig(options);
