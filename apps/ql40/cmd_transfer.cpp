@@ -195,7 +195,7 @@ class TransferSetup {
     }
     if (outcome.wait_expired) {
       std::cerr << "ql40: the radio sent no start byte within " << opt.wait_seconds
-                << " seconds; transfer cancelled\n";
+                << (opt.wait_seconds == 1 ? " second" : " seconds") << "; transfer cancelled\n";
       return kExitFailure;
     }
     if (outcome.message_id == res::kStrProblemWithComPort) {
