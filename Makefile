@@ -3,19 +3,22 @@ JOBS       ?= 2
 BUILD      ?= build
 TEST_BUILD ?= build-asan
 
-.PHONY: all deps build run test bench format clean
+.PHONY: all deps configure build run test bench format clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # Until the desktop program exists: build the default codeplug and list its channels.
-run: build
+run: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target ql40 ql40-radiosim
 	@$(BUILD)/bin/ql40 new -o $(BUILD)/default.q40
 	@$(BUILD)/bin/ql40 info $(BUILD)/default.q40
 	@$(BUILD)/bin/ql40 channels $(BUILD)/default.q40
@@ -26,7 +29,8 @@ test: deps
 	@cmake --build $(TEST_BUILD) -j$(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j$(JOBS)
 
-bench: build
+bench: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target bench_codeplug bench_link
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
 
 format:
