@@ -301,6 +301,50 @@ int CloneSession::ReadBlockWithRetry(int image_block, Image& image) {
 
 // --- procedures ---
 
+// The word phase of both uploads. The first word that answers establishes the link; when the
+// radio does not answer before that, it is asked to be switched off and on.
+CloneSession::Step CloneSession::ReadUploadWord(Image& work, int w, TransferEnd end) {
+  for (;;) {
+    if (Cancelled()) {
+      outcome_ = Cancel();
+      return Step::kStop;
+    }
+    int value = 0;
+    const int result = ReadWord(w, &value);
+    if (result == kFrameOk) {
+      PutWord(work, w, value);
+      read_failures_ = 0;
+      if (errors_ == 0) {
+        errors_ = 1;
+        Prompt(res::kStrPleaseWait);
+      }
+      return Step::kGo;
+    }
+    if (errors_ == 0) {
+      if (Handshake(res::kStrSwitchOffOnUpload, end) == Step::kStop) return Step::kStop;
+      errors_ = 2;
+      continue;
+    }
+    if (Count(result, kWordLimit, res::kStrUploadError, end) == Step::kStop) return Step::kStop;
+    link_->PurgeReceive();
+  }
+}
+
+// Block 137 carries the product code; a radio that is not one of ours stops every transfer.
+CloneSession::Step CloneSession::ReadProductBlock(std::uint8_t* block, bool log) {
+  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, block); }, kBlockLimit,
+            res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+    return Step::kStop;
+  }
+  const int code = block[kProductCodeInBlock] * 256 + block[kProductCodeInBlock + 1];
+  if (log) AppendProductLog(code);
+  if (!ProductCodeAccepted(code)) {
+    outcome_ = Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+    return Step::kStop;
+  }
+  return Step::kGo;
+}
+
 TransferOutcome CloneSession::Upload() {
   if (Cancelled()) return Cancel();
   if (!OpenPort(kCloneReadConstantMs))
@@ -310,50 +354,17 @@ TransferOutcome CloneSession::Upload() {
   Range(235);
 
   // Words 0-97 and 126; the first one that answers establishes the link.
-  auto read_word = [&](int w) -> Step {
-    Position(w);
-    for (;;) {
-      if (Cancelled()) {
-        outcome_ = Cancel();
-        return Step::kStop;
-      }
-      int value = 0;
-      const int result = ReadWord(w, &value);
-      if (result == kFrameOk) {
-        PutWord(work, w, value);
-        read_failures_ = 0;
-        if (errors_ == 0) {
-          errors_ = 1;
-          Prompt(res::kStrPleaseWait);
-        }
-        return Step::kGo;
-      }
-      if (errors_ == 0) {
-        if (Handshake(res::kStrSwitchOffOnUpload, TransferEnd::kCompleted) == Step::kStop) {
-          return Step::kStop;
-        }
-        errors_ = 2;
-        continue;
-      }
-      if (Count(result, kWordLimit, res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
-        return Step::kStop;
-      }
-      link_->PurgeReceive();
-    }
-  };
   for (int w = kWordStep; w <= kUploadLastWord; ++w) {
-    if (read_word(w) == Step::kStop) return outcome_;
+    Position(w);
+    if (ReadUploadWord(work, w, TransferEnd::kCompleted) == Step::kStop) return outcome_;
   }
-  if (read_word(kUploadExtraWord) == Step::kStop) return outcome_;
-
-  std::uint8_t product[kBlockSize];
-  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, product); }, kBlockLimit,
-            res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+  Position(kUploadExtraWord);
+  if (ReadUploadWord(work, kUploadExtraWord, TransferEnd::kCompleted) == Step::kStop) {
     return outcome_;
   }
-  const int code = product[kProductCodeInBlock] * 256 + product[kProductCodeInBlock + 1];
-  AppendProductLog(code);
-  if (!ProductCodeAccepted(code)) return Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+
+  std::uint8_t product[kBlockSize];
+  if (ReadProductBlock(product, true) == Step::kStop) return outcome_;
 
   int last = kLastChannelBlock;
   for (int b = kRadioBlockOffset; b < kBlockCount; ++b) {
@@ -395,12 +406,7 @@ TransferOutcome CloneSession::Download() {
   }
 
   std::uint8_t block[kBlockSize];
-  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, block); }, kBlockLimit,
-            res::kStrUploadError, read_limit) == Step::kStop) {
-    return outcome_;
-  }
-  const int code = block[kProductCodeInBlock] * 256 + block[kProductCodeInBlock + 1];
-  if (!ProductCodeAccepted(code)) return Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+  if (ReadProductBlock(block, false) == Step::kStop) return outcome_;
   Prompt(res::kStrPleaseWait);
 
   if (doc_.hardware.band != ((w12 >> 14) & 3)) {
@@ -515,50 +521,17 @@ TransferOutcome CloneSession::AlignmentUpload() {
   Image work = doc_.image;
   Range(138);
 
-  auto read_word = [&](int w) -> Step {
-    Position(2 * w / 83);
-    for (;;) {
-      if (Cancelled()) {
-        outcome_ = Cancel();
-        return Step::kStop;
-      }
-      int value = 0;
-      const int result = ReadWord(w, &value);
-      if (result == kFrameOk) {
-        PutWord(work, w, value);
-        read_failures_ = 0;
-        if (errors_ == 0) {
-          errors_ = 1;
-          Prompt(res::kStrPleaseWait);
-        }
-        return Step::kGo;
-      }
-      if (errors_ == 0) {
-        if (Handshake(res::kStrSwitchOffOnUpload, TransferEnd::kFailed) == Step::kStop) {
-          return Step::kStop;
-        }
-        errors_ = 2;
-        continue;
-      }
-      if (Count(result, kWordLimit, res::kStrUploadError, TransferEnd::kFailed) == Step::kStop) {
-        return Step::kStop;
-      }
-      link_->PurgeReceive();
-    }
-  };
   for (int w = 0; w <= kAlignmentLastWord; ++w) {
-    if (read_word(w) == Step::kStop) return outcome_;
+    Position(2 * w / 83);
+    if (ReadUploadWord(work, w, TransferEnd::kFailed) == Step::kStop) return outcome_;
   }
-  if (read_word(kAlignmentExtraWord) == Step::kStop) return outcome_;
-
-  std::uint8_t product[kBlockSize];
-  if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, product); }, kBlockLimit,
-            res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+  Position(2 * kAlignmentExtraWord / 83);
+  if (ReadUploadWord(work, kAlignmentExtraWord, TransferEnd::kFailed) == Step::kStop) {
     return outcome_;
   }
-  const int code = product[kProductCodeInBlock] * 256 + product[kProductCodeInBlock + 1];
-  AppendProductLog(code);
-  if (!ProductCodeAccepted(code)) return Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
+
+  std::uint8_t product[kBlockSize];
+  if (ReadProductBlock(product, true) == Step::kStop) return outcome_;
   // The radio's own alignment tables, so that the dialogs see the radio and not the document.
   std::copy(product, product + kBlockSize, work.begin() + kOffsetBlock137);
 

@@ -91,6 +91,8 @@ class CloneSession {
   // Retries a frame command until it succeeds, counting failures against the limit.
   template <typename Command>
   Step Retry(Command command, int limit, int message_id, TransferEnd end);
+  Step ReadUploadWord(Image& work, int w, TransferEnd end);
+  Step ReadProductBlock(std::uint8_t* block, bool log);
   void AppendProductLog(int code) const;
   TransferOutcome End(TransferEnd end, int message_id = 0);
   TransferOutcome Cancel();
