@@ -1,4 +1,5 @@
-// The whole table: group regions, decode fallbacks, edits, groups and garbage images.
+// The whole table: group regions, decode fallbacks, edits, groups, garbage images, and the
+// texts of the channel grid.
 
 #include "channels/channel_table.h"
 
@@ -23,12 +24,7 @@ Codeplug NewCodeplug() {
 TEST(ChannelTableImage, GroupAndChannelBitSets) {
   Codeplug doc = NewCodeplug();
   ChannelTable& t = doc.channels;
-  EXPECT_EQ(t.records[0].tag, " CH-001 ");
-  EXPECT_EQ(t.group_tag[19], "GROUP-20");
-  t.count = {};
-  t.count[0] = 10;
-  t.count[8] = 5;
-  t.count[16] = 3;
+  t.count = {10, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 3};
   t.total = 18;
   t.scan_mode[8] = 2;          // SCAN on group 9
   t.scan_mode[16] = 3;         // SCAN and QTS on group 17
@@ -58,7 +54,6 @@ TEST(ChannelTableImage, GroupAndChannelBitSets) {
   EXPECT_EQ(t.priority[0], 0);
   EXPECT_EQ(t.records[9].status, 0x21);
   EXPECT_EQ(t.scan_mode[16], 2);  // QTS is only kept with the PT-Trunk unit
-  EXPECT_EQ(t.LastBlock(), 8 + 17 / 4);
   Image first = doc.image;
   first[95] = 0xFF;  // the dropped QTS flag
   doc.CommitToImage();
@@ -67,28 +62,23 @@ TEST(ChannelTableImage, GroupAndChannelBitSets) {
 
 TEST(ChannelTableImage, DecodeFallbacks) {
   Codeplug doc = NewCodeplug();
-  doc.image[30] = 255;
-  doc.image[31] = 255;
-  doc.image[32] = 90;  // 600 channels on a PT-610
+  const std::uint8_t too_many[] = {255, 255, 90};  // 600 channels on a PT-610
+  std::copy(std::begin(too_many), std::end(too_many), doc.image.begin() + 30);
   doc.RefreshFromImage();
   EXPECT_EQ(doc.channels.count[0], 255);
   EXPECT_EQ(doc.channels.count[1], 0);
   EXPECT_EQ(doc.channels.total, 255);
   EXPECT_EQ(doc.channels.channels_left, 257);
 
-  doc.image[25] |= 0x01;  // PT-410
-  doc.image[30] = 20;
-  doc.image[31] = 10;
-  doc.image[32] = 10;
-  doc.image[33] = 5;
+  doc.image[25] |= 0x01;  // PT-410: 3 groups of 16
+  const std::uint8_t counts[] = {20, 10, 10, 5};
+  std::copy(std::begin(counts), std::end(counts), doc.image.begin() + 30);
   doc.image[51] = 9;   // priority entry 10 of a 10-channel group: kept
   doc.image[52] = 10;  // entry 11: beyond the count
   std::fill(doc.image.begin() + 512, doc.image.begin() + 576, std::uint8_t{0});
   doc.RefreshFromImage();
   const ChannelTable& t = doc.channels;
   EXPECT_EQ(t.capacity, 48);
-  EXPECT_EQ(t.group_count, 3);
-  EXPECT_EQ(t.max_per_group, 16);
   EXPECT_EQ(t.count[0], 16);
   EXPECT_EQ(t.count[3], 0);
   EXPECT_EQ(t.total, 36);
@@ -159,11 +149,11 @@ TEST(ChannelTableEdits, DcsComplementAndCodeReferences) {
   t.records[5].a3 = 0x93;
   t.records[6].a3 = 0x14;
   t.ClearPageCodeReferences(3);
-  EXPECT_EQ(t.records[5].a3, 0x80);
+  EXPECT_EQ(t.records[5].a3, 0x80);  // ANI kept
   EXPECT_EQ(t.records[6].a3, 0x14);
 }
 
-TEST(ChannelTableGroups, ArithmeticSelectionAndRefit) {
+TEST(ChannelTableGroups, ArithmeticAndSelection) {
   ChannelTable t;
   t.ResetChannelTable();
   t.count = {};
@@ -188,28 +178,10 @@ TEST(ChannelTableGroups, ArithmeticSelectionAndRefit) {
   t.SelectGroup(7);  // no group holds channels: no endless search
   EXPECT_EQ(t.current_group, 0);
 
-  t.total = 0;
-  EXPECT_EQ(t.LastBlock(), 8);
-  t.total = 5;
-  EXPECT_EQ(t.LastBlock(), 9);
-  t.total = 512;
-  EXPECT_EQ(t.LastBlock(), 135);
-
-  t.count = {};
-  t.count[0] = 40;
-  t.count[3] = 20;
-  t.count[4] = 5;
-  t.RefitToProduct(kPt410);
-  EXPECT_EQ(t.count[0], 16);
-  EXPECT_EQ(t.count[3], 0);
-  EXPECT_EQ(t.total, 16);
-  EXPECT_EQ(t.channels_left, 32);
-
-  t.records[7].status = 0x31;
-  t.ApplyBandChange(kBandUhf);
-  EXPECT_EQ(t.records[7].status, 0);
-  EXPECT_EQ(t.records[0].status, 1);
-  EXPECT_EQ(t.records[511].rx_frequency, 45000000);
+  for (auto [total, block] : {std::pair{0, 8}, {5, 9}, {512, 135}}) {
+    t.total = total;
+    EXPECT_EQ(t.LastBlock(), block) << total;
+  }
 }
 
 TEST(ChannelTableImage, GarbageDecodesSafely) {
@@ -231,6 +203,69 @@ TEST(ChannelTableImage, GarbageDecodesSafely) {
     doc.CommitToImage();
     EXPECT_EQ(doc.image, once) << round;  // one pass settles any damage
   }
+}
+
+TEST(GridText, CellsOfRepresentativeChannels) {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  ChannelTable& t = doc.channels;
+  ChannelRecord& r = t.records[2];
+  r.status = 0x31;  // programmed, both scan lists
+  r.rx_frequency = 3800000;
+  r.tx_frequency = 14652000;
+  r.a0 = 0x1E;  // low level 2 ("1"), low power, narrow, encryption
+  r.a1 = 0xEE;  // busy tone, TOT, RCHK, clock shift TX/RX/option
+  r.a3 = 0x8A;  // ANI, code 10
+  r.sub_audio_type = 1;
+  r.a5 = 0x80 | 13;
+  r.a4 = 0;
+  r.squelch = 0x0B;
+  r.tag = "14652000";
+  r.squelch |= 0x10;  // tag with a decimal point
+  t.priority[0] = 3;
+  doc.option_unit = kOption2Tone;
+  EXPECT_EQ(GridRowText(doc, 2),
+            "  3\tP\tN\t146.52000\t 38.00000\t146.52000\tCTCSS\t100.0\tOff\tv\t-\tL\t1\tB\t"
+            "v\t-3\tv\tv\tBT\t0\tv\tv\tv\tv");
+  EXPECT_EQ(GridCellText(doc, 1, kColPriority), "-");
+
+  doc.option_unit = kOptionScb100;
+  EXPECT_EQ(GridCellText(doc, 2, kColCode), "10");
+  doc.option_unit = kOptionNone;
+  doc.image[kOffsetOptionUnit] |= 0x02;  // no DTMF receiver: paging codes are not shown
+  EXPECT_EQ(GridCellText(doc, 2, kColCode), "-");
+
+  r.a0 |= 0x23;  // transmit inhibit, low level 3 (no such text)
+  r.a1 = 0x03;
+  r.sub_audio_type = 2;
+  r.a5 = 107;  // beyond the DCS list
+  r.a4 = 106;
+  r.squelch = 0x08;  // minus zero
+  EXPECT_EQ(GridCellText(doc, 2, kColTransmit), "---.-----");
+  EXPECT_EQ(GridCellText(doc, 2, kColLowPower), "?(3)");
+  EXPECT_EQ(GridCellText(doc, 2, kColLockOut), "?(3)");
+  EXPECT_EQ(GridCellText(doc, 2, kColDecode), "?(107)");
+  EXPECT_EQ(GridCellText(doc, 2, kColEncode), "754");
+  EXPECT_EQ(GridCellText(doc, 2, kColSquelch), " 0");
+  r.sub_audio_type = 0;
+  EXPECT_EQ(GridCellText(doc, 2, kColDecode), "-----");
+  r.sub_audio_type = 1;
+  EXPECT_EQ(GridCellText(doc, 2, kColEncode), "?(106)");
+  EXPECT_EQ(GridCellText(doc, 512, 0), "");
+  EXPECT_EQ(GridCellText(doc, 0, 24), "");
+}
+
+TEST(GridText, HeadingsHeaderAndPanel) {
+  EXPECT_EQ(GridHeading(0, 6, 0), "SUB AUDIO");
+  EXPECT_EQ(GridHeading(1, 19, kOption2Tone), "2Ton");
+
+  ChannelTable t;
+  t.ResetChannelTable();
+  EXPECT_EQ(GroupHeaderText(t, 0), " Group   1  TAG [GROUP-01]  (  16  Channels )");
+  t.group_tag[1] = "AB";
+  EXPECT_EQ(GroupHeaderText(t, 1), " Group   2  TAG [AB      ]  (   0  Channels )");
+  EXPECT_EQ(ChannelsLeftText(t), "496  Channels Left ");
+  EXPECT_EQ(FreqBandText(3, 0), "?(3)");
 }
 
 }  // namespace

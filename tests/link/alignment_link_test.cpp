@@ -152,21 +152,16 @@ TEST(AlignmentCommand, DrivesTheRadioAndLeavesTheDocument) {
     EXPECT_EQ(rig.radio->stats().words_written, 0);
   }
   {  // A radio that is not accepted never reaches the dialog.
-    sim::RadioOptions options;
-    options.product_code = 0x4444;
-    AlignmentRig rig(options);
-    const Image before = rig.doc.image;
+    AlignmentRig rig(testing::Options([](auto& o) { o.product_code = 0x4444; }));
     bool opened = false;
     const auto result = rig.Align(false, [&](AlignmentLink&, Codeplug&) { return opened = true; });
     EXPECT_EQ(result, DialogResult::kFailed);
     EXPECT_FALSE(opened);
-    EXPECT_EQ(rig.doc.image, before);
-    EXPECT_FALSE(rig.link);
+    testing::ExpectUntouched(rig);
   }
   {  // Nor does one whose settings blocks could not be read.
-    sim::RadioOptions options;
-    options.faults.silent_after_bytes = 346;  // while it reads the settings blocks
-    AlignmentRig rig(options);
+    // Silent while it reads the settings blocks.
+    AlignmentRig rig(testing::Options([](auto& o) { o.faults.silent_after_bytes = 346; }));
     bool opened = false;
     rig.Align(false, [&](AlignmentLink&, Codeplug&) { return opened = true; });
     EXPECT_FALSE(opened);

@@ -1,35 +1,37 @@
 #include <gtest/gtest.h>
 
 #include "link/frame.h"
+#include "link/transfer_runner.h"
 #include "link_rig.h"
 
 namespace ql40::link {
 namespace {
 
 using testing::LinkRig;
+using testing::Options;
 using testing::SameBytes;
 using testing::WordOf;
 namespace res = ql40::res;
 
 std::string LogText(const LinkRig& rig) {
-  const auto bytes = testing::ReadAll(rig.dir.File(kProductLogName));
-  return {bytes.begin(), bytes.end()};
+  return testing::ReadText(rig.dir.File(kProductLogName));
 }
 
 TEST(CloneUpload, ReadsTheRadioIntoTheDocument) {
-  sim::RadioOptions options;
-  Image memory = sim::BuiltInRadioImage(options);
+  Image memory = sim::BuiltInRadioImage({});
   // Places no upload reads: words 98-125 and 127, block 136.
   for (int i = 196; i < 252; ++i) memory[i] = 0xCD;
   testing::SetWord(memory, 126, 0x1234);
   testing::SetWord(memory, 127, 0x4321);
   for (int i = 136 * 128; i < 137 * 128; ++i) memory[i] = 0xAB;
-  LinkRig rig(options, memory);
+  LinkRig rig({}, memory);
   const Image before = rig.doc.image;
 
-  const auto outcome = rig.Run(TransferKind::kUpload);
+  const auto outcome = UploadCommand(rig.doc, [&rig](TransferKind kind) { return rig.Run(kind); });
   EXPECT_TRUE(outcome.succeeded);
   EXPECT_EQ(outcome.end, TransferEnd::kCompleted);
+  EXPECT_TRUE(rig.doc.radio_origin);
+  EXPECT_EQ(rig.doc.path, "<none>");
   EXPECT_EQ(rig.observer.completed, 1);
   EXPECT_EQ(rig.observer.titles, std::vector<int>{res::kStrUploadFunction});
   EXPECT_EQ(rig.observer.prompts, std::vector<int>{res::kStrPleaseWait}) << "no handshake needed";
@@ -53,12 +55,9 @@ TEST(CloneUpload, ReadsTheRadioIntoTheDocument) {
 }
 
 TEST(CloneUpload, PowerCycleHandshake) {
-  sim::RadioOptions options;
-  options.need_power_cycle = true;
-  LinkRig rig(options);
+  LinkRig rig(Options([](auto& o) { o.need_power_cycle = true; }));
   rig.configure = [](testing::WirePort& p) { p.power_on_after_empty_reads = 3; };
-  const auto outcome = rig.Run(TransferKind::kUpload);
-  EXPECT_TRUE(outcome.succeeded);
+  EXPECT_TRUE(rig.Run(TransferKind::kUpload).succeeded);
   EXPECT_EQ(rig.observer.prompts,
             (std::vector<int>{res::kStrSwitchOffOnUpload, res::kStrPleaseWait}));
   EXPECT_EQ(rig.radio->stats().handshakes, 1);
@@ -71,87 +70,63 @@ TEST(CloneUpload, EveryFailureLeavesTheDocumentAlone) {
   {
     LinkRig rig;
     rig.refuse_open = true;
-    const Image before = rig.doc.image;
     const auto outcome = rig.Run(TransferKind::kUpload);
     EXPECT_EQ(outcome.end, TransferEnd::kCompleted);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_EQ(rig.prompter.ids(), std::vector<int>{res::kStrProblemWithComPort});
     EXPECT_EQ(rig.session->open_error().kind, PortOpenError::Kind::kNotFound);
-    EXPECT_EQ(rig.doc.image, before);
+    testing::ExpectUntouched(rig);
   }
   {
-    sim::RadioOptions options;
-    options.product_code = 0x1234;
-    LinkRig rig(options);
-    const Image before = rig.doc.image;
-    const auto outcome = rig.Run(TransferKind::kUpload);
-    EXPECT_EQ(outcome.end, TransferEnd::kFailed);
+    LinkRig rig(Options([](auto& o) { o.product_code = 0x1234; }));
+    EXPECT_EQ(rig.Run(TransferKind::kUpload).end, TransferEnd::kFailed);
     EXPECT_EQ(rig.observer.failed, 1);
     EXPECT_EQ(rig.prompter.ids(), std::vector<int>{res::kStrProductCodeDetected});
     EXPECT_EQ(LogText(rig), "Product Code = 1234\n") << "logged before it is refused";
-    EXPECT_EQ(rig.doc.image, before);
-    EXPECT_FALSE(rig.link);
+    testing::ExpectUntouched(rig);
   }
   // A radio that stops answering: in the word phase the limit is 10, in the block phase 20.
   for (const auto& [silent_after, limit] :
        {std::pair{120, kWordLimit}, std::pair{410, kBlockLimit}}) {
-    sim::RadioOptions options;
-    options.faults.silent_after_bytes = silent_after;
-    LinkRig rig(options);
-    const Image before = rig.doc.image;
+    LinkRig rig(Options([&](auto& o) { o.faults.silent_after_bytes = silent_after; }));
     const auto outcome = rig.Run(TransferKind::kUpload);
     EXPECT_EQ(outcome.end, TransferEnd::kCompleted);
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_EQ(rig.prompter.ids(), std::vector<int>{res::kStrUploadError});
     EXPECT_EQ(rig.session->error_count(), limit + 1);
-    EXPECT_EQ(rig.doc.image, before);
-    EXPECT_FALSE(rig.link);
+    testing::ExpectUntouched(rig);
   }
-  // A device that went away: failed read calls still end the transfer.
-  {
+  {  // A device that went away: failed read calls still end the transfer.
     LinkRig rig;
     rig.configure = [](testing::WirePort& p) { p.fail_reads_from = 40; };
-    const auto outcome = rig.Run(TransferKind::kUpload);
-    EXPECT_EQ(outcome.message_id, res::kStrUploadError);
+    EXPECT_EQ(rig.Run(TransferKind::kUpload).message_id, res::kStrUploadError);
   }
-  // The 0x40 of the handshake gets no echo.
-  {
-    sim::RadioOptions options;
-    options.need_power_cycle = true;
-    LinkRig rig(options);
+  {  // The 0x40 of the handshake gets no echo.
+    LinkRig rig(Options([](auto& o) { o.need_power_cycle = true; }));
     rig.configure = [](testing::WirePort& p) {
       p.power_on_after_empty_reads = 2;
       p.fail_write_at = 5;  // after the four bytes of the first request
     };
-    const auto outcome = rig.Run(TransferKind::kUpload);
-    EXPECT_EQ(outcome.end, TransferEnd::kCompleted);
+    EXPECT_EQ(rig.Run(TransferKind::kUpload).end, TransferEnd::kCompleted);
     ASSERT_EQ(rig.prompter.messages().size(), 1u);
     EXPECT_EQ(rig.prompter.messages()[0].Text(), "Check that lead is connected to COM1");
   }
 }
 
 TEST(CloneUpload, NoisyLineCostsRetriesOnly) {
-  for (int fault = 0; fault < 4; ++fault) {
-    sim::RadioOptions options;
-    if (fault == 0) options.faults.corrupt_reply_byte_at = 300;
-    if (fault == 1) options.faults.drop_reply_byte_at = 500;
-    if (fault == 2) options.faults.bad_checksum_at = 40;
-    if (fault == 3) options.faults.line_error_at = 700;
-    LinkRig rig(options);
-    const auto outcome = rig.Run(TransferKind::kUpload);
-    EXPECT_TRUE(outcome.succeeded) << "fault " << fault;
-    EXPECT_EQ(rig.session->error_count(), 2) << "fault " << fault;
-    EXPECT_TRUE(SameBytes(rig.doc.image, rig.radio->memory(), 0, 196)) << "fault " << fault;
+  for (const sim::Faults& faults :
+       {sim::Faults{.drop_reply_byte_at = 500}, sim::Faults{.corrupt_reply_byte_at = 300},
+        sim::Faults{.bad_checksum_at = 40}, sim::Faults{.line_error_at = 700}}) {
+    LinkRig rig(Options([&](auto& o) { o.faults = faults; }));
+    EXPECT_TRUE(rig.Run(TransferKind::kUpload).succeeded);
+    EXPECT_EQ(rig.session->error_count(), 2) << "one retry";
+    EXPECT_TRUE(SameBytes(rig.doc.image, rig.radio->memory(), 0, 196));
   }
 }
 
 TEST(CloneUpload, CancelAndWaitLimit) {
-  // Cancel while waiting for the start byte: no message, no end notice, nothing changed.
-  {
-    sim::RadioOptions options;
-    options.need_power_cycle = true;
-    LinkRig rig(options);
-    const Image before = rig.doc.image;
+  {  // Cancel while waiting for the start byte: no message, no end notice, nothing changed.
+    LinkRig rig(Options([](auto& o) { o.need_power_cycle = true; }));
     rig.configure = [&rig](testing::WirePort& p) {
       p.on_timeout = [&rig, &p] {
         if (p.timeouts() == 5) rig.cancel.Request();
@@ -162,33 +137,25 @@ TEST(CloneUpload, CancelAndWaitLimit) {
     EXPECT_EQ(outcome.Result(), DialogResult::kCancel);
     EXPECT_TRUE(rig.prompter.messages().empty());
     EXPECT_EQ(rig.observer.completed + rig.observer.failed, 0);
-    EXPECT_EQ(rig.doc.image, before);
-    EXPECT_FALSE(rig.link);
+    testing::ExpectUntouched(rig);
   }
-  // Mid-transfer.
-  {
+  {  // Mid-transfer.
     LinkRig rig;
-    const Image before = rig.doc.image;
     rig.observer.on_position = [&rig](int position) {
       if (position == 104) rig.cancel.Request();
     };
-    const auto outcome = rig.Run(TransferKind::kUpload);
-    EXPECT_EQ(outcome.end, TransferEnd::kCancelled);
-    EXPECT_EQ(rig.doc.image, before);
+    EXPECT_EQ(rig.Run(TransferKind::kUpload).end, TransferEnd::kCancelled);
+    testing::ExpectUntouched(rig);
     EXPECT_LT(rig.radio->stats().blocks_read, 10);
   }
-  // A bounded wait for the start byte runs out like a cancel.
-  {
-    sim::RadioOptions options;
-    options.need_power_cycle = true;
-    LinkRig rig(options);
+  {  // A bounded wait for the start byte runs out like a cancel.
+    LinkRig rig(Options([](auto& o) { o.need_power_cycle = true; }));
     rig.start_byte_wait = std::chrono::milliseconds(0);
     const auto outcome = rig.Run(TransferKind::kUpload);
     EXPECT_EQ(outcome.end, TransferEnd::kCancelled);
     EXPECT_TRUE(outcome.wait_expired);
   }
-  // A request already pending: the port is not even opened.
-  {
+  {  // A request already pending: the port is not even opened.
     LinkRig rig;
     rig.cancel.Request();
     EXPECT_EQ(rig.Run(TransferKind::kUpload).end, TransferEnd::kCancelled);
@@ -225,9 +192,7 @@ TEST(CloneDownload, WritesTheDocumentIntoTheRadio) {
 
 TEST(CloneDownload, ConfigurationChecksAndFailures) {
   {  // Band differs: stop before anything is written.
-    sim::RadioOptions options;
-    options.band = 2;
-    LinkRig rig(options);
+    LinkRig rig(Options([](auto& o) { o.band = 2; }));
     const auto outcome = rig.Run(TransferKind::kDownload);
     EXPECT_EQ(outcome.end, TransferEnd::kCompleted);
     EXPECT_FALSE(outcome.succeeded);
@@ -235,25 +200,19 @@ TEST(CloneDownload, ConfigurationChecksAndFailures) {
     EXPECT_EQ(rig.radio->stats().words_written + rig.radio->stats().blocks_written, 0);
   }
   {  // Model differs, the user cancels.
-    sim::RadioOptions options;
-    options.model = 1;
-    LinkRig rig(options);
-    const auto outcome = rig.Run(TransferKind::kDownload);
-    EXPECT_FALSE(outcome.succeeded);
+    LinkRig rig(Options([](auto& o) { o.model = 1; }));
+    EXPECT_FALSE(rig.Run(TransferKind::kDownload).succeeded);
     EXPECT_EQ(rig.prompter.ids(), std::vector<int>{res::kStrHardwareMismatch});
     EXPECT_EQ(rig.radio->stats().words_written, 0);
   }
   {  // Model differs, the user goes on: the PT-410 gets at most 16 channels a group, the
      // document keeps all of its own.
-    sim::RadioOptions options;
-    options.model = 1;
-    LinkRig rig(options);
+    LinkRig rig(Options([](auto& o) { o.model = 1; }));
     rig.prompter = testing::ScriptedPrompter({Answer::kOk});
     rig.doc.channels.count[0] = 40;
     rig.doc.channels.total = 40;
     rig.doc.CommitToImage();
-    const auto outcome = rig.Run(TransferKind::kDownload);
-    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_TRUE(rig.Run(TransferKind::kDownload).succeeded);
     EXPECT_EQ(rig.radio->memory()[30], 16);
     EXPECT_EQ(rig.doc.image[30], 40);
   }
@@ -261,29 +220,24 @@ TEST(CloneDownload, ConfigurationChecksAndFailures) {
     Image memory = sim::BuiltInRadioImage({});
     testing::SetWord(memory, 1, (sim::AdjustmentSum(memory) + 1) & 0xFFFF);
     LinkRig rig({}, memory);
-    const auto outcome = rig.Run(TransferKind::kDownload);
-    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_TRUE(rig.Run(TransferKind::kDownload).succeeded);
     EXPECT_EQ(rig.prompter.ids(),
               (std::vector<int>{res::kStrAdjustChecksumMismatch, res::kStrDownloadCompleted}));
     EXPECT_EQ(WordOf(rig.radio->memory(), 1), sim::AdjustmentSum(memory));
     EXPECT_EQ(WordOf(rig.doc.image, 1), sim::AdjustmentSum(memory));
   }
   {  // Silent in the middle of the blocks: the radio keeps its "being written" mark.
-    sim::RadioOptions options;
-    options.faults.silent_after_bytes = 1000;
-    LinkRig rig(options);
-    const auto outcome = rig.Run(TransferKind::kDownload);
-    EXPECT_FALSE(outcome.succeeded);
+    LinkRig rig(Options([](auto& o) { o.faults.silent_after_bytes = 1000; }));
+    EXPECT_FALSE(rig.Run(TransferKind::kDownload).succeeded);
     EXPECT_EQ(rig.prompter.ids(), std::vector<int>{res::kStrDownloadError});
     EXPECT_EQ(rig.radio->marker(), frame::kMarkerWriting);
     EXPECT_EQ(rig.session->error_count(), kBlockLimit + 1);
   }
   {  // After the handshake every reply is garbled: the read of word 12 counts to 20.
-    sim::RadioOptions options;
-    options.need_power_cycle = true;
-    options.faults.bad_checksum_at = 1;
-    options.faults.repeat = 1000;
-    LinkRig rig(options);
+    LinkRig rig(Options([](auto& o) {
+      o.need_power_cycle = true;
+      o.faults = {.bad_checksum_at = 1, .repeat = 1000};
+    }));
     rig.configure = [](testing::WirePort& p) { p.power_on_after_empty_reads = 2; };
     EXPECT_FALSE(rig.Run(TransferKind::kDownload).succeeded);
     EXPECT_EQ(rig.prompter.ids(), std::vector<int>{res::kStrUploadError});
@@ -291,11 +245,9 @@ TEST(CloneDownload, ConfigurationChecksAndFailures) {
     EXPECT_EQ(rig.observer.prompts.front(), res::kStrSwitchOffOnDownload);
   }
   {
-    sim::RadioOptions options;
-    options.product_code = 0x0001;
-    LinkRig rig(options);
+    LinkRig rig(Options([](auto& o) { o.product_code = 0x0001; }));
     EXPECT_EQ(rig.Run(TransferKind::kDownload).end, TransferEnd::kFailed);
-    EXPECT_TRUE(testing::ReadAll(rig.dir.File(kProductLogName)).empty()) << "download logs nothing";
+    EXPECT_EQ(LogText(rig), "") << "download logs nothing";
   }
 }
 

@@ -1,187 +1,201 @@
-// The radio served on a pseudo-terminal, talked to by a plain termios client.
+// The radio served on a pseudo-terminal, talked to through the program's own port: in-process,
+// and as the ql40-radiosim program a user runs.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <termios.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include "codeplug/hardware.h"
 #include "link/frame.h"
+#include "link/ports/posix_serial_port.h"
 #include "radiosim/radio_sim.h"
 #include "support/test_support.h"
+
+extern char** environ;
 
 namespace ql40::sim {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A raw 9600 8N1 client, the way a serial program opens a port.
-class Client {
- public:
-  explicit Client(const std::string& path) {
-    fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd_ < 0) return;
-    termios tio{};
-    tcgetattr(fd_, &tio);
-    cfmakeraw(&tio);
-    cfsetispeed(&tio, B9600);
-    cfsetospeed(&tio, B9600);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    tcsetattr(fd_, TCSANOW, &tio);
-    tcflush(fd_, TCIOFLUSH);
-  }
-  ~Client() {
-    if (fd_ >= 0) close(fd_);
-  }
-  bool ok() const { return fd_ >= 0; }
-  void Write(const Bytes& bytes) {
-    ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-  }
-  // Reads up to count bytes, giving up after the wait (a bound, not a measurement).
-  Bytes Read(std::size_t count, int wait_ms = 3000) {
-    Bytes got;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
-    while (got.size() < count) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          end - std::chrono::steady_clock::now());
-      if (left.count() <= 0) break;
-      pollfd p{fd_, POLLIN, 0};
-      if (poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
-      std::uint8_t buffer[256];
-      const ssize_t n = read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
-      if (n <= 0) break;
-      got.insert(got.end(), buffer, buffer + n);
-    }
+// The program's own termios port on the radio's device (or a link to it).
+struct Client {
+  explicit Client(const std::string& path)
+      : port(link::OpenSystemPort(path, link::kCloneReadConstantMs, &error)) {}
+  bool ok() const { return port != nullptr; }
+  // Sends the bytes and returns what comes back, echo included, up to count bytes.
+  Bytes Exchange(const Bytes& bytes, std::size_t count) {
+    if (!port || (!bytes.empty() && port->Write(bytes.data(), bytes.size()) != 1)) return {};
+    Bytes got(count);
+    std::size_t received = 0;
+    port->ReadCounted(got.data(), count, &received);
+    got.resize(received);
     return got;
   }
-  // Sends a frame and returns the echo plus the reply of the given size.
-  Bytes Exchange(const Bytes& frame, std::size_t reply_size) {
-    Write(frame);
-    return Read(frame.size() + reply_size);
-  }
-
- private:
-  int fd_ = -1;
+  link::PortOpenError error;
+  std::unique_ptr<link::SerialPort> port;
 };
 
-Bytes Concat(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-TEST(PtyRadio, PassesEveryByteUnalteredAndSurvivesReopening) {
-  Image memory{};
-  // Bytes a line discipline would eat or change, inside the radio's memory.
-  const Bytes tricky = {0x00, 0x11, 0x13, 0x0D, 0x0A, 0xFF, 0x03, 0x1A, 0x7F, 0x04};
-  std::copy(tricky.begin(), tricky.end(), memory.begin() + 2 * 128);
+TEST(PtyRadio, SwitchesItselfOnAfterTheProgramWaits) {
   std::string error;
-  auto radio = PtyRadio::Start({}, memory, &error);
-  ASSERT_NE(radio, nullptr) << error;
-  ASSERT_EQ(radio->device_path().rfind("/dev/", 0), 0u);
-
-  for (int round = 0; round < 3; ++round) {
-    Client client(radio->device_path());
-    ASSERT_TRUE(client.ok());
-    // Raw bytes: the echo is exact and nothing else comes back.
-    client.Write(tricky);
-    EXPECT_EQ(client.Read(tricky.size()), tricky);
-    EXPECT_TRUE(client.Read(1, 50).empty());
-    // A block with those bytes in it comes back whole.
-    const Bytes request = frame::Build(frame::kReadBlock, Bytes{0});
-    const Bytes got = client.Exchange(request, 131);
-    ASSERT_EQ(got.size(), 135u);
-    EXPECT_EQ(Bytes(got.begin() + 6, got.begin() + 6 + tricky.size()), tricky);
-    // A write with them lands in the memory unchanged.
-    const Bytes write = frame::Build(frame::kWriteWord, Bytes{5, 0x11, 0x13});
-    EXPECT_EQ(client.Exchange(write, 5),
-              Concat(write, frame::Build(frame::kWriteWord, Bytes{0x11, 0x13})));
-  }
-  EXPECT_EQ(radio->memory()[10], 0x13);
-  EXPECT_EQ(radio->memory()[11], 0x11);
-  EXPECT_EQ(radio->stats().blocks_read, 3);
-}
-
-TEST(PtyRadio, SwitchesItselfOnAfterTheProgramWaitsAndSavesADownload) {
-  testing::TempDir dir;
   RadioOptions options;
   options.need_power_cycle = true;
   options.power_on_after_ms = 100;
-  options.save_on_download = dir.File("radio.q40");
-  options.trailer = 1.5;
-  std::vector<std::string> events;
-  options.on_event = [&](const RadioEvent& e) {
-    if (!e.detail) events.push_back(e.text);
-  };
-  std::string error;
-  const Image memory = BuiltInRadioImage(options);
-  auto radio = PtyRadio::Start(options, memory, &error);
+  auto radio = PtyRadio::Start(options, BuiltInRadioImage(options), &error);
   ASSERT_NE(radio, nullptr) << error;
   Client client(radio->device_path());
   ASSERT_TRUE(client.ok());
 
   // Off: echo only. Once the line has been quiet it switches on and sends its start byte.
   const Bytes read_word = frame::Build(frame::kReadWord, Bytes{0});
-  EXPECT_EQ(client.Exchange(read_word, 0), read_word);
-  EXPECT_EQ(client.Read(1), Bytes{frame::kRadioStart});
-  EXPECT_EQ(client.Exchange({frame::kProgramStart}, 0), Bytes{frame::kProgramStart});
-  EXPECT_EQ(client.Exchange(read_word, 5).size(), 9u);
-
-  // A download: marker writing, then complete; the radio saves its memory.
-  const Bytes start = frame::Build(frame::kWriteWord, Bytes{127, 0xFF, 0xFF});
-  const Bytes done = frame::Build(frame::kWriteWord, Bytes{127, 0xA5, 0x5A});
-  EXPECT_EQ(client.Exchange(start, 5).size(), 11u);
-  EXPECT_EQ(radio->marker(), 0xFFFF);
-  EXPECT_EQ(client.Exchange(done, 5).size(), 11u);
-  EXPECT_EQ(radio->marker(), 0xA55A);
-  Image saved{};
-  std::optional<double> trailer;
-  ASSERT_TRUE(ReadRadioFile(dir.File("radio.q40"), saved, trailer, &error)) << error;
-  EXPECT_EQ(saved, radio->memory());
-  EXPECT_EQ(trailer, 1.5);
+  EXPECT_EQ(client.Exchange(read_word, 4), read_word);
+  EXPECT_EQ(client.Exchange({}, 1), Bytes{frame::kRadioStart});
+  EXPECT_EQ(client.Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
+  EXPECT_EQ(client.Exchange(read_word, 4 + 5).size(), 9u);
 
   // The user switches it off and on: start byte again, frames wait for the handshake.
   radio->PowerCycle();
-  EXPECT_EQ(client.Read(1), Bytes{frame::kRadioStart});
-  EXPECT_EQ(client.Exchange(read_word, 0), read_word);
-  EXPECT_TRUE(client.Read(1, 50).empty());
+  EXPECT_EQ(client.Exchange({}, 1), Bytes{frame::kRadioStart});
+  EXPECT_EQ(client.Exchange(read_word, 4 + 1), read_word);
   EXPECT_EQ(radio->stats().power_cycles, 2);
-
-  radio.reset();  // delivers the remaining events
-  const std::vector<std::string> expected_order = {"switched on: start byte sent",
-                                                   "download completed"};
-  auto it = events.begin();
-  for (const auto& e : expected_order) {
-    it = std::find(it, events.end(), e);
-    EXPECT_NE(it, events.end()) << e;
-  }
 }
 
 TEST(PtyRadio, PacingTakesAtLeastTheWireTime) {
+  std::string error;
   RadioOptions options;
   options.pace = true;
-  std::string error;
   auto radio = PtyRadio::Start(options, Image{}, &error);
   ASSERT_NE(radio, nullptr) << error;
   Client client(radio->device_path());
-  ASSERT_TRUE(client.ok());
   // 4 echoed bytes and a 131-byte reply: 135 bytes of 10 bit times cannot arrive sooner.
   const auto begin = std::chrono::steady_clock::now();
-  const Bytes got = client.Exchange(frame::Build(frame::kReadBlock, Bytes{7}), 131);
+  EXPECT_EQ(client.Exchange(frame::Build(frame::kReadBlock, Bytes{7}), 135).size(), 135u);
   const auto elapsed = std::chrono::steady_clock::now() - begin;
-  EXPECT_EQ(got.size(), 135u);
   EXPECT_GE(elapsed, std::chrono::microseconds(135 * 1'000'000 / 960));
 }
 
-TEST(PtyRadio, RefusesBadOptions) {
-  RadioOptions options;
-  options.band = 3;
+// --- the ql40-radiosim program ---
+
+class Program {
+ public:
+  Program(std::vector<std::string> args, const std::string& stderr_path) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addclose(&actions, in[1]);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    args.insert(args.begin(), std::string(QL40_BIN_DIR) + "/ql40-radiosim");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(in[0]);
+    close(out[1]);
+    stdin_ = in[1];
+    stdout_ = out[0];
+  }
+  ~Program() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      Wait();
+    }
+    close(stdin_);
+    close(stdout_);
+  }
+
+  // The first line on stdout, or "" when none came within a generous bound.
+  std::string FirstLine() {
+    std::string line;
+    char c = 0;
+    pollfd p{stdout_, POLLIN, 0};
+    while (poll(&p, 1, 10000) > 0 && read(stdout_, &c, 1) == 1 && c != '\n') line += c;
+    return line;
+  }
+  void Type(const std::string& text) {
+    ASSERT_EQ(write(stdin_, text.data(), text.size()), ssize_t(text.size()));
+  }
+  void Signal(int signo) { kill(pid_, signo); }
+  // The exit status, or -1 for a program that did not exit normally.
+  int Wait() {
+    int status = 0;
+    if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int stdin_ = -1, stdout_ = -1;
+};
+
+TEST(RadiosimProgram, ServesUntilStoppedAndCleansUp) {
+  testing::TempDir dir;
+  const std::string link = dir.File("radio"), saved = dir.File("saved.q40");
+  Program program({"--power-cycle", "--model", "pt-410", "--band", "uhf", "--serial", "0N010000",
+                   "--link", link, "--save", saved},
+                  dir.File("err.txt"));
+  const std::string device = program.FirstLine();
+  ASSERT_EQ(device.rfind("/dev/", 0), 0u) << testing::ReadText(dir.File("err.txt"));
+  EXPECT_EQ(std::filesystem::read_symlink(link), device);
+
+  const Bytes read_word = frame::Build(frame::kReadWord, Bytes{12});
+  EXPECT_EQ(Client(link).Exchange(read_word, 4 + 1), read_word);  // switched off: echo only
+  program.Type("\n");                                             // Enter switches it on
+  EXPECT_EQ(Client(link).Exchange({}, 1), Bytes{frame::kRadioStart});
+  EXPECT_EQ(Client(link).Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
+  const Bytes got = Client(link).Exchange(read_word, 4 + 5);
+  ASSERT_EQ(got.size(), 9u);
+  EXPECT_EQ(got[6], 0x81);  // word 12 high byte: UHF (2 << 6), PT-410 (bit 0)
+
+  // A completed download is saved with the band's default split when the program stops.
+  const Bytes done = frame::Build(frame::kWriteWord, Bytes{127, 0xA5, 0x5A});
+  EXPECT_EQ(Client(link).Exchange(done, 6 + 5).size(), 11u);
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.Wait(), 0);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+  Image image{};
+  std::optional<double> trailer;
   std::string error;
-  EXPECT_EQ(PtyRadio::Start(options, Image{}, &error), nullptr);
-  EXPECT_NE(error.find("band"), std::string::npos);
+  ASSERT_TRUE(ReadRadioFile(saved, image, trailer, &error)) << error;
+  EXPECT_EQ(trailer, 5.0);
+  EXPECT_EQ(DecodeSerialNumber(image), "0N010000");
+  const std::string log = testing::ReadText(dir.File("err.txt"));
+  EXPECT_NE(log.find("download completed"), std::string::npos) << log;
+  EXPECT_NE(log.find("PT-410 UHF"), std::string::npos) << log;
+}
+
+TEST(RadiosimProgram, RefusesBadOptionsAndFiles) {
+  testing::TempDir dir;
+  testing::WriteAll(dir.File("short.q40"), std::vector<unsigned char>(1000, 0));
+  testing::WriteAll(dir.File("taken"), {1, 2, 3});
+  const std::pair<std::vector<std::string>, int> cases[] = {
+      {{"--serial", "12345678"}, 2},
+      {{"--product-code", "xyz"}, 2},
+      {{"--file", dir.File("short.q40")}, 1},
+      {{"--link", dir.File("taken")}, 1},  // a link name that is a real file is left alone
+  };
+  for (const auto& [args, status] : cases) {
+    Program program(args, dir.File("err.txt"));
+    EXPECT_EQ(program.FirstLine(), "") << args[0];
+    EXPECT_EQ(program.Wait(), status) << args[0];
+    EXPECT_NE(testing::ReadText(dir.File("err.txt")), "") << args[0];
+  }
+  EXPECT_EQ(testing::ReadAll(dir.File("taken")), (std::vector<unsigned char>{1, 2, 3}));
 }
 
 }  // namespace

@@ -1,17 +1,19 @@
-// The printed report, page by page, against the lines a dealer files.
+// The printed report, page by page, against the lines a dealer files; and ql40 report as a
+// dealer runs it.
 
 #include "report/report.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "codeplug/codecs.h"
+#include "codeplug/files.h"
+#include "support/test_support.h"
 
 namespace ql40 {
 namespace {
@@ -28,9 +30,8 @@ struct Golden {
 const Golden& NewCodeplugReport() {
   static const Golden golden = [] {
     Golden g;
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "new_codeplug_report.txt";
-    std::ifstream in(path, std::ios::binary);
-    g.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    g.text = testing::ReadText(
+        (std::filesystem::path(__FILE__).parent_path() / "new_codeplug_report.txt").string());
     std::vector<Lines> pages(1);
     std::istringstream lines(g.text);
     for (std::string line; std::getline(lines, line);) {
@@ -388,6 +389,36 @@ TEST(Report, ScrambledImagesPrintEveryPage) {
     EXPECT_EQ(breaks + 1, static_cast<std::size_t>(report.PageCount())) << round;
     EXPECT_EQ(report.PageLines(report.PageCount()).size(), 40u) << round;
   }
+}
+
+using testing::RunQl40;
+
+TEST(ReportCli, PrintsOrWritesTheReportAndSaysWhyWhenItCannot) {
+  testing::TempDir dir;
+  const std::string file = dir.File("fleet.q40");
+  ASSERT_EQ(RunQl40(dir, "new --band uhf -o " + file).status, 0);
+  Codeplug doc;
+  testing::ScriptedPrompter prompter;
+  LoadCodeplug(doc, file, FileEnvironment{}, prompter);
+  ASSERT_TRUE(doc.file_loaded);
+  const std::string expected = Report(doc).Text();
+  ASSERT_NE(expected.find("File Name: fleet.q40\n"), std::string::npos);
+
+  auto r = RunQl40(dir, "report " + file);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+  r = RunQl40(dir, "report " + file + " -o " + dir.File("fleet.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(testing::ReadText(dir.File("fleet.txt")), expected);
+
+  r = RunQl40(dir, "report " + file + " -o " + dir.File("fleet.PDF"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("PDF"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("fleet.PDF")));
+  r = RunQl40(dir, "report " + file + " -o " + dir.File("no/folder/x.txt"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot"), std::string::npos);
 }
 
 }  // namespace

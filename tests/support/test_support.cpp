@@ -1,11 +1,12 @@
 #include "support/test_support.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace ql40::testing {
@@ -32,16 +33,10 @@ bool ScriptedPrompter::Saw(int string_id) const {
 }
 
 TempDir::TempDir() {
-  std::random_device rd;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    auto candidate = std::filesystem::temp_directory_path() /
-                     ("ql40-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
-  }
-  throw std::runtime_error("cannot create a temporary folder");
+  std::string name = (std::filesystem::temp_directory_path() / "ql40-test-XXXXXX").string();
+  if (::mkdtemp(name.data()) == nullptr)
+    throw std::runtime_error("cannot create a temporary folder");
+  path_ = name;
 }
 
 TempDir::~TempDir() {
@@ -56,15 +51,30 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::vector<unsigned char> ReadAll(const std::string& path) {
+std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<unsigned char> ReadAll(const std::string& path) {
+  const std::string text = ReadText(path);
+  return {text.begin(), text.end()};
 }
 
 void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+}
+
+ProgramResult RunQl40(const TempDir& dir, const std::string& args, const std::string& input) {
+  const std::string in = dir.File("stdin.txt"), out = dir.File("stdout.txt"),
+                    err = dir.File("stderr.txt");
+  WriteAll(in, std::vector<unsigned char>(input.begin(), input.end()));
+  const std::string command =
+      std::string(QL40_CLI_PATH) + " " + args + " <" + in + " >" + out + " 2>" + err;
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
 }
 
 bool RunningAsRoot() {

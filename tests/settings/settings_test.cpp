@@ -1,3 +1,5 @@
+// The settings records: defaults, round trips over scrambled images, each record's rules.
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +8,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "codeplug/codecs.h"
 #include "codeplug/codeplug.h"
@@ -18,6 +21,7 @@
 #include "settings/scan_settings.h"
 #include "signalling/dtmf.h"
 #include "signalling/paging.h"
+#include "support/test_support.h"
 
 namespace ql40 {
 namespace {
@@ -178,43 +182,6 @@ TEST(SettingsRecords, RoundTripsKeepBitsTheyDoNotOwn) {
   // clang-format on
 }
 
-// Values no dialog produces still encode safely and touch only their own bits.
-TEST(SettingsRecords, OutOfRangeFieldsEncodeSafely) {
-  for (int v : {-1, 99, INT_MAX, INT_MIN}) {
-    Image image{};
-    image.fill(0x5A);
-    OptionSettings option;
-    option.lighting = option.beep = option.sq_threshold = option.option_unit = v;
-    option.Encode(image);
-    KeyAssignment keys;
-    keys.keys.fill(v);
-    keys.toggles.fill(v);
-    keys.set_mode = keys.rotary_mode = keys.holding_time = v;
-    keys.RebuildMarks();
-    EXPECT_EQ(keys.OfferedKeyFunctions(kKeyA, kPt610, kOptionNone).front(), kKeyFnNone);
-    keys.Encode(image, kOptionPtTrunk);
-    ScanSettings scan;
-    scan.home_channel = scan.dual_watch_time = scan.revert_channel = v;
-    scan.Encode(image, Counts({10}));
-    GeneralSettings general;
-    general.mic_gain = general.beep_level = general.af_vr_min = general.tail_elimination = v;
-    general.Encode(image);
-    EmergencySettings emergency;
-    emergency.channel = emergency.time = v;
-    emergency.Encode(image);
-    DtmfSettings dtmf;
-    dtmf.pause_character = static_cast<char>(v);
-    dtmf.pause_time = v;
-    dtmf.Encode(image);
-    TwoToneTable table;
-    table.rows[0] = TwoToneRow{v, v, v};
-    table.rows[1] = TwoToneRow{kToneGroupUser, v, v};
-    table.Encode(image, kOption2Tone);
-    EXPECT_EQ(image[383], 0x5A);
-    EXPECT_EQ(image[192], 0x5A);
-  }
-}
-
 TEST(OptionSettings, AccessoryByteAndSubCpuList) {
   Image image{};
   image[27] = 0x2C;  // bit 2 set: no option unit, whatever bits 6-3 say
@@ -228,9 +195,7 @@ TEST(OptionSettings, AccessoryByteAndSubCpuList) {
   option.Decode(image);
   EXPECT_EQ(option.option_unit, kOptionPtTrunk);
 
-  EXPECT_EQ(SubCpuCodes(141).size(), 4u);
   EXPECT_EQ(SubCpuIndexOfCode(kOptionScbd200, 141), 3);  // shows as PT-Trunk
-  EXPECT_EQ(SubCpuCodeOfIndex(3, 141), kOptionPtTrunk);
   EXPECT_EQ(SubCpuIndexOfCode(kOptionScbd200, 142), 4);
   EXPECT_EQ(SubCpuCodeOfIndex(3, 142), kOptionScb100);
   EXPECT_EQ(SubCpuIndexOfCode(9, 150), -1);
@@ -245,8 +210,7 @@ TEST(ScanSettings, HomeChannelIsStoredAsGroupAndPosition) {
   EXPECT_EQ(scan.HomeChannelText(), "12  (Group 2 )");
   Image image{};
   scan.Encode(image, counts);
-  EXPECT_EQ(image[91], 1);
-  EXPECT_EQ(image[90], 1);
+  testing::ExpectBytes(image, {{90, 1}, {91, 1}});
   ScanSettings back;
   back.Decode(image, counts);
   EXPECT_EQ(back.home_channel, 12);
@@ -284,8 +248,7 @@ TEST(GeneralSettings, MicGainTagAndEncryptionRule) {
   EXPECT_EQ(general.PowerOnTagText(), "ABC     ");
   general.CommitBeepLevel(0);
   general.Encode(image);
-  EXPECT_EQ(image[190], 244);
-  EXPECT_EQ(image[191], 0);
+  testing::ExpectBytes(image, {{190, 244}, {191, 0}});
   EXPECT_EQ(image[183] & 0xE0, 0xE0);  // Hi Level, tail elimination 180
   EXPECT_EQ(image[640 + 3], 36);       // padded with the space symbol
 
@@ -311,6 +274,128 @@ TEST(EmergencySettings, CurrentChannelNeedsFirmware152) {
   emergency.Encode(image);
   EXPECT_EQ(image[185] & 0x80, 0);
   EXPECT_EQ(image[182] & 0x10, 0x10);
+}
+
+bool Offers(const std::vector<int>& list, int function) {
+  return std::find(list.begin(), list.end(), function) != list.end();
+}
+
+TEST(KeyAssignment, OfferedFunctionsFollowTheRules) {
+  KeyAssignment keys;  // defaults: Monitor, Lamp, toggles Lo Power / None / LCD Invert
+  EXPECT_EQ(keys.OfferedKeyFunctions(kKeyA, kPt610, kOptionNone),
+            (std::vector<int>{0, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 19, 20}));
+  EXPECT_EQ(keys.OfferedKeyFunctions(kKeyMonitor, kPt610, kOptionNone),
+            (std::vector<int>{0, 1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 20}));
+  EXPECT_TRUE(Offers(keys.OfferedKeyFunctions(kKeyTopSel, kPt610, kOptionNone), kKeyFnEmergency));
+
+  // A function on a toggle position is not offered to a key, and the other way round.
+  EXPECT_TRUE(keys.AssignToggle(kToggleA, kToggleFnScan));
+  EXPECT_FALSE(Offers(keys.OfferedKeyFunctions(kKeyC, kPt610, kOptionNone), kKeyFnScan));
+  EXPECT_TRUE(keys.AssignKey(kKeyC, kKeyFnLoPower));
+  EXPECT_FALSE(Offers(keys.OfferedToggleFunctions(kToggleCentre, kPt610), kToggleFnLoPower));
+  EXPECT_TRUE(Offers(keys.OfferedToggleFunctions(kToggleA, kPt610), kToggleFnScan));
+
+  // Group keys and group toggle positions exclude each other and the rotary Group mode.
+  EXPECT_TRUE(Offers(keys.OfferedToggleFunctions(kToggleCentre, kPt610), kToggleFnGroup1));
+  keys.AssignKey(kKeyA, kKeyFnGroupUp);
+  EXPECT_FALSE(Offers(keys.OfferedToggleFunctions(kToggleCentre, kPt610), kToggleFnGroup1));
+  EXPECT_EQ(keys.OfferedRotaryModes(), std::vector<int>{0});
+  keys.AssignKey(kKeyA, kKeyFnNone);
+  EXPECT_EQ(keys.OfferedRotaryModes(), (std::vector<int>{0, 1}));
+  keys.rotary_mode = 1;
+  for (int k = 0; k < kKeyCount; ++k) {
+    EXPECT_FALSE(Offers(keys.OfferedKeyFunctions(k, kPt610, kOptionNone), kKeyFnGroupUp));
+  }
+  EXPECT_FALSE(Offers(keys.OfferedToggleFunctions(kToggleCentre, kPt610), kToggleFnGroup1));
+
+  // PT-410 has no LCD inversion; PT-Trunk keeps ACC 1 for the SEL keys and drops ACC 2.
+  keys.AssignToggle(kToggleB, kToggleFnNone);
+  EXPECT_FALSE(Offers(keys.OfferedKeyFunctions(kKeyB, kPt410, kOptionNone), kKeyFnLcdInvert));
+  EXPECT_FALSE(Offers(keys.OfferedToggleFunctions(kToggleB, kPt410), kToggleFnLcdInvert));
+  EXPECT_FALSE(Offers(keys.OfferedKeyFunctions(kKeyB, kPt610, kOptionPtTrunk), kKeyFnAcc1));
+  EXPECT_TRUE(Offers(keys.OfferedKeyFunctions(kKeySideSel, kPt610, kOptionPtTrunk), kKeyFnAcc1));
+  EXPECT_FALSE(Offers(keys.OfferedKeyFunctions(kKeySideSel, kPt610, kOptionPtTrunk), kKeyFnAcc2));
+
+  // Out-of-range requests are refused without effect.
+  EXPECT_FALSE(keys.AssignKey(8, kKeyFnScan));
+  EXPECT_FALSE(keys.AssignKey(kKeyA, 21));
+  EXPECT_FALSE(keys.AssignToggle(kToggleA, 13));
+  EXPECT_TRUE(keys.OfferedKeyFunctions(-1, kPt610, kOptionNone).empty());
+}
+
+TEST(KeyAssignment, MarksFollowAssignmentsAndDecoding) {
+  KeyAssignment keys;
+  EXPECT_TRUE(keys.InUse(KeyFunctionIdentity(kKeyFnMonitor)));
+  EXPECT_TRUE(keys.InUse(18));  // LCD Invert on toggle [B]
+  keys.AssignKey(kKeyMonitor, kKeyFnScan);
+  EXPECT_FALSE(keys.InUse(KeyFunctionIdentity(kKeyFnMonitor)));
+  EXPECT_TRUE(keys.InUse(ToggleFunctionIdentity(kToggleFnScan)));
+
+  // A function held twice by a damaged image stays marked while either still holds it.
+  Image image{};
+  image[177] = kKeyFnScan;
+  image[176] = kKeyFnScan;
+  image[172] = 200;  // no such function: kept as it is
+  keys.Decode(image);
+  keys.AssignKey(kKeyA, kKeyFnNone);
+  EXPECT_TRUE(keys.InUse(KeyFunctionIdentity(kKeyFnScan)));
+  EXPECT_EQ(res::LabelOr(res::kKeyFunctions, keys.keys[kKeySideSel]), "?(200)");
+  keys.Encode(image, kOptionNone);
+  EXPECT_EQ(image[172], 200);
+}
+
+TEST(KeyAssignment, PruningForOptionUnitAndModel) {
+  Image image{};
+  image[175] = kKeyFnAcc2;  // [Monitor]
+  image[177] = kKeyFnAcc1;  // [A]
+  image[173] = kKeyFnAcc1;  // [TOP SEL]
+  KeyAssignment keys;
+  keys.Decode(image);
+  EXPECT_EQ(res::LabelOr(res::kKeyFunctions, keys.keys[kKeyMonitor]), "ACC 2           ");
+  ReencodeKeyAssignment(image, kOptionNone);
+  EXPECT_EQ(image[175], kKeyFnAcc2);
+  ReencodeKeyAssignment(image, kOptionPtTrunk);
+  testing::ExpectBytes(image, {{175, 0}, {177, 0}, {173, kKeyFnAcc1}});
+  // Encoding prunes what it writes, not the record.
+  EXPECT_EQ(keys.keys[kKeyMonitor], kKeyFnAcc2);
+  EXPECT_TRUE(keys.PruneForOptionUnit(kOptionPtTrunk));
+  EXPECT_EQ(keys.keys[kKeyMonitor], kKeyFnNone);
+  EXPECT_FALSE(keys.InUse(26));
+
+  keys.SetDefaults();
+  keys.AssignToggle(kToggleB, kToggleFnNone);
+  keys.AssignKey(kKeyD, kKeyFnLcdInvert);
+  keys.AssignToggle(kToggleCentre, kToggleFnLcdInvert);
+  EXPECT_TRUE(keys.PruneForPt410());
+  EXPECT_EQ(keys.keys[kKeyLamp], kKeyFnNone);
+  EXPECT_EQ(keys.keys[kKeyD], kKeyFnNone);
+  EXPECT_EQ(keys.toggles[kToggleCentre], kToggleFnNone);
+  EXPECT_FALSE(keys.InUse(18));
+  EXPECT_FALSE(keys.PruneForPt410());
+}
+
+TEST(KeyAssignment, FrontPanelBitsAndDualWatchCheck) {
+  Image image{};
+  image[180] = 0x07;
+  image[187] = 0x20;  // set mode disabled
+  KeyAssignment keys;
+  keys.Decode(image);
+  EXPECT_EQ(keys.set_mode, 0);
+  keys.set_mode = 1;
+  keys.rotary_mode = 1;
+  keys.holding_time = 3;
+  keys.ptt_lock = 1;
+  keys.Encode(image, kOptionNone);
+  // Toggle [B] None, rotary Group, bits 2-0 of byte 180 kept.
+  testing::ExpectBytes(image, {{180, 0x0F}, {187, 0x00}, {183, 0x0C}, {186, 0x02}});
+
+  EXPECT_FALSE(keys.DualWatchWarningDue(false));
+  keys.AssignToggle(kToggleCentre, kToggleFnDualWatch);
+  EXPECT_TRUE(keys.DualWatchWarningDue(false));
+  EXPECT_FALSE(keys.DualWatchWarningDue(true));
+  keys.AssignToggle(kToggleCentre, kToggleFnNone);
+  keys.AssignKey(kKeyB, kKeyFnDualWatch);
+  EXPECT_TRUE(keys.DualWatchWarningDue(false));
 }
 
 }  // namespace
