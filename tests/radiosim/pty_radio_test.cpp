@@ -58,7 +58,9 @@ TEST(PtyRadio, SwitchesItselfOnAfterTheProgramWaits) {
   // Off: echo only. Once the line has been quiet it switches on and sends its start byte.
   const Bytes read_word = frame::Build(frame::kReadWord, Bytes{0});
   EXPECT_EQ(client.Exchange(read_word, 4), read_word);
-  EXPECT_EQ(client.Exchange({}, 1), Bytes{frame::kRadioStart});
+  Bytes start;
+  for (int i = 0; i < 10 && start.empty(); ++i) start = client.Exchange({}, 1);  // a busy machine
+  EXPECT_EQ(start, Bytes{frame::kRadioStart});
   EXPECT_EQ(client.Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
   EXPECT_EQ(client.Exchange(read_word, 4 + 5).size(), 9u);
 
@@ -153,18 +155,25 @@ TEST(RadiosimProgram, ServesUntilStoppedAndCleansUp) {
   ASSERT_EQ(device.rfind("/dev/", 0), 0u) << testing::ReadText(dir.File("err.txt"));
   EXPECT_EQ(std::filesystem::read_symlink(link), device);
 
+  // The port stays open from before the power cycle, as the program's would: opening it
+  // purges the input, which would throw away a start byte that came first.
+  Client client(link);
+  ASSERT_TRUE(client.ok());
   const Bytes read_word = frame::Build(frame::kReadWord, Bytes{12});
-  EXPECT_EQ(Client(link).Exchange(read_word, 4 + 1), read_word);  // switched off: echo only
-  program.Type("\n");                                             // Enter switches it on
-  EXPECT_EQ(Client(link).Exchange({}, 1), Bytes{frame::kRadioStart});
-  EXPECT_EQ(Client(link).Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
-  const Bytes got = Client(link).Exchange(read_word, 4 + 5);
+  EXPECT_EQ(client.Exchange(read_word, 4 + 1), read_word);  // switched off: echo only
+  program.Type("\n");                                       // Enter switches it on
+  Bytes start;
+  for (int i = 0; i < 10 && start.empty(); ++i) start = client.Exchange({}, 1);  // a busy machine
+  EXPECT_EQ(start, Bytes{frame::kRadioStart});
+  EXPECT_EQ(client.Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
+  const Bytes got = client.Exchange(read_word, 4 + 5);
   ASSERT_EQ(got.size(), 9u);
   EXPECT_EQ(got[6], 0x81);  // word 12 high byte: UHF (2 << 6), PT-410 (bit 0)
 
   // A completed download is saved with the band's default split when the program stops.
   const Bytes done = frame::Build(frame::kWriteWord, Bytes{127, 0xA5, 0x5A});
-  EXPECT_EQ(Client(link).Exchange(done, 6 + 5).size(), 11u);
+  EXPECT_EQ(client.Exchange(done, 6 + 5).size(), 11u);
+  client.port.reset();
   program.Signal(SIGTERM);
   EXPECT_EQ(program.Wait(), 0);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
