@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,14 +57,20 @@ TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
   int master = -1, slave = -1;
   char name[256] = {};
   ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-  ::close(slave);
   PortOpenError error;
   auto port = OpenSystemPort(name, kAlignmentReadConstantMs, &error);
   ASSERT_TRUE(port) << error.detail;
-  // Bytes pending when the receive side is purged are gone.
+  // Bytes pending when the receive side is purged are gone. The pty hands them over from a
+  // kernel work queue: wait until both are really there, however busy the machine.
   const std::uint8_t out[] = {0x50, 0x51};
   ASSERT_EQ(::write(master, out, 2), 2);
-  ::usleep(20000);
+  int pending = 0;
+  for (int i = 0; i < 500 && pending < 2; ++i) {
+    if (::ioctl(slave, FIONREAD, &pending) != 0) break;
+    if (pending < 2) ::usleep(10000);
+  }
+  EXPECT_EQ(pending, 2);
+  ::close(slave);
   port->PurgeReceive();
   std::uint8_t b = 0;
   EXPECT_EQ(port->PollByte(&b), 2) << "nothing pending is a time-out";
