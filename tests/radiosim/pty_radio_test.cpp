@@ -41,6 +41,13 @@ struct Client {
     got.resize(received);
     return got;
   }
+  // A byte the radio sends by itself, waited for over several read time-outs: a busy machine
+  // may take longer than one to get the simulator round to it.
+  Bytes AwaitByte() {
+    Bytes got;
+    for (int i = 0; i < 10 && got.empty(); ++i) got = Exchange({}, 1);
+    return got;
+  }
   link::PortOpenError error;
   std::unique_ptr<link::SerialPort> port;
 };
@@ -58,9 +65,7 @@ TEST(PtyRadio, SwitchesItselfOnAfterTheProgramWaits) {
   // Off: echo only. Once the line has been quiet it switches on and sends its start byte.
   const Bytes read_word = frame::Build(frame::kReadWord, Bytes{0});
   EXPECT_EQ(client.Exchange(read_word, 4), read_word);
-  Bytes start;
-  for (int i = 0; i < 10 && start.empty(); ++i) start = client.Exchange({}, 1);  // a busy machine
-  EXPECT_EQ(start, Bytes{frame::kRadioStart});
+  EXPECT_EQ(client.AwaitByte(), Bytes{frame::kRadioStart});
   EXPECT_EQ(client.Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
   EXPECT_EQ(client.Exchange(read_word, 4 + 5).size(), 9u);
 
@@ -162,9 +167,7 @@ TEST(RadiosimProgram, ServesUntilStoppedAndCleansUp) {
   const Bytes read_word = frame::Build(frame::kReadWord, Bytes{12});
   EXPECT_EQ(client.Exchange(read_word, 4 + 1), read_word);  // switched off: echo only
   program.Type("\n");                                       // Enter switches it on
-  Bytes start;
-  for (int i = 0; i < 10 && start.empty(); ++i) start = client.Exchange({}, 1);  // a busy machine
-  EXPECT_EQ(start, Bytes{frame::kRadioStart});
+  EXPECT_EQ(client.AwaitByte(), Bytes{frame::kRadioStart});
   EXPECT_EQ(client.Exchange({frame::kProgramStart}, 1), Bytes{frame::kProgramStart});
   const Bytes got = client.Exchange(read_word, 4 + 5);
   ASSERT_EQ(got.size(), 9u);
