@@ -1,18 +1,16 @@
 #include "resources/strings.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
+
+#include "resources/string_areas.h"
 
 namespace ql40::res {
 namespace {
 
-struct Entry {
-  int id;
-  std::string_view text;
-};
-
 // Sorted by id.
-constexpr Entry kTable[] = {
+constexpr StringEntry kTable[] = {
     {kStrTooManyChannels, "Too many channels"},
     {kStrProblemOpeningFileName, "Problem opening file\r\nFile Name = %1"},
     {kStrProblemWritingFile, "Problem writing to file"},
@@ -60,21 +58,26 @@ constexpr Entry kTable[] = {
     {kStrProductCodeLog, "Product Code = %1\n"},
 };
 
-constexpr bool IsSorted() {
-  for (std::size_t i = 1; i < std::size(kTable); ++i) {
-    if (kTable[i - 1].id >= kTable[i].id) return false;
-  }
-  return true;
-}
-static_assert(IsSorted(), "string table must be sorted by id without duplicates");
+static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");
 
 }  // namespace
 
+std::span<const StringEntry> CoreStrings() { return kTable; }
+
+std::span<const std::span<const StringEntry>> StringAreas() {
+  static const std::array<std::span<const StringEntry>, 8> areas = {
+      CoreStrings(),      ShellStrings(),      ChannelStrings(),   SettingsStrings(),
+      SignallingStrings(), AlignmentStrings(), ExchangeStrings(), FleetStrings()};
+  return areas;
+}
+
 std::optional<std::string_view> LoadString(int id) {
-  auto it = std::lower_bound(std::begin(kTable), std::end(kTable), id,
-                             [](const Entry& e, int v) { return e.id < v; });
-  if (it == std::end(kTable) || it->id != id) return std::nullopt;
-  return it->text;
+  for (auto area : StringAreas()) {
+    auto it = std::lower_bound(area.begin(), area.end(), id,
+                               [](const StringEntry& e, int v) { return e.id < v; });
+    if (it != area.end() && it->id == id) return it->text;
+  }
+  return std::nullopt;
 }
 
 std::string FormatText(std::string_view text, const std::vector<std::string>& list) {

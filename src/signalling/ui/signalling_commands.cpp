@@ -1,0 +1,9 @@
+#include "shell/ui/hooks.h"
+
+namespace ql40::ui {
+
+std::optional<DialogOutcome> RunSignallingCommand(int, QWidget*, shell::AppContext&) {
+  return std::nullopt;
+}
+
+}  // namespace ql40::ui

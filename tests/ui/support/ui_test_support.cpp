@@ -1,0 +1,1 @@
+#include "ui/support/ui_test_support.h"
