@@ -1,0 +1,35 @@
+#pragma once
+
+// The Emergency dialog: nine lists; the channel list offers CURRENT only to firmware that
+// knows it.
+
+#include "codeplug/codeplug.h"
+#include "settings/emergency_settings.h"
+#include "signalling/dialog_form.h"
+
+namespace ql40 {
+
+class EmergencyForm : public DialogForm {
+ public:
+  static constexpr int kDialogId = 162;
+  static constexpr int kChannel = 2300, kAfMute = 2301, kLcd = 2302, kLed = 2303, kTime = 2304,
+                       kRxTime = 2305, kTxTime = 2306, kKeyHold = 2307, kMic = 2308;
+
+  explicit EmergencyForm(Codeplug& doc);
+
+  int DialogId() const override { return kDialogId; }
+  int TitleId() const override;
+  std::vector<std::string> Items(int id) const override;
+  int Selection(int id) const override;
+  void Select(int id, int index) override;
+  void Ok() override;
+
+  const EmergencySettings& record() const { return record_; }
+
+ private:
+  const int* Field(int id) const;
+  Codeplug& doc_;
+  EmergencySettings record_;
+};
+
+}  // namespace ql40

@@ -1,0 +1,128 @@
+#include "settings/power_form.h"
+
+#include "codeplug/codecs.h"
+#include "resources/settings_labels.h"
+#include "signalling/dialog_text_ids.h"
+
+namespace ql40 {
+
+PowerForm::PowerForm(Codeplug& doc) : doc_(doc) {
+  record_.Decode(doc_.image);
+  int row = 0;
+  AddEdit(kPowerOnTag, res::kStrLabelPowerOnTag, row++, 8, 4, true, EditCommit::kOnEnter);
+  AddList(kTransmitTimer, res::kStrLabelTransmitTimer, row++);
+  AddList(kPenaltyTimer, res::kStrLabelPenaltyTimer, row++);
+  AddList(kReleaseTimer, res::kStrLabelReleaseTimer, row++);
+  AddList(kApo, res::kStrLabelApo, row++);
+  AddList(kReceiveSave, res::kStrLabelReceiveSave, row++);
+  AddEdit(kBeepLevel, res::kStrLabelBeepLevel, row++, 2, 2, true, EditCommit::kOnEnter);
+  AddList(kMicGain, res::kStrLabelMicGain, row++);
+  AddList(kLampMode, res::kStrLabelLampMode, row++);
+  AddList(kRxLamp, res::kStrLabelRxLamp, row++);
+  AddEdit(kAfVrMin, res::kStrLabelAfVrMin, row++, 3, 2, true, EditCommit::kOnEnter);
+}
+
+int PowerForm::TitleId() const {
+  return res::kStrTitlePowerSaving;
+}
+
+const int* PowerForm::Field(int id) const {
+  switch (id) {
+    case kTransmitTimer:
+      return &record_.transmit_timer;
+    case kPenaltyTimer:
+      return &record_.penalty_timer;
+    case kReleaseTimer:
+      return &record_.release_timer;
+    case kApo:
+      return &record_.apo_time;
+    case kReceiveSave:
+      return &record_.receive_save;
+    case kMicGain:
+      return &record_.mic_gain;
+    case kLampMode:
+      return &record_.lamp_mode;
+    case kRxLamp:
+      return &record_.rx_lamp;
+    default:
+      return nullptr;
+  }
+}
+
+std::vector<std::string> PowerForm::Items(int id) const {
+  switch (id) {
+    case kTransmitTimer:
+      return res::TransmitTimerLabels();
+    case kPenaltyTimer:
+      return FormatLabels(res::kTimerSecondsFormat, Labels(res::kPenaltyTimes));
+    case kReleaseTimer:
+      return FormatLabels(res::kTimerSecondsFormat, Labels(res::kReleaseTimes));
+    case kApo:
+      return Labels(res::kApoTimes);
+    case kReceiveSave:
+      return Labels(res::kReceiveSaveRatios);
+    case kMicGain:
+      return Labels(res::kMicGains);
+    case kLampMode:
+      return Labels(res::kLampModes);
+    case kRxLamp:
+      return Labels(res::kOffOn);
+    default:
+      return {};
+  }
+}
+
+int PowerForm::Selection(int id) const {
+  const int* field = Field(id);
+  return field ? *field : -1;
+}
+
+std::string PowerForm::Text(int id) const {
+  switch (id) {
+    case kPowerOnTag:
+      return record_.PowerOnTagText();
+    case kBeepLevel:
+      return Format("%-2d", record_.beep_level);
+    case kAfVrMin:
+      return Format("%-3d", record_.af_vr_min);
+    default:
+      return {};
+  }
+}
+
+void PowerForm::Select(int id, int index) {
+  const int* field = Field(id);
+  if (field == nullptr || index < 0 || index >= static_cast<int>(Items(id).size())) return;
+  *const_cast<int*>(field) = index;
+  doc_.modified = true;
+}
+
+std::string PowerForm::Commit(int id, std::string_view text) {
+  switch (id) {
+    case kPowerOnTag: {
+      // The radio can show only its tag symbols; anything else would be stored as a blank,
+      // so the field shows it as one.
+      record_.CommitPowerOnTag(text);
+      for (char& c : record_.power_on_tag) {
+        if (!IsTagChar(c)) c = ' ';
+      }
+      break;
+    }
+    case kBeepLevel:
+      record_.CommitBeepLevel(ParseInteger(text));
+      break;
+    case kAfVrMin:
+      record_.CommitAfVrMin(ParseInteger(text));
+      break;
+    default:
+      return std::string(text);
+  }
+  doc_.modified = true;
+  return Text(id);
+}
+
+void PowerForm::Ok() {
+  record_.Encode(doc_.image);
+}
+
+}  // namespace ql40

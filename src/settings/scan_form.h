@@ -1,0 +1,39 @@
+#pragma once
+
+// The Scan Parameters dialog: nine lists and the home channel, which the dialog shows as a
+// channel number over all groups and the image keeps as group and position.
+
+#include "codeplug/codeplug.h"
+#include "settings/scan_settings.h"
+#include "signalling/dialog_form.h"
+
+namespace ql40 {
+
+class ScanForm : public DialogForm {
+ public:
+  static constexpr int kDialogId = 158;
+  static constexpr int kDualWatch = 2101, kResume1 = 2102, kResume2 = 2103, kHomeScan = 2104,
+                       kTalkBack = 2105, kRevert = 2106, kScanEdit = 2107, kScanBeep = 2108,
+                       kPriBeep = 2109, kHomeChannel = 2110;
+
+  explicit ScanForm(Codeplug& doc);
+
+  int DialogId() const override { return kDialogId; }
+  int TitleId() const override;
+  bool OkNeedsFocus() const override { return true; }
+  std::vector<std::string> Items(int id) const override;
+  int Selection(int id) const override;
+  std::string Text(int id) const override;
+  void Select(int id, int index) override;
+  std::string Commit(int id, std::string_view text) override;
+  void Ok() override;
+
+  const ScanSettings& record() const { return record_; }
+
+ private:
+  int* Field(int id);
+  Codeplug& doc_;
+  ScanSettings record_;
+};
+
+}  // namespace ql40

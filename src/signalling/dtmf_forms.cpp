@@ -1,0 +1,237 @@
+#include "signalling/dtmf_forms.h"
+
+#include "resources/settings_labels.h"
+#include "settings/option_settings.h"
+#include "signalling/dialog_text_ids.h"
+
+namespace ql40 {
+namespace {
+
+constexpr int kCodeLength = 15;
+constexpr int kDtmfFilter = 3;
+
+}  // namespace
+
+// --- ANI Setting --------------------------------------------------------------------------
+
+AniForm::AniForm(Codeplug& doc) : doc_(doc) {
+  record_.Decode(doc_.image);
+  opened_ = record_;
+  encryption_device_ = EncryptionDeviceFitted(doc_.image);
+  AddList(kType, res::kStrLabelAniType, 0);
+  AddList(kTransmit, res::kStrLabelAniTransmit, 1);
+  AddList(kDelay, res::kStrLabelAniDelay, 2);
+  AddList(kSpeed, res::kStrLabelAniSpeed, 3);
+  AddEdit(kAniCode, res::kStrLabelAniCode, 4, kCodeLength, kDtmfFilter, true, EditCommit::kOnOk);
+  AddEdit(kEmergencyCode, res::kStrLabelEmergencyCode, 5, kCodeLength, kDtmfFilter, true,
+          EditCommit::kOnOk);
+}
+
+int AniForm::TitleId() const {
+  return res::kStrTitleAni;
+}
+
+int* AniForm::Field(AniSettings& s, int id) const {
+  switch (id) {
+    case kType:
+      return &s.type;
+    case kTransmit:
+      return &s.transmit;
+    case kDelay:
+      return &s.delay;
+    case kSpeed:
+      return &s.speed;
+    default:
+      return nullptr;
+  }
+}
+
+std::vector<std::string> AniForm::Items(int id) const {
+  switch (id) {
+    case kType:
+      return Labels(res::kAniTypes);
+    case kTransmit:
+      return Labels(res::kAniTransmits);
+    case kDelay:
+      return Labels(res::kAniDelays);
+    case kSpeed:
+      return Labels(res::kAniSpeeds);
+    default:
+      return {};
+  }
+}
+
+int AniForm::Selection(int id) const {
+  const int* field = Field(const_cast<AniSettings&>(record_), id);
+  return field ? *field : -1;
+}
+
+std::string AniForm::Text(int id) const {
+  if (id == kAniCode) return ani_text_.value_or(record_.ani_code);
+  if (id == kEmergencyCode) return emergency_text_.value_or(record_.emergency_code);
+  return {};
+}
+
+bool AniForm::Enabled(int id) const {
+  // The encryption device uses the accessory connector, so only DTMF ANI is possible with it.
+  if (id == kType) return !encryption_device_;
+  return record_.type == 0;
+}
+
+void AniForm::Select(int id, int index) {
+  int* field = Field(record_, id);
+  if (field == nullptr || !Enabled(id) || index < 0 ||
+      index >= static_cast<int>(Items(id).size())) {
+    return;
+  }
+  *field = index;
+}
+
+void AniForm::TextEdited(int id, std::string_view text) {
+  if (id == kAniCode) ani_text_ = std::string(text);
+  if (id == kEmergencyCode) emergency_text_ = std::string(text);
+}
+
+void AniForm::Ok() {
+  if (ani_text_) record_.ani_code = CleanDtmfCode(*ani_text_);
+  if (emergency_text_) record_.emergency_code = CleanDtmfCode(*emergency_text_);
+  if (record_ != opened_) doc_.modified = true;
+  record_.Encode(doc_.image);
+}
+
+// --- DTMF Setting -------------------------------------------------------------------------
+
+DtmfForm::DtmfForm(Codeplug& doc) : doc_(doc) {
+  record_.Decode(doc_.image);
+  opened_ = record_;
+  AddEdit(kPauseCode, res::kStrLabelPauseCode, 0, 1, kDtmfFilter, true, EditCommit::kOnOk);
+  const int labels[] = {res::kStrLabelPauseTime,   res::kStrLabelDtmfSpeed,
+                        res::kStrLabelDtmfMonitor, res::kStrLabelAnswerBack,
+                        res::kStrLabelAutoReset,   res::kStrLabelCallTimes,
+                        res::kStrLabelDtmfKeypad};
+  for (int i = 0; i < 7; ++i) AddList(kPauseTime + i, labels[i], i + 1);
+}
+
+int DtmfForm::TitleId() const {
+  return res::kStrTitleDtmf;
+}
+
+int* DtmfForm::Field(DtmfSettings& s, int id) const {
+  switch (id) {
+    case kPauseTime:
+      return &s.pause_time;
+    case kSpeed:
+      return &s.speed;
+    case kMonitor:
+      return &s.monitor;
+    case kAnswerBack:
+      return &s.answer_back;
+    case kAutoReset:
+      return &s.auto_reset;
+    case kCallTimes:
+      return &s.call_times;
+    case kKeypad:
+      return &s.keypad;
+    default:
+      return nullptr;
+  }
+}
+
+std::vector<std::string> DtmfForm::Items(int id) const {
+  switch (id) {
+    case kPauseTime:
+      return Labels(res::kDtmfPauseTimes);
+    case kSpeed:
+      return Labels(res::kDtmfSpeeds);
+    case kMonitor:
+    case kKeypad:
+      return Labels(res::kDisableEnable);
+    case kAnswerBack:
+    case kAutoReset:
+      return Labels(res::kOffOnPlain);
+    case kCallTimes:
+      return Labels(res::kCallTimes);
+    default:
+      return {};
+  }
+}
+
+int DtmfForm::Selection(int id) const {
+  const int* field = Field(const_cast<DtmfSettings&>(record_), id);
+  return field ? *field : -1;
+}
+
+std::string DtmfForm::Text(int id) const {
+  return id == kPauseCode ? pause_text_.value_or(record_.PauseText()) : std::string();
+}
+
+bool DtmfForm::Enabled(int id) const {
+  switch (id) {
+    case kPauseTime:
+      return !Text(kPauseCode).empty();
+    case kAnswerBack:
+    case kAutoReset:
+      return doc_.option_unit != kOption2Tone && DtmfReceiverFitted(doc_.image);
+    case kCallTimes:
+      return doc_.option_unit != kOption2Tone;
+    case kKeypad:
+      return Keypad16Fitted(doc_.image);
+    default:
+      return true;
+  }
+}
+
+void DtmfForm::Select(int id, int index) {
+  int* field = Field(record_, id);
+  if (field == nullptr || !Enabled(id) || index < 0 ||
+      index >= static_cast<int>(Items(id).size())) {
+    return;
+  }
+  *field = index;
+}
+
+void DtmfForm::TextEdited(int id, std::string_view text) {
+  if (id == kPauseCode) pause_text_ = std::string(text);
+}
+
+void DtmfForm::Ok() {
+  if (pause_text_) record_.CommitPauseCharacter(*pause_text_);
+  if (record_ != opened_) doc_.modified = true;
+  record_.Encode(doc_.image);
+}
+
+// --- DTMF Code ----------------------------------------------------------------------------
+
+DtmfCodeForm::DtmfCodeForm(Codeplug& doc) : doc_(doc) {
+  record_.Decode(doc_.image);
+  for (int n = 0; n < kDtmfCodeCount; ++n) {
+    AddEdit(kFirstCode + n, res::kStrLabelDtmfCode1 + n, n, kCodeLength, kDtmfFilter, true,
+            EditCommit::kOnOk);
+  }
+}
+
+int DtmfCodeForm::TitleId() const {
+  return res::kStrTitleDtmfCode;
+}
+
+std::string DtmfCodeForm::Text(int id) const {
+  const int n = id - kFirstCode;
+  if (n < 0 || n >= kDtmfCodeCount) return {};
+  return edited_[n].value_or(record_.codes[n]);
+}
+
+void DtmfCodeForm::TextEdited(int id, std::string_view text) {
+  const int n = id - kFirstCode;
+  if (n >= 0 && n < kDtmfCodeCount) edited_[n] = std::string(text);
+}
+
+void DtmfCodeForm::Ok() {
+  const DtmfCodeList opened = record_;
+  for (int n = 0; n < kDtmfCodeCount; ++n) {
+    if (edited_[n]) record_.codes[n] = CleanDtmfCode(*edited_[n]);
+  }
+  if (record_ != opened) doc_.modified = true;
+  record_.Encode(doc_.image);
+}
+
+}  // namespace ql40
