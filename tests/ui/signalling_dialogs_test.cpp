@@ -1,0 +1,229 @@
+// The signalling dialogs driven through their widgets: code fields, enabling, the Paging Code
+// rows, the two forms of the 2 Tone Edit table, OK and Cancel.
+
+// The core headers come first: a record member is called "slots", which Qt defines away.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "codeplug/codeplug.h"
+#include "shell/app_context.h"
+#include "shell/ui/hooks.h"
+#include "signalling/dtmf_forms.h"
+#include "signalling/paging_forms.h"
+#include "signalling/signalling_commands.h"
+#include "signalling/ui/form_dialog.h"
+#include "support/ui_test_support.h"
+
+using ql40::uitest::FindById;
+
+namespace ql40 {
+
+class SignallingDialogsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  static Codeplug NewCodeplug() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    return doc;
+  }
+  static void Open(ui::FormDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  }
+  static void Focus(QWidget* widget) {
+    widget->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+  }
+  // Screenshots for a look by eye when QL40_SHOT_DIR names a folder.
+  static void Shot(QWidget& widget, const char* name) {
+    const QByteArray dir = qgetenv("QL40_SHOT_DIR");
+    if (!dir.isEmpty()) widget.grab().save(QDir(QString(dir)).filePath(QString(name) + ".png"));
+  }
+
+ private slots:
+  void aniTypeEnablesTheCodeFieldsAndEnterNeverCloses() {
+    Codeplug doc = NewCodeplug();
+    doc.image[27] |= 0x01;  // no encryption device: the type may be chosen
+    AniForm form(doc);
+    ui::FormDialog dialog(form);
+    Open(dialog);
+    QCOMPARE(dialog.objectName(), QString("149"));
+    QCOMPARE(dialog.windowTitle(), QString("ANI Setting"));
+    QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 3001));
+    QCOMPARE(dialog.messagePane()->text(), QString("ANI Type DTMF/Option ANI"));
+
+    auto* type = FindById<QComboBox>(&dialog, 3001);
+    type->setCurrentIndex(1);
+    for (int id : {3002, 3003, 3004, 3005, 3006}) QVERIFY(!FindById(&dialog, id)->isEnabled());
+    type->setCurrentIndex(0);
+    auto* code = FindById<ui::FormEdit>(&dialog, 3005);
+    QVERIFY(code->isEnabled());
+    Focus(code);
+    QCOMPARE(dialog.messagePane()->text(), QString("ANI Code (Max. 15 digits)"));
+    QCOMPARE(dialog.indicatorPane()->text(), QString("<ENTER>"));
+    QVERIFY(code->isReadOnly());      // Idle until Enter or a typed digit
+    QTest::keyClicks(code, "12a!4");  // "!" is no DTMF digit
+    QCOMPARE(code->text(), QString("12A4"));
+    QTest::keyClick(code, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+
+    // Escape while editing puts back the text of the edit's start and keeps the dialog open.
+    QTest::keyClick(code, Qt::Key_Return);
+    QTest::keyClicks(code, "99");
+    QTest::keyClick(code, Qt::Key_Escape);
+    QCOMPARE(code->text(), QString("12A4"));
+    QVERIFY(dialog.isVisible());
+
+    dialog.okButton()->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(int(doc.image[386]), 0x41);
+    QCOMPARE(int(doc.image[387]), 0x2A);
+    Shot(dialog, "ani_setting");
+  }
+
+  void dtmfOkOnlyFromTheOkButtonAndPauseTimeFollowsThePauseField() {
+    Codeplug doc = NewCodeplug();
+    DtmfForm form(doc);
+    ui::FormDialog dialog(form);
+    Open(dialog);
+    auto* pause = FindById<ui::FormEdit>(&dialog, 3101);
+    auto* time = FindById<QComboBox>(&dialog, 3102);
+    QVERIFY(!time->isEnabled());
+    Focus(pause);
+    QTest::keyClick(pause, Qt::Key_Asterisk, Qt::NoModifier);
+    QCOMPARE(pause->text(), QString("*"));
+    QVERIFY(time->isEnabled());
+    time->setCurrentIndex(3);
+    QTest::keyClick(pause, Qt::Key_Return);  // swallowed
+    QVERIFY(dialog.isVisible());
+    dialog.accept();  // the focus is not on OK: ignored
+    QVERIFY(dialog.isVisible());
+    Focus(dialog.okButton());
+    QTest::keyClick(dialog.okButton(), Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(int(doc.image[384]), 0x3E);
+    Shot(dialog, "dtmf_setting");
+  }
+
+  void pagingRowsAndTheEmptiedSlot() {
+    Codeplug doc = NewCodeplug();
+    doc.image[482] = 0x21;  // slot 1: "12B" ENC & DEC
+    doc.image[483] = 0x2B;
+    doc.channels.records[5].a3 = 0x41;  // channel 6 pages with slot 1
+    PagingForm form(doc);
+    ui::FormDialog dialog(form);
+    Open(dialog);
+    auto* code1 = FindById<ui::FormEdit>(&dialog, 3301);
+    auto* flag1 = FindById<QComboBox>(&dialog, 3311);
+    auto* code2 = FindById<ui::FormEdit>(&dialog, 3302);
+    auto* flag2 = FindById<QComboBox>(&dialog, 3312);
+    QCOMPARE(code1->text(), QString("12B"));
+    QCOMPARE(flag1->currentText(), QString("ENC & DEC"));
+    QVERIFY(!flag2->isEnabled());
+    QCOMPARE(flag2->currentText(), QString("ENC Only"));
+
+    Focus(code2);
+    QTest::keyClicks(code2, "7#");  // "#" is not a paging digit
+    QVERIFY(flag2->isEnabled());
+    Focus(code1);
+    QTest::keyClick(code1, Qt::Key_Return);
+    QTest::keyClick(code1, Qt::Key_Backspace);
+    QVERIFY(!flag1->isEnabled());
+    QCOMPARE(flag1->currentText(), QString("ENC Only"));
+    Shot(dialog, "paging_code");
+    dialog.okButton()->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(int(doc.image[482]), 0xFF);
+    QCOMPARE(int(doc.image[484]), 0x07);
+    QCOMPARE(int(doc.image[485]), 0x00);
+    QCOMPARE(int(doc.channels.records[5].a3), 0x40);
+  }
+
+  void twoToneTableInUserDefinedForm() {
+    Codeplug doc = NewCodeplug();
+    doc.option_unit = kOption2Tone;
+    doc.tone_format = kToneUserDefined;
+    doc.image[482] = 0x05;
+    doc.image[483] = 0xF0;  // 240
+    TwoToneEditForm form(doc);
+    ui::FormDialog dialog(form);
+    Open(dialog);
+    QVERIFY(!FindById(&dialog, 3502)->isVisible());
+    QCOMPARE(FindById<ui::FormEdit>(&dialog, 3504)->text(), QString("005"));
+    QCOMPARE(FindById<ui::FormEdit>(&dialog, 3505)->text(), QString("240"));
+    auto* group2 = FindById<QComboBox>(&dialog, 3506);
+    auto* first2 = FindById<ui::FormEdit>(&dialog, 3509);
+    QVERIFY(!first2->isEnabled());
+    group2->setCurrentIndex(1);
+    QCOMPARE(first2->text(), QString("045"));
+    Focus(first2);
+    QTest::keyClicks(first2, "3x00");  // the filter keeps digits only
+    QTest::keyClick(first2, Qt::Key_Return);
+    QCOMPARE(first2->text(), QString("240"));
+    QVERIFY(dialog.isVisible());
+    Shot(dialog, "two_tone_edit_user");
+    dialog.okButton()->click();
+    QCOMPARE(int(doc.image[484]), 240);
+    QCOMPARE(int(doc.image[485]), 45);
+  }
+
+  void twoToneTableInStandardFormAndCancel() {
+    Codeplug doc = NewCodeplug();
+    doc.option_unit = kOption2Tone;
+    doc.image[482] = 0x17;
+    doc.image[483] = 0x18;
+    const Image before = doc.image;
+    TwoToneEditForm form(doc);
+    ui::FormDialog dialog(form);
+    Open(dialog);
+    QCOMPARE(FindById<QComboBox>(&dialog, 3501)->currentText(), QString("MOTOROLA  3"));
+    QCOMPARE(FindById<QComboBox>(&dialog, 3502)->currentText(), QString(" 313.0"));
+    QCOMPARE(FindById<QComboBox>(&dialog, 3503)->currentText(), QString(" 953.7"));
+    QVERIFY(!FindById(&dialog, 3504)->isVisible());
+    auto* group2 = FindById<QComboBox>(&dialog, 3506);
+    group2->setCurrentIndex(12);  // AVCALL2
+    QCOMPARE(FindById<QComboBox>(&dialog, 3507)->count(), 16);
+    QCOMPARE(FindById<QComboBox>(&dialog, 3507)->currentText(), QString(" 312.6"));
+    Shot(dialog, "two_tone_edit_standard");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(doc.image, before);
+  }
+
+  void commandsRunOnlyWhenEnabled() {
+    shell::AppContext app;
+    app.doc.ResetToDefaults();
+    app.doc.option_unit = kOptionNone;
+    const auto outcome = ui::RunSignallingCommand(kCmdTwoToneTable, nullptr, app);
+    QVERIFY(outcome.has_value());
+    QVERIFY(!outcome->accepted);
+    QVERIFY(!ui::RunSignallingCommand(32772, nullptr, app).has_value());
+  }
+
+  void remainingDialogsRender() {
+    Codeplug doc = NewCodeplug();
+    DtmfCodeForm codes(doc);
+    ui::FormDialog code_dialog(codes);
+    Open(code_dialog);
+    QCOMPARE(code_dialog.objectName(), QString("132"));
+    Shot(code_dialog, "dtmf_code");
+    doc.option_unit = kOption2Tone;
+    TwoToneParametersForm parameters(doc);
+    ui::FormDialog parameter_dialog(parameters);
+    Open(parameter_dialog);
+    QTest::keyClick(&parameter_dialog, Qt::Key_F1);
+    QCOMPARE(parameter_dialog.lastHelpContext(), 131206);
+    Shot(parameter_dialog, "two_tone_parameters");
+  }
+};
+
+}  // namespace ql40
+
+QTEST_MAIN(ql40::SignallingDialogsTest)
+#include "signalling_dialogs_test.moc"
