@@ -2,6 +2,13 @@
 // rows, the two forms of the 2 Tone Edit table, OK and Cancel.
 
 // The core headers come first: a record member is called "slots", which Qt defines away.
+// clang-format off
+#include "codeplug/codeplug.h"
+#include "signalling/dtmf_forms.h"
+#include "signalling/paging_forms.h"
+#include "signalling/signalling_commands.h"
+// clang-format on
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -9,12 +16,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "codeplug/codeplug.h"
 #include "shell/app_context.h"
 #include "shell/ui/hooks.h"
-#include "signalling/dtmf_forms.h"
-#include "signalling/paging_forms.h"
-#include "signalling/signalling_commands.h"
 #include "signalling/ui/form_dialog.h"
 #include "support/ui_test_support.h"
 
