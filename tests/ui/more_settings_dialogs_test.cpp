@@ -121,6 +121,10 @@ class MoreSettingsDialogsTest : public QObject {
     auto* channel = FindById<QComboBox>(&dialog, 2300);
     QCOMPARE(channel->count(), 3);
     channel->setCurrentIndex(2);
+    Focus(channel);
+    QTest::keyClick(channel, Qt::Key_Return);  // opens the list instead of pressing OK
+    QVERIFY(dialog.isVisible());
+    channel->hidePopup();
     Shot(dialog, "emergency");
     dialog.okButton()->click();  // no typed fields: OK acts wherever the focus is
     QVERIFY(!dialog.isVisible());

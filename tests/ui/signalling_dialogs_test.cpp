@@ -209,6 +209,33 @@ class SignallingDialogsTest : public QObject {
     QVERIFY(!ui::RunSignallingCommand(32772, nullptr, app).has_value());
   }
 
+  void pagingCommandWritesTheClearedReferencesIntoTheImage() {
+    shell::AppContext app;
+    app.doc.ResetToDefaults();
+    app.doc.image[27] &= ~0x02;  // DTMF receiver fitted
+    app.doc.image[482] = 0x01;   // slot 1 "123"
+    app.doc.image[483] = 0x23;
+    app.doc.channels.records[0].a3 = 0x01;  // channel 1 pages with slot 1
+    app.doc.CommitToImage();
+    app.doc.RefreshFromImage();
+    QCOMPARE(app.doc.channels.records[0].code_number(), 1);
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<ui::FormDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* code = FindById<ui::FormEdit>(dialog, 3301);
+      code->setFocus();
+      QTest::keyClick(code, Qt::Key_Return);
+      QTest::keyClick(code, Qt::Key_Delete);
+      dialog->okButton()->click();
+    });
+    const auto outcome = ui::RunSignallingCommand(kCmdPagingCode, nullptr, app);
+    QVERIFY(outcome && outcome->accepted);
+    app.doc.RefreshFromImage();  // what the image now holds
+    QCOMPARE(app.doc.channels.records[0].code_number(), 0);
+    QVERIFY(PagingSlotEmpty(app.doc.image, 0));
+    QVERIFY(app.doc.modified);
+  }
+
   void remainingDialogsRender() {
     Codeplug doc = NewCodeplug();
     DtmfCodeForm codes(doc);
