@@ -1,0 +1,173 @@
+// The generic settings dialog through real widgets: prompts in the status bar, the edit
+// field's cycle, Enter and Escape, OK only with the focus on OK, F1.
+
+#include "settings/ui/settings_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "settings/form_model.h"
+#include "settings/ui/form_widgets.h"
+#include "support/ui_test_support.h"
+
+namespace {
+
+using ql40::FormCommit;
+using ql40::FormModel;
+using ql40::ui::FilterEdit;
+using ql40::ui::SettingsDialog;
+using ql40::uitest::FindById;
+
+// One list (2050) and two edits: 2002 takes 5..320 in steps of 5, 2003 digits only.
+class ProbeForm : public FormModel {
+ public:
+  explicit ProbeForm(bool* modified) : FormModel(modified) {
+    AddList(2050, 62418, 0);        // "LC&D Display"
+    AddEdit(2002, 62412, 1, 3, 2);  // "S&Q Release Time"
+    AddEdit(2003, 62417, 2, 3, 6);  // "Scan &PLL B Register"
+  }
+  int DialogId() const override { return 102; }
+  int TitleId() const override { return 62400; }
+  bool OkNeedsFocus() const override { return true; }
+  std::vector<std::string> Items(int) const override { return {"Normal", "Inverted"}; }
+  int Selection(int) const override { return lcd; }
+  std::string Text(int id) const override {
+    return id == 2002 ? std::to_string(release) + " msec" : std::to_string(pll);
+  }
+  void Select(int, int index) override {
+    lcd = index;
+    MarkChanged();
+  }
+  FormCommit Commit(int id, std::string_view text) override {
+    const int v = std::atoi(std::string(text).c_str());
+    if (id == 2002) release = std::clamp(v, 5, 320) / 5 * 5;
+    if (id == 2003) pll = std::clamp(v, 0, 255);
+    ++commits;
+    MarkChanged();
+    return {Text(id), true};
+  }
+  bool Ok() override {
+    ++oks;
+    return true;
+  }
+  void Cancel() override { ++cancels; }
+
+  int lcd = 0, release = 240, pll = 180, commits = 0, oks = 0, cancels = 0;
+};
+
+class SettingsDialogTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void buildsControlsByIdWithBuddiesAndPrompts() {
+    bool modified = false;
+    ProbeForm form(&modified);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.objectName(), QStringLiteral("102"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Hardware Parameters"));
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("label2002"));
+    QVERIFY(label != nullptr);
+    QCOMPARE(label->buddy(), FindById(&dialog, 2002));
+    // The first control has the focus and its prompt is shown.
+    QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 2050));
+    QCOMPARE(dialog.MessagePane(), QStringLiteral("Set LCD display to Normal or Invert"));
+    QCOMPARE(dialog.IndicatorPane(), QStringLiteral("<SELECT>"));
+    FindById(&dialog, 2002)->setFocus();
+    QCOMPARE(dialog.MessagePane(), QStringLiteral("SQuelch Release Time"));
+    QCOMPARE(dialog.IndicatorPane(), QStringLiteral("5..320 msec"));
+    // An id without a prompt leaves the panes alone and reports the previous id.
+    QCOMPARE(dialog.ShowPrompt(2599), 2002);
+    QCOMPARE(dialog.IndicatorPane(), QStringLiteral("5..320 msec"));
+  }
+
+  void enterCommitsTheFieldAndOnlyEnterOnOkCloses() {
+    bool modified = false;
+    ProbeForm form(&modified);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* edit = FindById<FilterEdit>(&dialog, 2002);
+    edit->setFocus();
+    QVERIFY(edit->isReadOnly());
+    QTest::keyClick(edit, Qt::Key_Return);  // Idle -> Editing, text cut to three characters
+    QVERIFY(!edit->isReadOnly());
+    QCOMPARE(edit->text(), QStringLiteral("240"));
+    QTest::keyClicks(edit, "400");
+    QTest::keyClick(edit, Qt::Key_Return);  // ends and commits
+    QCOMPARE(form.release, 320);
+    QCOMPARE(edit->text(), QStringLiteral("320 msec"));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(modified);
+    QTest::keyClick(edit, Qt::Key_Return);  // Idle again: starts a new edit, never closes
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(form.oks, 0);
+    dialog.OkButton()->setFocus();
+    QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
+    QCOMPARE(form.oks, 1);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  }
+
+  void escapeRestoresWhileEditingAndCancelsWhileIdle() {
+    bool modified = false;
+    ProbeForm form(&modified);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* edit = FindById<FilterEdit>(&dialog, 2003);
+    edit->setFocus();
+    QTest::keyClicks(edit, "12x");  // the letter is filtered out; the first digit starts it
+    QCOMPARE(edit->text(), QStringLiteral("12"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(edit->text(), QStringLiteral("180"));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(form.commits, 0);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(form.cancels, 1);
+    QCOMPARE(form.oks, 0);
+  }
+
+  void leavingAFieldCommitsAndListChoiceMarksModified() {
+    bool modified = false;
+    ProbeForm form(&modified);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* edit = FindById<FilterEdit>(&dialog, 2003);
+    edit->setFocus();
+    QTest::keyClicks(edit, "999");
+    FindById(&dialog, 2050)->setFocus();
+    QCOMPARE(form.pll, 255);
+    QCOMPARE(edit->text(), QStringLiteral("255"));
+    auto* combo = FindById<QComboBox>(&dialog, 2050);
+    modified = false;
+    // A list choice is taken at once and survives Cancel in the modified flag.
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(form.lcd, 1);
+    QVERIFY(modified);
+    dialog.reject();
+    QVERIFY(modified);
+  }
+
+  void f1AsksForTheDialogsHelpContext() {
+    bool modified = false;
+    ProbeForm form(&modified);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QSignalSpy spy(&dialog, &SettingsDialog::helpRequested);
+    QTest::keyClick(FindById(&dialog, 2050), Qt::Key_F1);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 131174);
+  }
+};
+
+}  // namespace
+
+QTEST_MAIN(SettingsDialogTest)
+#include "settings_dialog_test.moc"
