@@ -5,7 +5,7 @@
 
 namespace ql40 {
 
-EmergencyForm::EmergencyForm(Codeplug& doc) : doc_(doc) {
+EmergencyForm::EmergencyForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image, doc_.identity.firmware_version);
   const int labels[] = {
       res::kStrLabelEmergencyChannel, res::kStrLabelEmergencyAfMute,  res::kStrLabelEmergencyLcd,
@@ -46,7 +46,7 @@ const int* EmergencyForm::Field(int id) const {
 std::vector<std::string> EmergencyForm::Items(int id) const {
   switch (id) {
     case kChannel: {
-      std::vector<std::string> items = Labels(res::kEmergencyChannels);
+      std::vector<std::string> items = FormLabels(res::kEmergencyChannels);
       items.resize(static_cast<std::size_t>(
           EmergencySettings::ChannelChoices(doc_.identity.firmware_version)));
       return items;
@@ -55,7 +55,7 @@ std::vector<std::string> EmergencyForm::Items(int id) const {
     case kLcd:
     case kLed:
     case kMic:
-      return Labels(res::kDisabledEnabled);
+      return FormLabels(res::kDisabledEnabled);
     case kTime:
       return res::EmergencyTimeLabels();
     case kRxTime:
@@ -63,7 +63,7 @@ std::vector<std::string> EmergencyForm::Items(int id) const {
     case kTxTime:
       return res::EmergencyTxTimeLabels();
     case kKeyHold:
-      return Labels(res::kEmergencyKeyHoldTimes);
+      return FormLabels(res::kEmergencyKeyHoldTimes);
     default:
       return {};
   }
@@ -78,11 +78,12 @@ void EmergencyForm::Select(int id, int index) {
   const int* field = Field(id);
   if (field == nullptr || index < 0 || index >= static_cast<int>(Items(id).size())) return;
   *const_cast<int*>(field) = index;
-  doc_.modified = true;
+  MarkChanged();
 }
 
-void EmergencyForm::Ok() {
+bool EmergencyForm::Ok() {
   record_.Encode(doc_.image);
+  return true;
 }
 
 }  // namespace ql40

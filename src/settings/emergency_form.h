@@ -5,11 +5,11 @@
 
 #include "codeplug/codeplug.h"
 #include "settings/emergency_settings.h"
-#include "signalling/dialog_form.h"
+#include "settings/form_model.h"
 
 namespace ql40 {
 
-class EmergencyForm : public DialogForm {
+class EmergencyForm : public FormModel {
  public:
   static constexpr int kDialogId = 162;
   static constexpr int kChannel = 2300, kAfMute = 2301, kLcd = 2302, kLed = 2303, kTime = 2304,
@@ -22,7 +22,7 @@ class EmergencyForm : public DialogForm {
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   void Select(int id, int index) override;
-  void Ok() override;
+  bool Ok() override;
 
   const EmergencySettings& record() const { return record_; }
 

@@ -7,11 +7,11 @@
 
 namespace ql40 {
 
-MarketingForm::MarketingForm(Codeplug& doc) : doc_(doc) {
+MarketingForm::MarketingForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   DecodeIdentity();
   AddEdit(kMarketApplication, res::kStrLabelMarketApplication, 0, 4, 6, false,
-          EditCommit::kOnEnter);
-  AddEdit(kSerialNumber, res::kStrLabelSerialNumber, 1, 8, 0, false, EditCommit::kReadOnly);
+          FormEditCommit::kOnEnter);
+  AddEdit(kSerialNumber, res::kStrLabelSerialNumber, 1, 8, 0, false, FormEditCommit::kReadOnly);
 }
 
 int MarketingForm::TitleId() const {
@@ -28,16 +28,17 @@ std::string MarketingForm::Text(int id) const {
   return {};
 }
 
-std::string MarketingForm::Commit(int id, std::string_view text) {
-  if (id != kMarketApplication) return Text(id);
+FormCommit MarketingForm::Commit(int id, std::string_view text) {
+  if (id != kMarketApplication) return {Text(id)};
   doc_.identity.market_application =
       static_cast<int>(std::clamp<long long>(ParseInteger(text), 0, 9999));
-  doc_.modified = true;
-  return Text(id);
+  MarkChanged();
+  return {Text(id)};
 }
 
-void MarketingForm::Ok() {
+bool MarketingForm::Ok() {
   doc_.identity.Encode(doc_.image);
+  return true;
 }
 
 void MarketingForm::Cancel() {

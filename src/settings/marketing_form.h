@@ -4,11 +4,11 @@
 // radio's serial number (shown only). It edits the document's identity record directly.
 
 #include "codeplug/codeplug.h"
-#include "signalling/dialog_form.h"
+#include "settings/form_model.h"
 
 namespace ql40 {
 
-class MarketingForm : public DialogForm {
+class MarketingForm : public FormModel {
  public:
   static constexpr int kDialogId = 163;
   static constexpr int kMarketApplication = 2400, kSerialNumber = 2401;
@@ -20,8 +20,8 @@ class MarketingForm : public DialogForm {
   bool OkNeedsFocus() const override { return true; }
   std::string Text(int id) const override;
   bool Enabled(int id) const override { return id != kSerialNumber; }
-  std::string Commit(int id, std::string_view text) override;
-  void Ok() override;
+  FormCommit Commit(int id, std::string_view text) override;
+  bool Ok() override;
   // Reads the identity from the image again, which puts the number back.
   void Cancel() override;
 

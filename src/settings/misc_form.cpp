@@ -9,12 +9,12 @@
 
 namespace ql40 {
 
-MiscForm::MiscForm(Codeplug& doc) : doc_(doc) {
+MiscForm::MiscForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   split_at_open_ = doc_.default_split;
   record_.Decode(doc_.image);
   keys_.Decode(doc_.image);
   encryption_forced_ = record_.ApplyEncryptionTypeRule(doc_.image);
-  AddEdit(kDefaultSplit, res::kStrLabelDefaultSplit, 0, 5, 5, false, EditCommit::kOnEnter);
+  AddEdit(kDefaultSplit, res::kStrLabelDefaultSplit, 0, 5, 5, false, FormEditCommit::kOnEnter);
   const int labels[] = {res::kStrLabelDcsComplement,   res::kStrLabelPowerOnCondition,
                         res::kStrLabelPttDelay,        res::kStrLabelBell,
                         res::kStrLabelMonitorMode,     res::kStrLabelNoiseCancelMic,
@@ -60,22 +60,22 @@ const int* MiscForm::Field(int id) const {
 std::vector<std::string> MiscForm::Items(int id) const {
   switch (id) {
     case kPowerOnCondition:
-      return Labels(res::kPowerOnConditions);
+      return FormLabels(res::kPowerOnConditions);
     case kPttDelay:
-      return Labels(res::kPttDelays);
+      return FormLabels(res::kPttDelays);
     case kTailElimination:
-      return Labels(res::kTailEliminations);
+      return FormLabels(res::kTailEliminations);
     case kRchkTxTime:
-      return Labels(res::kRchkTxTimes);
+      return FormLabels(res::kRchkTxTimes);
     case kEncryptionType:
-      return Labels(res::kEncryptionTypes);
+      return FormLabels(res::kEncryptionTypes);
     case kDcsComplement:
     case kBell:
     case kMonitorMode:
     case kNoiseCancelMic:
     case kRadioClone:
     case kRchkBeep:
-      return Labels(res::kDisabledEnabledPadded);
+      return FormLabels(res::kDisabledEnabledPadded);
     default:
       return {};
   }
@@ -103,22 +103,23 @@ void MiscForm::Select(int id, int index) {
     return;
   }
   *const_cast<int*>(field) = index;
-  doc_.modified = true;
+  MarkChanged();
 }
 
-std::string MiscForm::Commit(int id, std::string_view text) {
-  if (id != kDefaultSplit) return std::string(text);
+FormCommit MiscForm::Commit(int id, std::string_view text) {
+  if (id != kDefaultSplit) return {std::string(text)};
   // The field shows one decimal, so the split keeps one: what the user sees is what the
   // channel editor adds to a transmit frequency.
   const double split = Round(std::clamp(ParseDecimal(text), -kSplitLimit, kSplitLimit), 1);
   doc_.default_split = split;
-  doc_.modified = true;
-  return Text(id);
+  MarkChanged();
+  return {Text(id)};
 }
 
-void MiscForm::Ok() {
+bool MiscForm::Ok() {
   record_.Encode(doc_.image);
   keys_.Encode(doc_.image, doc_.option_unit);
+  return true;
 }
 
 void MiscForm::Cancel() {

@@ -4,13 +4,13 @@
 // type (offered only where the accessories allow "Hi Level") and the program's default split.
 
 #include "codeplug/codeplug.h"
+#include "settings/form_model.h"
 #include "settings/general_settings.h"
 #include "settings/key_assignment.h"
-#include "signalling/dialog_form.h"
 
 namespace ql40 {
 
-class MiscForm : public DialogForm {
+class MiscForm : public FormModel {
  public:
   static constexpr int kDialogId = 164;
   static constexpr int kDcsComplement = 2500, kPowerOnCondition = 2501, kPttDelay = 2502,
@@ -29,8 +29,8 @@ class MiscForm : public DialogForm {
   std::string Text(int id) const override;
   bool Enabled(int id) const override;
   void Select(int id, int index) override;
-  std::string Commit(int id, std::string_view text) override;
-  void Ok() override;
+  FormCommit Commit(int id, std::string_view text) override;
+  bool Ok() override;
   // Puts back the default split of the opening.
   void Cancel() override;
 

@@ -3,23 +3,24 @@
 #include "codeplug/codecs.h"
 #include "resources/settings_labels.h"
 #include "signalling/dialog_text_ids.h"
+#include "signalling/form_labels.h"
 
 namespace ql40 {
 
-PowerForm::PowerForm(Codeplug& doc) : doc_(doc) {
+PowerForm::PowerForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   int row = 0;
-  AddEdit(kPowerOnTag, res::kStrLabelPowerOnTag, row++, 8, 4, true, EditCommit::kOnEnter);
+  AddEdit(kPowerOnTag, res::kStrLabelPowerOnTag, row++, 8, 4, true, FormEditCommit::kOnEnter);
   AddList(kTransmitTimer, res::kStrLabelTransmitTimer, row++);
   AddList(kPenaltyTimer, res::kStrLabelPenaltyTimer, row++);
   AddList(kReleaseTimer, res::kStrLabelReleaseTimer, row++);
   AddList(kApo, res::kStrLabelApo, row++);
   AddList(kReceiveSave, res::kStrLabelReceiveSave, row++);
-  AddEdit(kBeepLevel, res::kStrLabelBeepLevel, row++, 2, 2, true, EditCommit::kOnEnter);
+  AddEdit(kBeepLevel, res::kStrLabelBeepLevel, row++, 2, 2, true, FormEditCommit::kOnEnter);
   AddList(kMicGain, res::kStrLabelMicGain, row++);
   AddList(kLampMode, res::kStrLabelLampMode, row++);
   AddList(kRxLamp, res::kStrLabelRxLamp, row++);
-  AddEdit(kAfVrMin, res::kStrLabelAfVrMin, row++, 3, 2, true, EditCommit::kOnEnter);
+  AddEdit(kAfVrMin, res::kStrLabelAfVrMin, row++, 3, 2, true, FormEditCommit::kOnEnter);
 }
 
 int PowerForm::TitleId() const {
@@ -54,19 +55,19 @@ std::vector<std::string> PowerForm::Items(int id) const {
     case kTransmitTimer:
       return res::TransmitTimerLabels();
     case kPenaltyTimer:
-      return FormatLabels(res::kTimerSecondsFormat, Labels(res::kPenaltyTimes));
+      return FormatLabels(res::kTimerSecondsFormat, res::kPenaltyTimes);
     case kReleaseTimer:
-      return FormatLabels(res::kTimerSecondsFormat, Labels(res::kReleaseTimes));
+      return FormatLabels(res::kTimerSecondsFormat, res::kReleaseTimes);
     case kApo:
-      return Labels(res::kApoTimes);
+      return FormLabels(res::kApoTimes);
     case kReceiveSave:
-      return Labels(res::kReceiveSaveRatios);
+      return FormLabels(res::kReceiveSaveRatios);
     case kMicGain:
-      return Labels(res::kMicGains);
+      return FormLabels(res::kMicGains);
     case kLampMode:
-      return Labels(res::kLampModes);
+      return FormLabels(res::kLampModes);
     case kRxLamp:
-      return Labels(res::kOffOn);
+      return FormLabels(res::kOffOn);
     default:
       return {};
   }
@@ -94,10 +95,10 @@ void PowerForm::Select(int id, int index) {
   const int* field = Field(id);
   if (field == nullptr || index < 0 || index >= static_cast<int>(Items(id).size())) return;
   *const_cast<int*>(field) = index;
-  doc_.modified = true;
+  MarkChanged();
 }
 
-std::string PowerForm::Commit(int id, std::string_view text) {
+FormCommit PowerForm::Commit(int id, std::string_view text) {
   switch (id) {
     case kPowerOnTag: {
       // The radio can show only its tag symbols; anything else would be stored as a blank,
@@ -115,14 +116,15 @@ std::string PowerForm::Commit(int id, std::string_view text) {
       record_.CommitAfVrMin(ParseInteger(text));
       break;
     default:
-      return std::string(text);
+      return {std::string(text)};
   }
-  doc_.modified = true;
-  return Text(id);
+  MarkChanged();
+  return {Text(id)};
 }
 
-void PowerForm::Ok() {
+bool PowerForm::Ok() {
   record_.Encode(doc_.image);
+  return true;
 }
 
 }  // namespace ql40

@@ -4,12 +4,12 @@
 // lamp, and three typed values (power-on text, beep level, minimum volume).
 
 #include "codeplug/codeplug.h"
+#include "settings/form_model.h"
 #include "settings/general_settings.h"
-#include "signalling/dialog_form.h"
 
 namespace ql40 {
 
-class PowerForm : public DialogForm {
+class PowerForm : public FormModel {
  public:
   static constexpr int kDialogId = 159;
   static constexpr int kPowerOnTag = 2150, kBeepLevel = 2151, kAfVrMin = 2152,
@@ -26,8 +26,8 @@ class PowerForm : public DialogForm {
   int Selection(int id) const override;
   std::string Text(int id) const override;
   void Select(int id, int index) override;
-  std::string Commit(int id, std::string_view text) override;
-  void Ok() override;
+  FormCommit Commit(int id, std::string_view text) override;
+  bool Ok() override;
 
   const GeneralSettings& record() const { return record_; }
 

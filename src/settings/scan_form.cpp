@@ -3,17 +3,18 @@
 #include "codeplug/codecs.h"
 #include "resources/settings_labels.h"
 #include "signalling/dialog_text_ids.h"
+#include "signalling/form_labels.h"
 
 namespace ql40 {
 
-ScanForm::ScanForm(Codeplug& doc) : doc_(doc) {
+ScanForm::ScanForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image, doc_.channels.count);
   int row = 0;
   AddList(kDualWatch, res::kStrLabelDualWatch, row++);
   AddList(kResume1, res::kStrLabelResume1, row++);
   AddList(kResume2, res::kStrLabelResume2, row++);
   AddList(kHomeScan, res::kStrLabelHomeScan, row++);
-  AddEdit(kHomeChannel, res::kStrLabelHomeChannel, row++, 3, 2, false, EditCommit::kOnEnter);
+  AddEdit(kHomeChannel, res::kStrLabelHomeChannel, row++, 3, 2, false, FormEditCommit::kOnEnter);
   AddList(kTalkBack, res::kStrLabelTalkBack, row++);
   AddList(kRevert, res::kStrLabelRevert, row++);
   AddList(kScanEdit, res::kStrLabelScanEdit, row++);
@@ -53,19 +54,19 @@ int* ScanForm::Field(int id) {
 std::vector<std::string> ScanForm::Items(int id) const {
   switch (id) {
     case kDualWatch:
-      return FormatLabels(res::kDualWatchFormat, Labels(res::kDualWatchTimes));
+      return FormatLabels(res::kDualWatchFormat, res::kDualWatchTimes);
     case kResume1:
-      return FormatLabels(res::kScanResumeFormat, Labels(res::kScanResumeTimes1));
+      return FormatLabels(res::kScanResumeFormat, res::kScanResumeTimes1);
     case kResume2:
-      return FormatLabels(res::kScanResumeFormat, Labels(res::kScanResumeTimes2));
+      return FormatLabels(res::kScanResumeFormat, res::kScanResumeTimes2);
     case kRevert:
-      return Labels(res::kRevertChannels);
+      return FormLabels(res::kRevertChannels);
     case kHomeScan:
     case kTalkBack:
     case kScanEdit:
     case kScanBeep:
     case kPriBeep:
-      return Labels(res::kDisabledEnabledPadded);
+      return FormLabels(res::kDisabledEnabledPadded);
     default:
       return {};
   }
@@ -84,20 +85,21 @@ void ScanForm::Select(int id, int index) {
   int* field = Field(id);
   if (field == nullptr || index < 0 || index >= static_cast<int>(Items(id).size())) return;
   *field = index;
-  doc_.modified = true;
+  MarkChanged();
 }
 
-std::string ScanForm::Commit(int id, std::string_view text) {
-  if (id != kHomeChannel) return std::string(text);
+FormCommit ScanForm::Commit(int id, std::string_view text) {
+  if (id != kHomeChannel) return {std::string(text)};
   // A number beyond the channels in use is not taken; the field shows the old one again.
   if (record_.CommitHomeChannel(ParseInteger(text), doc_.channels.count, doc_.channels.total)) {
-    doc_.modified = true;
+    MarkChanged();
   }
-  return record_.HomeChannelText();
+  return {record_.HomeChannelText()};
 }
 
-void ScanForm::Ok() {
+bool ScanForm::Ok() {
   record_.Encode(doc_.image, doc_.channels.count);
+  return true;
 }
 
 }  // namespace ql40

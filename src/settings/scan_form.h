@@ -4,12 +4,12 @@
 // channel number over all groups and the image keeps as group and position.
 
 #include "codeplug/codeplug.h"
+#include "settings/form_model.h"
 #include "settings/scan_settings.h"
-#include "signalling/dialog_form.h"
 
 namespace ql40 {
 
-class ScanForm : public DialogForm {
+class ScanForm : public FormModel {
  public:
   static constexpr int kDialogId = 158;
   static constexpr int kDualWatch = 2101, kResume1 = 2102, kResume2 = 2103, kHomeScan = 2104,
@@ -25,8 +25,8 @@ class ScanForm : public DialogForm {
   int Selection(int id) const override;
   std::string Text(int id) const override;
   void Select(int id, int index) override;
-  std::string Commit(int id, std::string_view text) override;
-  void Ok() override;
+  FormCommit Commit(int id, std::string_view text) override;
+  bool Ok() override;
 
   const ScanSettings& record() const { return record_; }
 

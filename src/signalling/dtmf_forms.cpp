@@ -14,7 +14,7 @@ constexpr int kDtmfFilter = 3;
 
 // --- ANI Setting --------------------------------------------------------------------------
 
-AniForm::AniForm(Codeplug& doc) : doc_(doc) {
+AniForm::AniForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   encryption_device_ = EncryptionDeviceFitted(doc_.image);
@@ -22,9 +22,10 @@ AniForm::AniForm(Codeplug& doc) : doc_(doc) {
   AddList(kTransmit, res::kStrLabelAniTransmit, 1);
   AddList(kDelay, res::kStrLabelAniDelay, 2);
   AddList(kSpeed, res::kStrLabelAniSpeed, 3);
-  AddEdit(kAniCode, res::kStrLabelAniCode, 4, kCodeLength, kDtmfFilter, true, EditCommit::kOnOk);
+  AddEdit(kAniCode, res::kStrLabelAniCode, 4, kCodeLength, kDtmfFilter, true,
+          FormEditCommit::kOnOk);
   AddEdit(kEmergencyCode, res::kStrLabelEmergencyCode, 5, kCodeLength, kDtmfFilter, true,
-          EditCommit::kOnOk);
+          FormEditCommit::kOnOk);
 }
 
 int AniForm::TitleId() const {
@@ -49,13 +50,13 @@ int* AniForm::Field(AniSettings& s, int id) const {
 std::vector<std::string> AniForm::Items(int id) const {
   switch (id) {
     case kType:
-      return Labels(res::kAniTypes);
+      return FormLabels(res::kAniTypes);
     case kTransmit:
-      return Labels(res::kAniTransmits);
+      return FormLabels(res::kAniTransmits);
     case kDelay:
-      return Labels(res::kAniDelays);
+      return FormLabels(res::kAniDelays);
     case kSpeed:
-      return Labels(res::kAniSpeeds);
+      return FormLabels(res::kAniSpeeds);
     default:
       return {};
   }
@@ -92,19 +93,20 @@ void AniForm::TextEdited(int id, std::string_view text) {
   if (id == kEmergencyCode) emergency_text_ = std::string(text);
 }
 
-void AniForm::Ok() {
+bool AniForm::Ok() {
   if (ani_text_) record_.ani_code = CleanDtmfCode(*ani_text_);
   if (emergency_text_) record_.emergency_code = CleanDtmfCode(*emergency_text_);
-  if (record_ != opened_) doc_.modified = true;
+  if (record_ != opened_) MarkChanged();
   record_.Encode(doc_.image);
+  return true;
 }
 
 // --- DTMF Setting -------------------------------------------------------------------------
 
-DtmfForm::DtmfForm(Codeplug& doc) : doc_(doc) {
+DtmfForm::DtmfForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
-  AddEdit(kPauseCode, res::kStrLabelPauseCode, 0, 1, kDtmfFilter, true, EditCommit::kOnOk);
+  AddEdit(kPauseCode, res::kStrLabelPauseCode, 0, 1, kDtmfFilter, true, FormEditCommit::kOnOk);
   const int labels[] = {res::kStrLabelPauseTime,   res::kStrLabelDtmfSpeed,
                         res::kStrLabelDtmfMonitor, res::kStrLabelAnswerBack,
                         res::kStrLabelAutoReset,   res::kStrLabelCallTimes,
@@ -140,17 +142,17 @@ int* DtmfForm::Field(DtmfSettings& s, int id) const {
 std::vector<std::string> DtmfForm::Items(int id) const {
   switch (id) {
     case kPauseTime:
-      return Labels(res::kDtmfPauseTimes);
+      return FormLabels(res::kDtmfPauseTimes);
     case kSpeed:
-      return Labels(res::kDtmfSpeeds);
+      return FormLabels(res::kDtmfSpeeds);
     case kMonitor:
     case kKeypad:
-      return Labels(res::kDisableEnable);
+      return FormLabels(res::kDisableEnable);
     case kAnswerBack:
     case kAutoReset:
-      return Labels(res::kOffOnPlain);
+      return FormLabels(res::kOffOnPlain);
     case kCallTimes:
-      return Labels(res::kCallTimes);
+      return FormLabels(res::kCallTimes);
     default:
       return {};
   }
@@ -194,19 +196,20 @@ void DtmfForm::TextEdited(int id, std::string_view text) {
   if (id == kPauseCode) pause_text_ = std::string(text);
 }
 
-void DtmfForm::Ok() {
+bool DtmfForm::Ok() {
   if (pause_text_) record_.CommitPauseCharacter(*pause_text_);
-  if (record_ != opened_) doc_.modified = true;
+  if (record_ != opened_) MarkChanged();
   record_.Encode(doc_.image);
+  return true;
 }
 
 // --- DTMF Code ----------------------------------------------------------------------------
 
-DtmfCodeForm::DtmfCodeForm(Codeplug& doc) : doc_(doc) {
+DtmfCodeForm::DtmfCodeForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   for (int n = 0; n < kDtmfCodeCount; ++n) {
     AddEdit(kFirstCode + n, res::kStrLabelDtmfCode1 + n, n, kCodeLength, kDtmfFilter, true,
-            EditCommit::kOnOk);
+            FormEditCommit::kOnOk);
   }
 }
 
@@ -225,13 +228,14 @@ void DtmfCodeForm::TextEdited(int id, std::string_view text) {
   if (n >= 0 && n < kDtmfCodeCount) edited_[n] = std::string(text);
 }
 
-void DtmfCodeForm::Ok() {
+bool DtmfCodeForm::Ok() {
   const DtmfCodeList opened = record_;
   for (int n = 0; n < kDtmfCodeCount; ++n) {
     if (edited_[n]) record_.codes[n] = CleanDtmfCode(*edited_[n]);
   }
-  if (record_ != opened) doc_.modified = true;
+  if (record_ != opened) MarkChanged();
   record_.Encode(doc_.image);
+  return true;
 }
 
 }  // namespace ql40

@@ -8,12 +8,12 @@
 #include <optional>
 
 #include "codeplug/codeplug.h"
-#include "signalling/dialog_form.h"
+#include "settings/form_model.h"
 #include "signalling/dtmf.h"
 
 namespace ql40 {
 
-class AniForm : public DialogForm {
+class AniForm : public FormModel {
  public:
   static constexpr int kDialogId = 149;
   static constexpr int kType = 3001, kTransmit = 3002, kDelay = 3003, kSpeed = 3004,
@@ -29,7 +29,7 @@ class AniForm : public DialogForm {
   bool Enabled(int id) const override;
   void Select(int id, int index) override;
   void TextEdited(int id, std::string_view text) override;
-  void Ok() override;
+  bool Ok() override;
 
   const AniSettings& record() const { return record_; }
 
@@ -42,7 +42,7 @@ class AniForm : public DialogForm {
   std::optional<std::string> ani_text_, emergency_text_;
 };
 
-class DtmfForm : public DialogForm {
+class DtmfForm : public FormModel {
  public:
   static constexpr int kDialogId = 130;
   static constexpr int kPauseCode = 3101, kPauseTime = 3102, kSpeed = 3103, kMonitor = 3104,
@@ -59,7 +59,7 @@ class DtmfForm : public DialogForm {
   bool Enabled(int id) const override;
   void Select(int id, int index) override;
   void TextEdited(int id, std::string_view text) override;
-  void Ok() override;
+  bool Ok() override;
 
   const DtmfSettings& record() const { return record_; }
 
@@ -71,7 +71,7 @@ class DtmfForm : public DialogForm {
   std::optional<std::string> pause_text_;  // set once the field was edited
 };
 
-class DtmfCodeForm : public DialogForm {
+class DtmfCodeForm : public FormModel {
  public:
   static constexpr int kDialogId = 132;
   static constexpr int kFirstCode = 3201;  // 3201 .. 3210
@@ -82,7 +82,7 @@ class DtmfCodeForm : public DialogForm {
   int TitleId() const override;
   std::string Text(int id) const override;
   void TextEdited(int id, std::string_view text) override;
-  void Ok() override;
+  bool Ok() override;
 
   const DtmfCodeList& record() const { return record_; }
 

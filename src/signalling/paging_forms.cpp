@@ -21,12 +21,12 @@ std::string RawToneText(int number) {
 
 // --- Paging Code --------------------------------------------------------------------------
 
-PagingForm::PagingForm(Codeplug& doc) : doc_(doc) {
+PagingForm::PagingForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   for (int n = 0; n < kPagingSlotCount; ++n) {
     flags_[n] = record_.slots[n].enc_dec;
     AddEdit(kFirstCode + n, res::kStrLabelPage1 + n, n, kPagingCodeLength, kPagingFilter, true,
-            EditCommit::kOnOk);
+            FormEditCommit::kOnOk);
     AddList(kFirstFlag + n, 0, n, 2);
   }
 }
@@ -38,7 +38,7 @@ int PagingForm::TitleId() const {
 std::vector<std::string> PagingForm::Items(int id) const {
   const int n = id - kFirstFlag;
   if (n < 0 || n >= kPagingSlotCount) return {};
-  return Labels(res::kPagingFlags);
+  return FormLabels(res::kPagingFlags);
 }
 
 int PagingForm::Selection(int id) const {
@@ -72,7 +72,7 @@ void PagingForm::TextEdited(int id, std::string_view text) {
   if (text.empty()) flags_[n] = 0;  // a disabled list shows ENC Only
 }
 
-void PagingForm::Ok() {
+bool PagingForm::Ok() {
   const PagingTable opened = record_;
   for (int n = 0; n < kPagingSlotCount; ++n) {
     if (edited_[n]) {
@@ -82,13 +82,14 @@ void PagingForm::Ok() {
     }
     record_.slots[n].enc_dec = record_.slots[n].code.empty() ? 0 : flags_[n];
   }
-  if (record_ != opened) doc_.modified = true;
+  if (record_ != opened) MarkChanged();
   record_.Encode(doc_.image, doc_.option_unit);
+  return true;
 }
 
 // --- 2Tone Parameters ---------------------------------------------------------------------
 
-TwoToneParametersForm::TwoToneParametersForm(Codeplug& doc) : doc_(doc) {
+TwoToneParametersForm::TwoToneParametersForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   tone_format_ = doc_.tone_format;
@@ -105,13 +106,13 @@ int TwoToneParametersForm::TitleId() const {
 std::vector<std::string> TwoToneParametersForm::Items(int id) const {
   switch (id) {
     case kAutoReset:
-      return Labels(res::kOffOnPlain);
+      return FormLabels(res::kOffOnPlain);
     case kGroupCall:
-      return Labels(res::kGroupCalls);
+      return FormLabels(res::kGroupCalls);
     case kCallTimes:
-      return Labels(res::kCallTimes);
+      return FormLabels(res::kCallTimes);
     case kToneFormat:
-      return Labels(res::kToneFormats);
+      return FormLabels(res::kToneFormats);
     default:
       return {};
   }
@@ -152,13 +153,13 @@ void TwoToneParametersForm::Select(int id, int index) {
   }
 }
 
-void TwoToneParametersForm::Ok() {
-  if (record_ != opened_) doc_.modified = true;
+bool TwoToneParametersForm::Ok() {
+  if (record_ != opened_) MarkChanged();
   std::array<bool, kPagingSlotCount> used{};
   for (int n = 0; n < kPagingSlotCount; ++n) used[n] = !PagingSlotEmpty(doc_.image, n);
   if (ChangeToneFormat(doc_.image, doc_.tone_format, tone_format_)) {
     format_changed_ = true;
-    doc_.modified = true;
+    MarkChanged();
     if (doc_.option_unit == kOption2Tone) {
       for (int n = 0; n < kPagingSlotCount; ++n) {
         if (used[n]) doc_.channels.ClearPageCodeReferences(n + 1);
@@ -166,30 +167,31 @@ void TwoToneParametersForm::Ok() {
     }
   }
   record_.Encode(doc_.image);
+  return true;
 }
 
 // --- 2 Tone Edit --------------------------------------------------------------------------
 
-TwoToneEditForm::TwoToneEditForm(Codeplug& doc) : doc_(doc) {
+TwoToneEditForm::TwoToneEditForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   // Decoding settles the format: slots that no standard set can show switch the table to
   // raw numbers, so every stored byte is shown as it is.
   record_.Decode(doc_.image, doc_.tone_format);
   opened_ = record_;
   user_defined_ = doc_.tone_format == kToneUserDefined;
-  headings_ = {{res::kStrHeadingToneGroup, 1},
-               {res::kStrHeadingFirstTone, 2},
-               {res::kStrHeadingSecondTone, 3}};
+  AddHeading(res::kStrHeadingToneGroup, 1);
+  AddHeading(res::kStrHeadingFirstTone, 2);
+  AddHeading(res::kStrHeadingSecondTone, 3);
   for (int r = 0; r < kPagingSlotCount; ++r) {
     const int k = GroupId(r);
     const TwoToneRow& row = record_.rows[r];
     if (row.group == kToneGroupUser) {
       edit_text_[r] = {RawToneText(row.first), RawToneText(row.second)};
     }
-    AddList(k, res::kStrLabelToneRow1 + r, r + 1, 1);
-    AddList(k + kFirstList, 0, r + 1, 2);
-    AddList(k + kSecondList, 0, r + 1, 3);
-    AddEdit(k + kFirstEdit, 0, r + 1, 3, kToneFilter, false, EditCommit::kOnEnter, 2);
-    AddEdit(k + kSecondEdit, 0, r + 1, 3, kToneFilter, false, EditCommit::kOnEnter, 3);
+    AddList(k, res::kStrLabelToneRow1 + r, r, 1);
+    AddList(k + kFirstList, 0, r, 2);
+    AddList(k + kSecondList, 0, r, 3);
+    AddEdit(k + kFirstEdit, 0, r, 3, kToneFilter, false, FormEditCommit::kOnEnter, 2);
+    AddEdit(k + kSecondEdit, 0, r, 3, kToneFilter, false, FormEditCommit::kOnEnter, 3);
   }
 }
 
@@ -209,7 +211,7 @@ std::vector<std::string> TwoToneEditForm::Items(int id) const {
   int r = 0, part = 0;
   if (!Locate(id, r, part)) return {};
   if (part == kGroup) {
-    if (user_defined_) return Labels(res::kUserToneGroups);
+    if (user_defined_) return FormLabels(res::kUserToneGroups);
     std::vector<std::string> items{std::string(res::kToneGroupOffLabel)};
     for (const res::ToneSet& set : res::kToneSets) items.emplace_back(set.name);
     return items;
@@ -289,18 +291,18 @@ void TwoToneEditForm::Select(int id, int index) {
   if (part == kSecondList) row.second = index;
 }
 
-std::string TwoToneEditForm::Commit(int id, std::string_view text) {
+FormCommit TwoToneEditForm::Commit(int id, std::string_view text) {
   int r = 0, part = 0;
   if (!Locate(id, r, part) || (part != kFirstEdit && part != kSecondEdit)) {
-    return std::string(text);
+    return {std::string(text)};
   }
   const long long value = std::clamp<long long>(ParseInteger(text), 0, res::kToneNumberEnd);
   std::string& stored = edit_text_[r][part == kFirstEdit ? 0 : 1];
   stored = RawToneText(static_cast<int>(value));
-  return stored;
+  return {stored};
 }
 
-void TwoToneEditForm::Ok() {
+bool TwoToneEditForm::Ok() {
   for (int r = 0; r < kPagingSlotCount; ++r) {
     TwoToneRow& row = record_.rows[r];
     if (row.group == kToneGroupOff) {
@@ -315,8 +317,9 @@ void TwoToneEditForm::Ok() {
       row.second = static_cast<int>(ParseInteger(edit_text_[r][1]));
     }
   }
-  if (record_ != opened_) doc_.modified = true;
+  if (record_ != opened_) MarkChanged();
   record_.Encode(doc_.image, doc_.option_unit);
+  return true;
 }
 
 }  // namespace ql40

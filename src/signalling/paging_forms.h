@@ -8,12 +8,12 @@
 #include <optional>
 
 #include "codeplug/codeplug.h"
-#include "signalling/dialog_form.h"
+#include "settings/form_model.h"
 #include "signalling/paging.h"
 
 namespace ql40 {
 
-class PagingForm : public DialogForm {
+class PagingForm : public FormModel {
  public:
   static constexpr int kDialogId = 133;
   static constexpr int kFirstCode = 3301;  // 3301 .. 3310
@@ -29,7 +29,7 @@ class PagingForm : public DialogForm {
   bool Enabled(int id) const override;
   void Select(int id, int index) override;
   void TextEdited(int id, std::string_view text) override;
-  void Ok() override;
+  bool Ok() override;
 
   const PagingTable& record() const { return record_; }
 
@@ -40,7 +40,7 @@ class PagingForm : public DialogForm {
   std::array<int, kPagingSlotCount> flags_{};
 };
 
-class TwoToneParametersForm : public DialogForm {
+class TwoToneParametersForm : public FormModel {
  public:
   static constexpr int kDialogId = 134;
   static constexpr int kAutoReset = 3401, kGroupCall = 3402, kCallTimes = 3403, kToneFormat = 3404;
@@ -54,7 +54,7 @@ class TwoToneParametersForm : public DialogForm {
   void Select(int id, int index) override;
   // A changed tone format empties all ten slots; the channels that referred to them lose the
   // reference, as when a slot is emptied in the tables.
-  void Ok() override;
+  bool Ok() override;
 
   const TwoToneParameters& record() const { return record_; }
   bool format_changed() const { return format_changed_; }
@@ -67,7 +67,7 @@ class TwoToneParametersForm : public DialogForm {
   bool format_changed_ = false;
 };
 
-class TwoToneEditForm : public DialogForm {
+class TwoToneEditForm : public FormModel {
  public:
   static constexpr int kDialogId = 148;
   static constexpr int kFirstRow = 3501;  // per row k: group k, tone lists k+1, k+2, edits k+3, k+4
@@ -83,8 +83,8 @@ class TwoToneEditForm : public DialogForm {
   bool Enabled(int id) const override;
   bool Visible(int id) const override;
   void Select(int id, int index) override;
-  std::string Commit(int id, std::string_view text) override;
-  void Ok() override;
+  FormCommit Commit(int id, std::string_view text) override;
+  bool Ok() override;
 
   bool user_defined() const { return user_defined_; }
   const TwoToneTable& record() const { return record_; }

@@ -25,7 +25,7 @@ bool SignallingCommandEnabled(int command_id, const Codeplug& doc) {
   return true;
 }
 
-std::unique_ptr<DialogForm> MakeSignallingForm(int command_id, Codeplug& doc) {
+std::unique_ptr<FormModel> MakeSignallingForm(int command_id, Codeplug& doc) {
   switch (command_id) {
     case kCmdAni:
       return std::make_unique<AniForm>(doc);

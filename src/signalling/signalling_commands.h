@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "codeplug/codeplug.h"
-#include "signalling/dialog_form.h"
+#include "settings/form_model.h"
 
 namespace ql40 {
 
@@ -25,7 +25,7 @@ bool SignallingCommandEnabled(int command_id, const Codeplug& doc);
 
 // The form of a Signalling command, decoded from the document's image; nothing for an id that
 // is no Signalling command.
-std::unique_ptr<DialogForm> MakeSignallingForm(int command_id, Codeplug& doc);
+std::unique_ptr<FormModel> MakeSignallingForm(int command_id, Codeplug& doc);
 
 // After the dialog: the tables that clear channel references write the channel table back
 // into the image (the grid must then be rebuilt; true is returned for that).

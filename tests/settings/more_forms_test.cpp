@@ -9,12 +9,12 @@
 
 #include "codeplug/codeplug.h"
 #include "settings/emergency_form.h"
+#include "settings/form_model.h"
 #include "settings/key_assignment.h"
 #include "settings/marketing_form.h"
 #include "settings/misc_form.h"
 #include "settings/power_form.h"
 #include "settings/scan_form.h"
-#include "signalling/dialog_form.h"
 
 namespace ql40 {
 namespace {
@@ -43,9 +43,9 @@ void ExpectOnlyOwnedBitsChanged(const Image& before, const Image& after, const O
 }
 
 // Moves every enabled list of a form to its last entry, so that OK has something to write.
-void SelectLastEverywhere(DialogForm& form) {
-  for (const ControlSpec& c : form.Controls()) {
-    if (c.kind != ControlKind::kList || !form.Enabled(c.id)) continue;
+void SelectLastEverywhere(FormModel& form) {
+  for (const FormControl& c : form.Controls()) {
+    if (c.kind != FormControlKind::kList || !form.Enabled(c.id)) continue;
     const int count = static_cast<int>(form.Items(c.id).size());
     if (count > 0) form.Select(c.id, count - 1);
   }
@@ -61,19 +61,19 @@ OwnedBits GeneralSettingsBits() {
 TEST(ScanForm, HomeChannelIsShownOverAllGroupsAndStoredAsGroupAndPosition) {
   Codeplug doc = NoisyCodeplug(1);
   ScanForm form(doc);
-  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "12"), "12  (Group 2 )");
+  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "12").text, "12  (Group 2 )");
   EXPECT_TRUE(doc.modified);
   form.Ok();
   EXPECT_EQ(doc.image[91], 1);
   EXPECT_EQ(doc.image[90], 1);
 
   // Beyond the 23 channels in use, or beyond 255: not taken, the old number shows again.
-  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "24"), "12  (Group 2 )");
-  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "0"), "1   (Group 1 )");
-  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "23"), "23  (Group 3 )");
+  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "24").text, "12  (Group 2 )");
+  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "0").text, "1   (Group 1 )");
+  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "23").text, "23  (Group 3 )");
   doc.channels.count = {255, 255};
   doc.channels.total = 510;
-  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "256"), "23  (Group 3 )");
+  EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "256").text, "23  (Group 3 )");
 
   // The lists show their values in their formats.
   EXPECT_EQ(form.Items(ScanForm::kDualWatch).front(), "500 msecs");
@@ -106,12 +106,12 @@ TEST(PowerForm, TypedValuesAndTheirCanonicalText) {
   EXPECT_EQ(form.Selection(PowerForm::kMicGain), 2);
   EXPECT_EQ(form.Items(PowerForm::kMicGain)[2], "Standard");
   EXPECT_EQ(form.Text(PowerForm::kPowerOnTag), "SELFTEST");
-  EXPECT_EQ(form.Commit(PowerForm::kPowerOnTag, "abc"), "ABC     ");
-  EXPECT_EQ(form.Commit(PowerForm::kPowerOnTag, "LONGER THAN 8"), "LONGER T");
-  EXPECT_EQ(form.Commit(PowerForm::kBeepLevel, "0"), "1 ");
-  EXPECT_EQ(form.Commit(PowerForm::kBeepLevel, "99"), "16");
-  EXPECT_EQ(form.Commit(PowerForm::kAfVrMin, "300"), "255");
-  EXPECT_EQ(form.Commit(PowerForm::kAfVrMin, "x"), "0  ");
+  EXPECT_EQ(form.Commit(PowerForm::kPowerOnTag, "abc").text, "ABC     ");
+  EXPECT_EQ(form.Commit(PowerForm::kPowerOnTag, "LONGER THAN 8").text, "LONGER T");
+  EXPECT_EQ(form.Commit(PowerForm::kBeepLevel, "0").text, "1 ");
+  EXPECT_EQ(form.Commit(PowerForm::kBeepLevel, "99").text, "16");
+  EXPECT_EQ(form.Commit(PowerForm::kAfVrMin, "300").text, "255");
+  EXPECT_EQ(form.Commit(PowerForm::kAfVrMin, "x").text, "0  ");
   EXPECT_EQ(form.Items(PowerForm::kTransmitTimer).front(), "0.5 Mins");
   EXPECT_EQ(form.Items(PowerForm::kPenaltyTimer)[1], "6  Secs");
   form.Ok();
@@ -173,16 +173,16 @@ TEST(MarketingForm, NumberClampedStoredInBcdAndPutBackByCancel) {
     MarketingForm form(doc);
     EXPECT_EQ(form.Text(MarketingForm::kMarketApplication), "42  ");
     EXPECT_FALSE(form.Enabled(MarketingForm::kSerialNumber));
-    EXPECT_EQ(form.Find(MarketingForm::kSerialNumber)->commit, EditCommit::kReadOnly);
-    EXPECT_EQ(form.Commit(MarketingForm::kMarketApplication, "5555"), "5555");
+    EXPECT_EQ(form.Find(MarketingForm::kSerialNumber)->commit, FormEditCommit::kReadOnly);
+    EXPECT_EQ(form.Commit(MarketingForm::kMarketApplication, "5555").text, "5555");
     EXPECT_EQ(doc.identity.market_application, 5555);
     form.Cancel();
     EXPECT_EQ(doc.identity.market_application, 42);
     EXPECT_EQ(doc.image, before);
   }
   MarketingForm form(doc);
-  EXPECT_EQ(form.Commit(MarketingForm::kMarketApplication, "1234"), "1234");
-  EXPECT_EQ(form.Commit(MarketingForm::kMarketApplication, "99999"), "9999");
+  EXPECT_EQ(form.Commit(MarketingForm::kMarketApplication, "1234").text, "1234");
+  EXPECT_EQ(form.Commit(MarketingForm::kMarketApplication, "99999").text, "9999");
   form.Commit(MarketingForm::kMarketApplication, "1234");
   form.Ok();
   ExpectOnlyOwnedBitsChanged(before, doc.image, {{192, 0xFF}, {193, 0xFF}});
@@ -204,9 +204,9 @@ TEST(MiscForm, EncryptionTypeRuleAndDefaultSplit) {
     form.Select(MiscForm::kEncryptionType, 1);
     EXPECT_EQ(form.Selection(MiscForm::kEncryptionType), 0);
     EXPECT_EQ(form.Text(MiscForm::kDefaultSplit), "5.0   MHz");
-    EXPECT_EQ(form.Commit(MiscForm::kDefaultSplit, "-150"), "-99.9 MHz");
+    EXPECT_EQ(form.Commit(MiscForm::kDefaultSplit, "-150").text, "-99.9 MHz");
     EXPECT_DOUBLE_EQ(doc.default_split, -99.9);
-    EXPECT_EQ(form.Commit(MiscForm::kDefaultSplit, "1.26"), "1.3   MHz");
+    EXPECT_EQ(form.Commit(MiscForm::kDefaultSplit, "1.26").text, "1.3   MHz");
     EXPECT_DOUBLE_EQ(doc.default_split, 1.3);  // the split is what the field shows
     form.Cancel();
     EXPECT_DOUBLE_EQ(doc.default_split, 5.0);
@@ -238,27 +238,18 @@ TEST(MiscForm, OkWritesGeneralSettingsAndKeysOnly) {
   ExpectOnlyOwnedBitsChanged(before, doc.image, owned);
 }
 
-TEST(DialogForm, FilterModesAndPrompts) {
-  EXPECT_FALSE(FilterAccepts(6, 'a'));
-  EXPECT_TRUE(FilterAccepts(3, '*'));
-  EXPECT_FALSE(FilterAccepts(7, '*'));
-  EXPECT_TRUE(FilterAccepts(7, 'b'));
-  EXPECT_FALSE(FilterAccepts(7, '#'));
-  EXPECT_FALSE(FilterAccepts(4, '!'));
-  EXPECT_FALSE(FilterAccepts(4, static_cast<char>(0xA1)));  // '!' once taken to 7 bits
-  EXPECT_TRUE(FilterAccepts(4, 'Z'));
-  EXPECT_TRUE(FilterAccepts(5, '-'));
-  EXPECT_FALSE(FilterAccepts(1, '-'));
-  EXPECT_TRUE(FilterAccepts(2, '+'));
-
-  const auto prompt = PromptOf(2110);
+TEST(MoreSettingsTexts, PromptsAndHelpContexts) {
+  const auto prompt = FormPrompt(2110);
   ASSERT_TRUE(prompt);
   EXPECT_EQ(prompt->message, "Specify Home Channel");
   EXPECT_EQ(prompt->indicator, "1 .. 255");
-  EXPECT_EQ(PromptOf(2150)->indicator, "");
-  EXPECT_FALSE(PromptOf(2111));
+  EXPECT_EQ(FormPrompt(2150)->indicator, "");  // a prompt without a range
+  EXPECT_EQ(FormPrompt(2520)->indicator, "-99.9 .. +99.9MHz");
+  EXPECT_FALSE(FormPrompt(2111));
   Codeplug doc;
+  doc.ResetToDefaults();
   EXPECT_EQ(ScanForm(doc).HelpContext(), 131230);
+  EXPECT_EQ(MiscForm(doc).HelpContext(), 131236);
 }
 
 }  // namespace

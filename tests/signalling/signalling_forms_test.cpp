@@ -316,8 +316,8 @@ TEST(TwoToneEditForm, UserDefinedRowsShowTheStoredNumbers) {
   edit.Select(row4, 1);
   EXPECT_EQ(edit.Text(row4 + 3), "045");
   EXPECT_TRUE(edit.Enabled(row4 + 4));
-  EXPECT_EQ(edit.Commit(row4 + 4, "300"), "240");
-  EXPECT_EQ(edit.Commit(row3 + 3, "7"), "007");
+  EXPECT_EQ(edit.Commit(row4 + 4, "300").text, "240");
+  EXPECT_EQ(edit.Commit(row3 + 3, "7").text, "007");
   edit.Select(row2, 0);
   edit.Ok();
   ExpectBytes(doc.image,

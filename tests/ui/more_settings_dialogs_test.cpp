@@ -14,7 +14,8 @@
 #include "settings/misc_form.h"
 #include "settings/power_form.h"
 #include "settings/scan_form.h"
-#include "signalling/ui/form_dialog.h"
+#include "settings/ui/form_widgets.h"
+#include "settings/ui/settings_dialog.h"
 #include "support/ui_test_support.h"
 
 using ql40::uitest::FindById;
@@ -32,10 +33,15 @@ class MoreSettingsDialogsTest : public QObject {
     doc.channels.total = 23;
     return doc;
   }
-  static void Open(ui::FormDialog& dialog) {
+  static void Open(ui::SettingsDialog& dialog) {
     dialog.show();
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  }
+  // A choice in a list as the user makes it (the dialog listens to activated).
+  static void Choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
   }
   static void Focus(QWidget* widget) {
     widget->setFocus(Qt::OtherFocusReason);
@@ -50,14 +56,14 @@ class MoreSettingsDialogsTest : public QObject {
   void scanHomeChannelCommitsOnEnterAndOkNeedsItsButton() {
     Codeplug doc = NewCodeplug();
     ScanForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
     QCOMPARE(dialog.objectName(), QString("158"));
     QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 2101));
-    auto* home = FindById<ui::FormEdit>(&dialog, 2110);
+    auto* home = FindById<ui::FilterEdit>(&dialog, 2110);
     QCOMPARE(home->text(), QString("1   (Group 1 )"));
     Focus(home);
-    QCOMPARE(dialog.indicatorPane()->text(), QString("1 .. 255"));
+    QCOMPARE(dialog.IndicatorPane(), QString("1 .. 255"));
     QTest::keyClick(home, Qt::Key_Return);
     QCOMPARE(home->text(), QString("1  "));  // cut to the field's three characters
     QTest::keyClick(home, Qt::Key_A);        // rejected by the field's filter
@@ -70,18 +76,18 @@ class MoreSettingsDialogsTest : public QObject {
     QVERIFY(doc.modified);  // the commit marked it, Cancel does not take that back
 
     ScanForm again(doc);
-    ui::FormDialog second(again);
+    ui::SettingsDialog second(again);
     Open(second);
     auto* revert = FindById<QComboBox>(&second, 2106);
     QCOMPARE(revert->currentText(), QString("PRI Channel      "));
-    revert->setCurrentIndex(3);
-    auto* typed = FindById<ui::FormEdit>(&second, 2110);
+    Choose(revert, 3);
+    auto* typed = FindById<ui::FilterEdit>(&second, 2110);
     Focus(typed);
     QTest::keyClicks(typed, "23");
-    Focus(second.okButton());  // leaving the field commits it
+    Focus(second.OkButton());  // leaving the field commits it
     QCOMPARE(typed->text(), QString("23  (Group 3 )"));
     Shot(second, "scan_parameters");
-    QTest::keyClick(second.okButton(), Qt::Key_Return);
+    QTest::keyClick(second.OkButton(), Qt::Key_Return);
     QVERIFY(!second.isVisible());
     QCOMPARE(int(doc.image[91]), 2);
     QCOMPARE(int(doc.image[90]), 7);
@@ -91,23 +97,23 @@ class MoreSettingsDialogsTest : public QObject {
   void powerSavingTypedFields() {
     Codeplug doc = NewCodeplug();
     PowerForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
-    auto* tag = FindById<ui::FormEdit>(&dialog, 2150);
+    auto* tag = FindById<ui::FilterEdit>(&dialog, 2150);
     Focus(tag);
-    QCOMPARE(dialog.indicatorPane()->text(), QString());
+    QCOMPARE(dialog.IndicatorPane(), QString());
     QTest::keyClicks(tag, "a!bc");  // "!" cannot be typed
     QCOMPARE(tag->text(), QString("ABC"));
     QTest::keyClick(tag, Qt::Key_Return);
     QCOMPARE(tag->text(), QString("ABC     "));
-    auto* beep = FindById<ui::FormEdit>(&dialog, 2151);
+    auto* beep = FindById<ui::FilterEdit>(&dialog, 2151);
     Focus(beep);
     QTest::keyClicks(beep, "0");
     QTest::keyClick(beep, Qt::Key_Return);
     QCOMPARE(beep->text(), QString("1 "));
     Shot(dialog, "power_saving");
-    Focus(dialog.okButton());
-    dialog.okButton()->click();
+    Focus(dialog.OkButton());
+    dialog.OkButton()->click();
     QCOMPARE(int(doc.image[640]), int(doc.image[641]) - 1);  // "A" then "B"
     QCOMPARE(int(doc.image[191]), 0);
   }
@@ -116,28 +122,28 @@ class MoreSettingsDialogsTest : public QObject {
     Codeplug doc = NewCodeplug();
     doc.identity.firmware_version = 152;
     EmergencyForm emergency(doc);
-    ui::FormDialog dialog(emergency);
+    ui::SettingsDialog dialog(emergency);
     Open(dialog);
     auto* channel = FindById<QComboBox>(&dialog, 2300);
     QCOMPARE(channel->count(), 3);
-    channel->setCurrentIndex(2);
+    Choose(channel, 2);
     Focus(channel);
     QTest::keyClick(channel, Qt::Key_Return);  // opens the list instead of pressing OK
     QVERIFY(dialog.isVisible());
     channel->hidePopup();
     Shot(dialog, "emergency");
-    dialog.okButton()->click();  // no typed fields: OK acts wherever the focus is
+    dialog.OkButton()->click();  // no typed fields: OK acts wherever the focus is
     QVERIFY(!dialog.isVisible());
     QCOMPARE(int(doc.image[182] & 0x10), 0x10);
 
     doc.file_loaded = true;
     MarketingForm marketing(doc);
-    ui::FormDialog market(marketing);
+    ui::SettingsDialog market(marketing);
     Open(market);
-    auto* serial = FindById<ui::FormEdit>(&market, 2401);
+    auto* serial = FindById<ui::FilterEdit>(&market, 2401);
     QVERIFY(!serial->isEnabled());
-    QCOMPARE(serial->state(), ui::FormEdit::State::kDisabled);
-    auto* number = FindById<ui::FormEdit>(&market, 2400);
+    QCOMPARE(serial->frame().state(), EditState::kDisabled);
+    auto* number = FindById<ui::FilterEdit>(&market, 2400);
     QCOMPARE(QApplication::focusWidget(), number);
     QTest::keyClicks(number, "777");
     QTest::keyClick(number, Qt::Key_Return);
@@ -152,12 +158,12 @@ class MoreSettingsDialogsTest : public QObject {
     doc.image[27] &= ~0x02;  // DTMF receiver fitted: only KSE-40
     doc.default_split = 0.6;
     MiscForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
     auto* type = FindById<QComboBox>(&dialog, 2510);
     QVERIFY(!type->isEnabled());
     QCOMPARE(type->currentText(), QString("KSE-40  "));
-    auto* split = FindById<ui::FormEdit>(&dialog, 2520);
+    auto* split = FindById<ui::FilterEdit>(&dialog, 2520);
     QCOMPARE(split->text(), QString("0.6   MHz"));
     Focus(split);
     QTest::keyClicks(split, "-150");

@@ -16,9 +16,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "settings/ui/form_widgets.h"
+#include "settings/ui/settings_dialog.h"
 #include "shell/app_context.h"
 #include "shell/ui/hooks.h"
-#include "signalling/ui/form_dialog.h"
 #include "support/ui_test_support.h"
 
 using ql40::uitest::FindById;
@@ -34,10 +35,15 @@ class SignallingDialogsTest : public QObject {
     doc.ResetToDefaults();
     return doc;
   }
-  static void Open(ui::FormDialog& dialog) {
+  static void Open(ui::SettingsDialog& dialog) {
     dialog.show();
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  }
+  // A choice in a list as the user makes it (the dialog listens to activated).
+  static void Choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
   }
   static void Focus(QWidget* widget) {
     widget->setFocus(Qt::OtherFocusReason);
@@ -54,22 +60,22 @@ class SignallingDialogsTest : public QObject {
     Codeplug doc = NewCodeplug();
     doc.image[27] |= 0x01;  // no encryption device: the type may be chosen
     AniForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
     QCOMPARE(dialog.objectName(), QString("149"));
     QCOMPARE(dialog.windowTitle(), QString("ANI Setting"));
     QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 3001));
-    QCOMPARE(dialog.messagePane()->text(), QString("ANI Type DTMF/Option ANI"));
+    QCOMPARE(dialog.MessagePane(), QString("ANI Type DTMF/Option ANI"));
 
     auto* type = FindById<QComboBox>(&dialog, 3001);
-    type->setCurrentIndex(1);
+    Choose(type, 1);
     for (int id : {3002, 3003, 3004, 3005, 3006}) QVERIFY(!FindById(&dialog, id)->isEnabled());
-    type->setCurrentIndex(0);
-    auto* code = FindById<ui::FormEdit>(&dialog, 3005);
+    Choose(type, 0);
+    auto* code = FindById<ui::FilterEdit>(&dialog, 3005);
     QVERIFY(code->isEnabled());
     Focus(code);
-    QCOMPARE(dialog.messagePane()->text(), QString("ANI Code (Max. 15 digits)"));
-    QCOMPARE(dialog.indicatorPane()->text(), QString("<ENTER>"));
+    QCOMPARE(dialog.MessagePane(), QString("ANI Code (Max. 15 digits)"));
+    QCOMPARE(dialog.IndicatorPane(), QString("<ENTER>"));
     QVERIFY(code->isReadOnly());      // Idle until Enter or a typed digit
     QTest::keyClicks(code, "12a!4");  // "!" is no DTMF digit
     QCOMPARE(code->text(), QString("12A4"));
@@ -83,7 +89,7 @@ class SignallingDialogsTest : public QObject {
     QCOMPARE(code->text(), QString("12A4"));
     QVERIFY(dialog.isVisible());
 
-    dialog.okButton()->click();
+    dialog.OkButton()->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(int(doc.image[386]), 0x41);
     QCOMPARE(int(doc.image[387]), 0x2A);
@@ -93,22 +99,22 @@ class SignallingDialogsTest : public QObject {
   void dtmfOkOnlyFromTheOkButtonAndPauseTimeFollowsThePauseField() {
     Codeplug doc = NewCodeplug();
     DtmfForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
-    auto* pause = FindById<ui::FormEdit>(&dialog, 3101);
+    auto* pause = FindById<ui::FilterEdit>(&dialog, 3101);
     auto* time = FindById<QComboBox>(&dialog, 3102);
     QVERIFY(!time->isEnabled());
     Focus(pause);
     QTest::keyClick(pause, Qt::Key_Asterisk, Qt::NoModifier);
     QCOMPARE(pause->text(), QString("*"));
     QVERIFY(time->isEnabled());
-    time->setCurrentIndex(3);
+    Choose(time, 3);
     QTest::keyClick(pause, Qt::Key_Return);  // swallowed
     QVERIFY(dialog.isVisible());
     dialog.accept();  // the focus is not on OK: ignored
     QVERIFY(dialog.isVisible());
-    Focus(dialog.okButton());
-    QTest::keyClick(dialog.okButton(), Qt::Key_Return);
+    Focus(dialog.OkButton());
+    QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(int(doc.image[384]), 0x3E);
     Shot(dialog, "dtmf_setting");
@@ -120,11 +126,11 @@ class SignallingDialogsTest : public QObject {
     doc.image[483] = 0x2B;
     doc.channels.records[5].a3 = 0x41;  // channel 6 pages with slot 1
     PagingForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
-    auto* code1 = FindById<ui::FormEdit>(&dialog, 3301);
+    auto* code1 = FindById<ui::FilterEdit>(&dialog, 3301);
     auto* flag1 = FindById<QComboBox>(&dialog, 3311);
-    auto* code2 = FindById<ui::FormEdit>(&dialog, 3302);
+    auto* code2 = FindById<ui::FilterEdit>(&dialog, 3302);
     auto* flag2 = FindById<QComboBox>(&dialog, 3312);
     QCOMPARE(code1->text(), QString("12B"));
     QCOMPARE(flag1->currentText(), QString("ENC & DEC"));
@@ -140,7 +146,7 @@ class SignallingDialogsTest : public QObject {
     QVERIFY(!flag1->isEnabled());
     QCOMPARE(flag1->currentText(), QString("ENC Only"));
     Shot(dialog, "paging_code");
-    dialog.okButton()->click();
+    dialog.OkButton()->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(int(doc.image[482]), 0xFF);
     QCOMPARE(int(doc.image[484]), 0x07);
@@ -155,15 +161,15 @@ class SignallingDialogsTest : public QObject {
     doc.image[482] = 0x05;
     doc.image[483] = 0xF0;  // 240
     TwoToneEditForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
     QVERIFY(!FindById(&dialog, 3502)->isVisible());
-    QCOMPARE(FindById<ui::FormEdit>(&dialog, 3504)->text(), QString("005"));
-    QCOMPARE(FindById<ui::FormEdit>(&dialog, 3505)->text(), QString("240"));
+    QCOMPARE(FindById<ui::FilterEdit>(&dialog, 3504)->text(), QString("005"));
+    QCOMPARE(FindById<ui::FilterEdit>(&dialog, 3505)->text(), QString("240"));
     auto* group2 = FindById<QComboBox>(&dialog, 3506);
-    auto* first2 = FindById<ui::FormEdit>(&dialog, 3509);
+    auto* first2 = FindById<ui::FilterEdit>(&dialog, 3509);
     QVERIFY(!first2->isEnabled());
-    group2->setCurrentIndex(1);
+    Choose(group2, 1);
     QCOMPARE(first2->text(), QString("045"));
     Focus(first2);
     QTest::keyClicks(first2, "3x00");  // the filter keeps digits only
@@ -171,7 +177,7 @@ class SignallingDialogsTest : public QObject {
     QCOMPARE(first2->text(), QString("240"));
     QVERIFY(dialog.isVisible());
     Shot(dialog, "two_tone_edit_user");
-    dialog.okButton()->click();
+    dialog.OkButton()->click();
     QCOMPARE(int(doc.image[484]), 240);
     QCOMPARE(int(doc.image[485]), 45);
   }
@@ -183,14 +189,14 @@ class SignallingDialogsTest : public QObject {
     doc.image[483] = 0x18;
     const Image before = doc.image;
     TwoToneEditForm form(doc);
-    ui::FormDialog dialog(form);
+    ui::SettingsDialog dialog(form);
     Open(dialog);
     QCOMPARE(FindById<QComboBox>(&dialog, 3501)->currentText(), QString("MOTOROLA  3"));
     QCOMPARE(FindById<QComboBox>(&dialog, 3502)->currentText(), QString(" 313.0"));
     QCOMPARE(FindById<QComboBox>(&dialog, 3503)->currentText(), QString(" 953.7"));
     QVERIFY(!FindById(&dialog, 3504)->isVisible());
     auto* group2 = FindById<QComboBox>(&dialog, 3506);
-    group2->setCurrentIndex(12);  // AVCALL2
+    Choose(group2, 12);  // AVCALL2
     QCOMPARE(FindById<QComboBox>(&dialog, 3507)->count(), 16);
     QCOMPARE(FindById<QComboBox>(&dialog, 3507)->currentText(), QString(" 312.6"));
     Shot(dialog, "two_tone_edit_standard");
@@ -220,13 +226,13 @@ class SignallingDialogsTest : public QObject {
     app.doc.RefreshFromImage();
     QCOMPARE(app.doc.channels.records[0].code_number(), 1);
     QTimer::singleShot(0, [] {
-      auto* dialog = qobject_cast<ui::FormDialog*>(QApplication::activeModalWidget());
+      auto* dialog = qobject_cast<ui::SettingsDialog*>(QApplication::activeModalWidget());
       QVERIFY(dialog != nullptr);
-      auto* code = FindById<ui::FormEdit>(dialog, 3301);
+      auto* code = FindById<ui::FilterEdit>(dialog, 3301);
       code->setFocus();
       QTest::keyClick(code, Qt::Key_Return);
       QTest::keyClick(code, Qt::Key_Delete);
-      dialog->okButton()->click();
+      dialog->OkButton()->click();
     });
     const auto outcome = ui::RunSignallingCommand(kCmdPagingCode, nullptr, app);
     QVERIFY(outcome && outcome->accepted);
@@ -239,16 +245,18 @@ class SignallingDialogsTest : public QObject {
   void remainingDialogsRender() {
     Codeplug doc = NewCodeplug();
     DtmfCodeForm codes(doc);
-    ui::FormDialog code_dialog(codes);
+    ui::SettingsDialog code_dialog(codes);
     Open(code_dialog);
     QCOMPARE(code_dialog.objectName(), QString("132"));
     Shot(code_dialog, "dtmf_code");
     doc.option_unit = kOption2Tone;
     TwoToneParametersForm parameters(doc);
-    ui::FormDialog parameter_dialog(parameters);
+    ui::SettingsDialog parameter_dialog(parameters);
     Open(parameter_dialog);
-    QTest::keyClick(&parameter_dialog, Qt::Key_F1);
-    QCOMPARE(parameter_dialog.lastHelpContext(), 131206);
+    QSignalSpy help(&parameter_dialog, &ui::SettingsDialog::helpRequested);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QCOMPARE(help.count(), 1);
+    QCOMPARE(help.at(0).at(0).toInt(), 131206);
     Shot(parameter_dialog, "two_tone_parameters");
   }
 };

@@ -152,7 +152,9 @@ QWidget* SettingsDialog::Build(const FormControl& c, QGridLayout* grid) {
         Refresh();
       });
       connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
-        if (!refreshing_) model_.TextEdited(id, text.toStdString());
+        if (refreshing_) return;
+        model_.TextEdited(id, text.toStdString());
+        Refresh();  // enabling may follow the text (a pause character, a paging code)
       });
       w = edit;
       break;

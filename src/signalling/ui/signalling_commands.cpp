@@ -1,7 +1,7 @@
 #include "signalling/signalling_commands.h"
 
+#include "settings/ui/settings_dialog.h"
 #include "shell/ui/hooks.h"
-#include "signalling/ui/form_dialog.h"
 
 namespace ql40::ui {
 
@@ -12,9 +12,9 @@ std::optional<DialogOutcome> RunSignallingCommand(int command_id, QWidget* paren
   // A command the option unit does not offer does nothing, as its greyed menu item would.
   if (!SignallingCommandEnabled(command_id, app.doc)) return outcome;
   app.doc.CommitToImage();
-  std::unique_ptr<DialogForm> form = MakeSignallingForm(command_id, app.doc);
+  std::unique_ptr<FormModel> form = MakeSignallingForm(command_id, app.doc);
   if (!form) return std::nullopt;
-  outcome.accepted = RunFormDialog(*form, parent);
+  outcome.accepted = RunFormDialog(*form, parent).accepted;
   FinishSignallingCommand(command_id, app.doc, outcome.accepted);
   return outcome;
 }
