@@ -6,6 +6,7 @@
 #include "resources/labels.h"
 #include "resources/settings_labels.h"
 #include "settings/settings_text_ids.h"
+#include "signalling/paging.h"
 
 namespace ql40 {
 namespace {
@@ -19,13 +20,14 @@ OptionForm::OptionForm(Codeplug& doc, bool maintenance)
     : FormModel(&doc.modified),
       doc_(doc),
       maintenance_(maintenance),
+      paging_(std::make_unique<PagingTable>()),
       opened_channels_(doc.channels),
       opened_option_unit_changed_(doc.option_unit_changed) {
   record_.Decode(doc_.image);
   keys_.Decode(doc_.image);
   encryption_type_ = bits::Get(doc_.image[183], 7, 7);
   ani_.Decode(doc_.image);
-  paging_.Decode(doc_.image);
+  paging_->Decode(doc_.image);
   int row = 0;
   AddList(kLcd, res::kStrLabelLcdDisplay, row++);
   AddList(kLighting, res::kStrLabelLighting, row++);
@@ -39,6 +41,8 @@ OptionForm::OptionForm(Codeplug& doc, bool maintenance)
   AddList(kDtmfReceiver, res::kStrLabelDtmfReceiver, row++, 3);
   AddList(kSubCpu, res::kStrLabelSubCpu, row++, 3);
 }
+
+OptionForm::~OptionForm() = default;
 
 int OptionForm::TitleId() const {
   return res::kStrTitleOption;
@@ -138,7 +142,7 @@ void OptionForm::Select(int id, int index) {
 void OptionForm::ChangeSubCpu(int code) {
   record_.option_unit = code;
   for (int slot = 0; slot < kPagingSlotCount; ++slot) {
-    paging_.slots[static_cast<std::size_t>(slot)] = PagingSlot{};
+    paging_->slots[static_cast<std::size_t>(slot)] = PagingSlot{};
     doc_.channels.ClearPageCodeReferences(slot + 1);
   }
   if (code != kOptionPtTrunk) {
@@ -168,7 +172,7 @@ bool OptionForm::Ok() {
   }
   bits::Put(doc_.image[183], 7, encryption_type_ != 0);
   ani_.Encode(doc_.image);
-  paging_.Encode(doc_.image, unit);
+  paging_->Encode(doc_.image, unit);
   outcome_.option_unit_changed = doc_.option_unit_changed;
   outcome_.accepted = true;
   return true;

@@ -6,15 +6,19 @@
 // all of them and writes them together on OK. Cancel puts everything back, the channel table
 // included.
 
+#include <memory>
+
 #include "codeplug/codeplug.h"
 #include "codeplug/prompter.h"
 #include "settings/form_model.h"
 #include "settings/key_assignment.h"
 #include "settings/option_settings.h"
 #include "signalling/dtmf.h"
-#include "signalling/paging.h"
 
 namespace ql40 {
+
+// Kept out of this header: its member named "slots" collides with a Qt macro in the widgets.
+struct PagingTable;
 
 class OptionForm : public FormModel {
  public:
@@ -24,6 +28,7 @@ class OptionForm : public FormModel {
                        kKeypad16 = 2057, kDtmfReceiver = 2058, kSubCpu = 2059;
 
   OptionForm(Codeplug& doc, bool maintenance);
+  ~OptionForm() override;
 
   int DialogId() const override { return kDialogId; }
   int TitleId() const override;
@@ -39,7 +44,7 @@ class OptionForm : public FormModel {
   const KeyAssignment& keys() const { return keys_; }
   int encryption_type() const { return encryption_type_; }
   const AniSettings& ani() const { return ani_; }
-  const PagingTable& paging() const { return paging_; }
+  const PagingTable& paging() const { return *paging_; }
 
  private:
   int* Field(int id);
@@ -51,7 +56,7 @@ class OptionForm : public FormModel {
   KeyAssignment keys_;
   int encryption_type_ = 0;  // 0 KSE-40, 1 Hi Level: byte 183 bit 7
   AniSettings ani_;
-  PagingTable paging_;
+  std::unique_ptr<PagingTable> paging_;
   // What Cancel puts back.
   ChannelTable opened_channels_;
   bool opened_option_unit_changed_ = false;

@@ -1,7 +1,6 @@
 // The settings dialogs through real widgets: each kind opened, changed, confirmed and
 // cancelled. With QL40_RENDER_DIR set, every dialog is also saved there as a PNG.
 
-// The core headers come first: a record member named "slots" must be seen before Qt's macro.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
