@@ -19,6 +19,7 @@
 #include "resources/strings.h"
 #include "settings/ui/form_widgets.h"
 #include "shell/ui/hooks.h"
+#include "shell/ui/qt_prompter.h"
 
 namespace ql40::ui {
 namespace {
@@ -308,6 +309,7 @@ void SettingsDialog::OnEditEnded(int id) {
     });
   } else {
     edit->hold_text = false;
+    refused_ = false;
   }
   Refresh();
 }
@@ -386,12 +388,24 @@ bool SettingsDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-FormOutcome RunFormDialog(FormModel& model, QWidget* parent) {
+FormOutcome RunFormDialog(FormModel& model, QWidget* parent, QtPrompter* prompter) {
   SettingsDialog dialog(model, parent);
+  if (prompter != nullptr) prompter->set_parent(&dialog);
   const bool accepted = dialog.exec() == QDialog::Accepted;
+  if (prompter != nullptr) prompter->set_parent(parent);
   FormOutcome outcome = model.outcome();
   outcome.accepted = accepted;
   return outcome;
+}
+
+DialogOutcome ToDialogOutcome(const FormOutcome& outcome) {
+  DialogOutcome out;
+  out.accepted = outcome.accepted;
+  out.band_changed = outcome.band_changed;
+  out.product_changed = outcome.product_changed;
+  out.hardware_changed = outcome.hardware_changed;
+  out.option_unit_changed = outcome.option_unit_changed;
+  return out;
 }
 
 }  // namespace ql40::ui

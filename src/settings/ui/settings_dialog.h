@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include "settings/form_model.h"
+#include "shell/ui/hooks.h"
 
 class QLabel;
 class QPushButton;
@@ -67,7 +68,13 @@ class SettingsDialog : public QDialog {
   bool first_show_ = true;
 };
 
-// Runs the model's dialog modally and gives what it reports.
-FormOutcome RunFormDialog(FormModel& model, QWidget* parent);
+class QtPrompter;
+
+// Runs the model's dialog modally and gives what it reports. A prompter given here shows its
+// message boxes over the dialog while it runs.
+FormOutcome RunFormDialog(FormModel& model, QWidget* parent, QtPrompter* prompter = nullptr);
+
+// The outcome as the main window takes it.
+DialogOutcome ToDialogOutcome(const FormOutcome& outcome);
 
 }  // namespace ql40::ui

@@ -1,0 +1,237 @@
+// The settings dialogs through real widgets: each kind opened, changed, confirmed and
+// cancelled. With QL40_RENDER_DIR set, every dialog is also saved there as a PNG.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "resources/strings.h"
+#include "settings/allocation_form.h"
+#include "settings/hardware_form.h"
+#include "settings/key_forms.h"
+#include "settings/option_form.h"
+#include "settings/ui/form_widgets.h"
+#include "settings/ui/settings_dialog.h"
+#include "support/test_support.h"
+#include "support/ui_test_support.h"
+
+namespace {
+
+using namespace ql40;
+using ql40::testing::ScriptedPrompter;
+using ql40::ui::FilterEdit;
+using ql40::ui::SettingsDialog;
+using ql40::uitest::FindById;
+
+void Render(SettingsDialog& dialog, const char* name) {
+  const QByteArray dir = qgetenv("QL40_RENDER_DIR");
+  if (dir.isEmpty()) return;
+  dialog.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+}
+
+void Choose(SettingsDialog& dialog, int id, const QString& text) {
+  auto* combo = FindById<QComboBox>(&dialog, id);
+  QVERIFY2(combo != nullptr, qPrintable(QString::number(id)));
+  const int index = combo->findText(text);
+  QVERIFY2(index >= 0, qPrintable(text));
+  combo->setFocus();
+  combo->setCurrentIndex(index);
+  emit combo->activated(index);
+}
+
+void TypeInto(FilterEdit* edit, const QString& text) {
+  edit->setFocus();
+  QTest::keyClick(edit, Qt::Key_Return);
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+  QTest::keyClick(edit, Qt::Key_Return);
+}
+
+void PressOk(SettingsDialog& dialog) {
+  dialog.OkButton()->setFocus();
+  QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
+}
+
+class SettingsDialogsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void hardwareBandChangeOkAndCancel() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    doc.CommitToImage();
+    ScriptedPrompter prompter({Answer::kYes});
+    {
+      HardwareForm form(doc, prompter, /*maintenance=*/true);
+      SettingsDialog dialog(form);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      Render(dialog, "hardware");
+      QCOMPARE(FindById<QComboBox>(&dialog, 2005)->count(), 3);
+      Choose(dialog, 2005, "UHF");
+      QCOMPARE(doc.hardware.band, int(kBandUhf));
+      // The step list follows the band.
+      QCOMPARE(FindById<QComboBox>(&dialog, 2008)->count(), 1);
+      TypeInto(FindById<FilterEdit>(&dialog, 2002), "400");
+      QCOMPARE(FindById<QLineEdit>(&dialog, 2002)->text(), QStringLiteral("320 msec"));
+      QVERIFY(dialog.isVisible());  // Enter in the field never closed it
+      dialog.reject();
+    }
+    // Cancel decoded the image again: the band change is gone.
+    QCOMPARE(doc.hardware.band, int(kBandVhf));
+    QCOMPARE(doc.hardware.sq_release, 47);
+    {
+      HardwareForm form(doc, prompter, true);
+      SettingsDialog dialog(form);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      TypeInto(FindById<FilterEdit>(&dialog, 2003), "77");
+      PressOk(dialog);
+      QVERIFY(!dialog.isVisible());
+    }
+    QCOMPARE(doc.image[375], 77);
+  }
+
+  void hardwareOutsideMaintenanceShowsButDoesNotEdit() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    ScriptedPrompter prompter;
+    HardwareForm form(doc, prompter, false);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Render(dialog, "hardware_dealer");
+    QCOMPARE(FindById<QComboBox>(&dialog, 2005)->count(), 2);
+    QVERIFY(FindById(&dialog, 2006)->isEnabled());
+    QVERIFY(!FindById(&dialog, 2007)->isEnabled());
+    auto* xtal = FindById<FilterEdit>(&dialog, 2000);
+    QVERIFY(!xtal->isEnabled());
+    QCOMPARE(xtal->frame().state(), EditState::kDisabled);
+    QCOMPARE(xtal->text(), QStringLiteral("21.60MHz"));
+  }
+
+  void optionAccessoriesAndOk() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    doc.channels.priority[0] = 1;
+    doc.CommitToImage();
+    QCOMPARE(doc.channels.priority[0], 1);
+    OptionForm form(doc, true);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Render(dialog, "option");
+    Choose(dialog, 2059, "2Tone   ");
+    QCOMPARE(doc.channels.priority[0], 0);
+    // OK is ignored while the focus is elsewhere.
+    FindById(&dialog, 2050)->setFocus();
+    dialog.accept();
+    QVERIFY(dialog.isVisible());
+    PressOk(dialog);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(DecodeOptionUnit(doc.image[27]), int(kOption2Tone));
+    QVERIFY(form.outcome().option_unit_changed);
+  }
+
+  void optionCancelPutsTheChannelTableBack() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    doc.channels.priority[0] = 1;
+    doc.CommitToImage();
+    QCOMPARE(doc.channels.priority[0], 1);
+    const Image before = doc.image;
+    OptionForm form(doc, true);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Choose(dialog, 2059, "SUBSIG  ");
+    QCOMPARE(doc.channels.priority[0], 0);
+    QTest::keyClick(FindById(&dialog, 2059), Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(doc.channels.priority[0], 1);
+    QVERIFY(!doc.option_unit_changed);
+    QVERIFY(doc.image == before);
+  }
+
+  void keyFunctionListsFollowTheAssignments() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    KeyFunctionForm form(doc);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Render(dialog, "key_function");
+    Choose(dialog, 2258, "Scan            ");  // toggle [A]
+    auto* key_c = FindById<QComboBox>(&dialog, 2256);
+    QCOMPARE(key_c->findText("Scan            "), -1);
+    Choose(dialog, 2254, "Group UP        ");  // key [A]
+    QCOMPARE(FindById<QComboBox>(&dialog, 2259)->findText("Group 1         "), -1);
+    PressOk(dialog);
+    QCOMPARE(doc.image[177], int(kKeyFnGroupUp));
+    QCOMPARE(doc.image[181] >> 4, int(kToggleFnScan));
+  }
+
+  void frontPanelWarnsAboutDualWatchWithoutPriority() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    KeyAssignment keys;
+    keys.Decode(doc.image);
+    keys.AssignToggle(kToggleCentre, kToggleFnDualWatch);
+    keys.Encode(doc.image, doc.option_unit);
+    ScriptedPrompter prompter;
+    FrontPanelForm form(doc, prompter);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Render(dialog, "front_panel");
+    Choose(dialog, 2202, "On ");
+    QTest::keyClick(FindById(&dialog, 2202), Qt::Key_Return);  // Enter opens the list ...
+    QVERIFY(dialog.isVisible());                               // ... and closes nothing
+    FindById<QComboBox>(&dialog, 2202)->hidePopup();
+    dialog.accept();  // no focus rule here
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(prompter.Saw(res::kStrDualWatchNeedsPri));
+    QCOMPARE(doc.image[186] & 0x02, 0x02);
+  }
+
+  void channelAllocationCountsTagsAndRefusal() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    doc.channels.count = {};
+    doc.channels.count[0] = 255;
+    doc.channels.count[1] = 250;
+    doc.channels.count[2] = 5;
+    doc.CommitToImage();
+    doc.RefreshFromImage();
+    QCOMPARE(doc.channels.count[2], 5);
+    ScriptedPrompter prompter;
+    int updates = 0;
+    ChannelAllocationForm form(doc, prompter, [&](int, int) { ++updates; });
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Render(dialog, "channel_allocation");
+    auto* count2 = FindById<FilterEdit>(&dialog, 2603);
+    QCOMPARE(count2->text(), QStringLiteral("005"));
+    TypeInto(count2, "20");  // 505 + 20 > 512
+    QVERIFY(prompter.Saw(res::kStrTooManyChannels));
+    QCOMPARE(count2->text(), QStringLiteral("20"));  // the typed text stays
+    QCOMPARE(doc.channels.count[2], 5);
+    QTest::qWait(1);
+    QCOMPARE(QApplication::focusWidget(), count2);
+    TypeInto(count2, "7");
+    QCOMPARE(count2->text(), QStringLiteral("007"));
+    TypeInto(FindById<FilterEdit>(&dialog, 2632), "fire");
+    QCOMPARE(doc.channels.group_tag[1], std::string("FIRE"));
+    PressOk(dialog);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(updates, 1);
+    QCOMPARE(doc.channels.total, 512);
+  }
+};
+
+}  // namespace
+
+QTEST_MAIN(SettingsDialogsTest)
+#include "settings_dialogs_test.moc"
