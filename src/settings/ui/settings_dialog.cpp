@@ -103,9 +103,9 @@ SettingsDialog::SettingsDialog(FormModel& model, QWidget* parent) : QDialog(pare
   int widest_prompt = 0;
   for (const FormControl& c : model_.Controls()) {
     if (const auto panes = FormPrompt(c.id)) {
-      widest_prompt = std::max(widest_prompt, QFontMetrics(message_pane_->font())
-                                                  .horizontalAdvance(QString::fromStdString(
-                                                      panes->message)));
+      widest_prompt =
+          std::max(widest_prompt, QFontMetrics(message_pane_->font())
+                                      .horizontalAdvance(QString::fromStdString(panes->message)));
     }
   }
   message_pane_->setMinimumWidth(std::min(widest_prompt + 8, 720));
