@@ -23,10 +23,8 @@ class QPushButton;
 
 namespace ql40::ui {
 
-// Texts of the transfer dialog and of printing.
+// The dialog's caption until the worker names the transfer.
 inline constexpr int kStrAccessGauge = 63400;
-inline constexpr int kStrReportNotWritten = 63401;
-inline constexpr int kStrReportNotPrinted = 63402;
 
 // Controls by their resource ids.
 inline constexpr int kGaugeCancelId = 1178;
