@@ -1,11 +1,10 @@
 #pragma once
 
-// Reads a PDF back as a dealer's reader shows it: pdftotext gives every word with its place on
-// the sheet, and the words are set back into a character grid of the report's pitch. A word a
-// quarter character off its column, or a line off its line, shows as a difference, so the
-// grid proves that the columns line up and not only that the words are there.
+// Reads a PDF back as a reader shows it: pdftotext gives each word with its place on the sheet,
+// and the words are set back into a character grid of the report's pitch. A word off its
+// column or its line shows as a difference, so this proves the columns line up, not only that
+// the words are there.
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,97 +26,53 @@ inline std::string RunCommand(const std::string& command) {
   return out;
 }
 
-// Where the report's character grid lies on each sheet, in points from the sheet's top left.
+// Where the report's grid lies on each sheet, in points from the sheet's top left corner.
 struct PdfGrid {
-  double left = 0;  // x of column 0
-  double top = 0;   // y of the top of line 0
-  double char_width = 0;
-  double line_height = 0;
+  double left = 0, top = 0, char_width = 0, line_height = 0;
 };
 
-namespace pdf_detail {
-
-inline double Attribute(const std::string& tag, const char* name) {
-  const std::string key = std::string(name) + "=\"";
-  const auto at = tag.find(key);
-  return at == std::string::npos ? NAN : std::atof(tag.c_str() + at + key.size());
-}
-
-inline std::string Unescaped(const std::string& text) {
-  static const std::pair<const char*, char> kEntities[] = {
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    bool replaced = false;
-    for (const auto& [entity, c] : kEntities) {
-      const std::string e(entity);
-      if (text.compare(i, e.size(), e) == 0) {
-        out += c;
-        i += e.size() - 1;
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) out += text[i];
-  }
-  return out;
-}
-
-}  // namespace pdf_detail
-
-// The pages of a PDF as lines of the grid, trailing blanks and trailing empty lines dropped.
-// Characters beyond ASCII come back as UTF-8. Words off the grid (fractional columns) are
-// marked with '#' at their place.
-inline std::vector<PdfLines> PdfGridPages(const std::string& path, const PdfGrid& grid) {
-  const std::string html = RunCommand("pdftotext -bbox '" + path + "' - 2>/dev/null");
-  std::vector<PdfLines> pages;
-  std::size_t at = 0;
-  while ((at = html.find('<', at)) != std::string::npos) {
-    const auto end = html.find('>', at);
-    if (end == std::string::npos) break;
-    const std::string tag = html.substr(at, end - at + 1);
-    if (tag.rfind("<page ", 0) == 0) pages.emplace_back();
-    if (tag.rfind("<word ", 0) == 0 && !pages.empty()) {
-      const auto close = html.find("</word>", end);
-      const std::string word = pdf_detail::Unescaped(html.substr(end + 1, close - end - 1));
-      const double column = (pdf_detail::Attribute(tag, "xMin") - grid.left) / grid.char_width;
-      const double line = (pdf_detail::Attribute(tag, "yMin") - grid.top) / grid.line_height;
-      const long c = std::lround(column);
-      const long l = std::lround(line);
-      if (c >= 0 && l >= 0 && c < 400 && l < 400) {
-        auto& page = pages.back();
-        if (page.size() <= static_cast<std::size_t>(l))
-          page.resize(static_cast<std::size_t>(l) + 1);
-        auto& text = page[static_cast<std::size_t>(l)];
-        const std::string placed =
-            std::fabs(column - static_cast<double>(c)) > 0.25 ? "#" + word : word;
-        // Columns count characters, not bytes: a UTF-8 sequence takes one column.
-        std::size_t chars = 0, byte = 0;
-        while (byte < text.size() && chars < static_cast<std::size_t>(c)) {
-          ++byte;
-          while (byte < text.size() && (static_cast<unsigned char>(text[byte]) & 0xC0) == 0x80)
-            ++byte;
-          ++chars;
-        }
-        if (chars < static_cast<std::size_t>(c)) {
-          text.append(static_cast<std::size_t>(c) - chars, ' ');
-          byte = text.size();
-        }
-        text.replace(std::min(byte, text.size()), placed.size(), placed);
-      }
-      at = close;
-      continue;
-    }
-    at = end;
-  }
-  return pages;
-}
-
-// Report lines as they come back: trailing blanks and trailing empty lines dropped.
+// Trailing blanks and trailing empty lines dropped.
 inline PdfLines Trimmed(PdfLines lines) {
   for (auto& line : lines) line.erase(line.find_last_not_of(' ') + 1);
   while (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;
+}
+
+// The pages of a PDF as lines of the grid (ASCII text; a word between two columns is marked
+// with '#').
+inline std::vector<PdfLines> PdfGridPages(const std::string& path, const PdfGrid& grid) {
+  const std::string html = RunCommand("pdftotext -bbox '" + path + "' - 2>/dev/null");
+  auto attribute = [](const std::string& tag, const std::string& name) {
+    const auto at = tag.find(name + "=\"");
+    return at == std::string::npos ? -1.0 : std::atof(tag.c_str() + at + name.size() + 2);
+  };
+  std::vector<PdfLines> pages;
+  for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+    const std::string tag = html.substr(at, html.find('>', at) - at + 1);
+    if (tag.rfind("<page ", 0) == 0) pages.emplace_back();
+    if (tag.rfind("<word ", 0) != 0 || pages.empty()) continue;
+    const auto start = at + tag.size();
+    std::string word = html.substr(start, html.find("</word>", start) - start);
+    static const std::pair<std::string, std::string> kEntities[] = {
+        {"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}};
+    for (const auto& [entity, c] : kEntities) {
+      for (auto p = word.find(entity); p != std::string::npos; p = word.find(entity, p + 1)) {
+        word.replace(p, entity.size(), c);
+      }
+    }
+    const double column = (attribute(tag, "xMin") - grid.left) / grid.char_width;
+    const long c = std::lround(column);
+    const long l = std::lround((attribute(tag, "yMin") - grid.top) / grid.line_height);
+    if (c < 0 || l < 0 || l > 200) continue;
+    if (std::fabs(column - static_cast<double>(c)) > 0.25) word = "#" + word;
+    auto& page = pages.back();
+    if (page.size() <= static_cast<std::size_t>(l)) page.resize(static_cast<std::size_t>(l) + 1);
+    auto& text = page[static_cast<std::size_t>(l)];
+    if (text.size() < static_cast<std::size_t>(c)) text.resize(static_cast<std::size_t>(c), ' ');
+    text.replace(static_cast<std::size_t>(c), word.size(), word);
+  }
+  for (auto& page : pages) page = Trimmed(page);
+  return pages;
 }
 
 inline int PdfPageCount(const std::string& path) {
