@@ -1,9 +1,9 @@
 #pragma once
 
-// Reads a PDF back as a reader shows it: pdftotext gives each word with its place on the sheet,
-// and the words are set back into a character grid of the report's pitch. A word off its
-// column or its line shows as a difference, so this proves the columns line up, not only that
-// the words are there.
+// Reads a PDF back as a reader shows it (and the codeplugs the PDF tests print): pdftotext gives
+// each word with its place on the sheet, and the words are set back into a character grid of the
+// report's pitch. A word off its column or its line shows as a difference, so this proves the
+// columns line up, not only that the words are there.
 
 #include <cmath>
 #include <cstdio>
@@ -12,7 +12,28 @@
 #include <utility>
 #include <vector>
 
+#include "codeplug/codeplug.h"
+
 namespace ql40::testing {
+
+// A codeplug saved as fleet.q40: new (3 report pages), or with all 512 channels programmed
+// (19 pages, the most a report has).
+inline Codeplug FleetCodeplug(bool all_channels) {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.path = "/home/dealer/fleet/fleet.q40";
+  if (!all_channels) return doc;
+  doc.channels.count.fill(0);
+  doc.channels.count[0] = doc.channels.count[1] = 255;
+  doc.channels.count[2] = 2;
+  doc.channels.total = kChannelCount;
+  for (int n = 0; n < kChannelCount; ++n) {
+    auto& r = doc.channels.records[static_cast<std::size_t>(n)];
+    r.rx_frequency = r.tx_frequency = 14400000 + 2500 * n;
+    r.status |= 1;
+  }
+  return doc;
+}
 
 using PdfLines = std::vector<std::string>;
 

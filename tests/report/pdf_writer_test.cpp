@@ -15,23 +15,7 @@
 namespace ql40 {
 namespace {
 
-Codeplug FleetDoc(bool all_channels) {
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.path = "/home/dealer/fleet/fleet.q40";
-  if (all_channels) {  // 512 channels programmed: 19 pages
-    doc.channels.count.fill(0);
-    doc.channels.count[0] = doc.channels.count[1] = 255;
-    doc.channels.count[2] = 2;
-    doc.channels.total = kChannelCount;
-    for (auto& r : doc.channels.records) {
-      r.rx_frequency = r.tx_frequency =
-          14400000 + 2500 * static_cast<int>(&r - &doc.channels.records[0]);
-      r.status |= 1;
-    }
-  }
-  return doc;
-}
+using testing::FleetCodeplug;
 
 void ExpectReportText(const Report& report, const std::string& pdf, const PdfOptions& options) {
   const auto layout =
@@ -49,7 +33,7 @@ void ExpectReportText(const Report& report, const std::string& pdf, const PdfOpt
 }
 
 TEST(ReportPdf, ReadsBackAsTheReportLinesInTheirColumns) {
-  Codeplug odd = FleetDoc(false);
+  Codeplug odd = FleetCodeplug(false);
   for (int n = 0; n < 2; ++n) odd.channels.records[static_cast<std::size_t>(n)].status |= 1;
   odd.channels.records[0].tag = "A(B)C\\D";  // must be escaped in a PDF string
   odd.channels.records[1].tag = "X\xB5Y";    // a byte beyond ASCII from a damaged file
@@ -57,7 +41,8 @@ TEST(ReportPdf, ReadsBackAsTheReportLinesInTheirColumns) {
     Codeplug doc;
     PaperSize paper;
   };
-  for (const auto& c : {Case{FleetDoc(false), kPaperA4}, Case{FleetDoc(true), kPaperLetter}}) {
+  for (const auto& c :
+       {Case{FleetCodeplug(false), kPaperA4}, Case{FleetCodeplug(true), kPaperLetter}}) {
     testing::TempDir dir;
     const Report report(c.doc);
     PdfOptions options;
@@ -74,7 +59,7 @@ TEST(ReportPdf, ReadsBackAsTheReportLinesInTheirColumns) {
 }
 
 TEST(ReportPdf, FontShrinksOnlyToKeepEveryLineOnTheSheet) {
-  const ReportExtent extent = MeasureReport(Report(FleetDoc(true)));
+  const ReportExtent extent = MeasureReport(Report(FleetCodeplug(true)));
   EXPECT_GE(extent.lines, 55);  // the settings page
   EXPECT_GE(extent.columns, 80);
   EXPECT_DOUBLE_EQ(FitReportLayout(523, 770, extent).font_size, kReportFontSize);  // A4
@@ -93,7 +78,7 @@ TEST(ReportPdf, FontShrinksOnlyToKeepEveryLineOnTheSheet) {
 }
 
 TEST(ReportPdf, SameBytesWhateverTheLocale) {
-  const Report report(FleetDoc(true));
+  const Report report(FleetCodeplug(true));
   const std::string bytes = ReportPdf(report, {});
   EXPECT_EQ(bytes.rfind("%PDF-1.4\n", 0), 0u);
   EXPECT_EQ(bytes.substr(bytes.size() - 6), "%%EOF\n");

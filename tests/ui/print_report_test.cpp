@@ -22,24 +22,6 @@ namespace qt = ql40::testing;
 
 namespace {
 
-// 512 programmed channels (19 pages), or a new codeplug (3 pages).
-Codeplug FleetDoc(bool all_channels) {
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.path = "/home/dealer/fleet/fleet.q40";
-  if (!all_channels) return doc;
-  doc.channels.count.fill(0);
-  doc.channels.count[0] = doc.channels.count[1] = 255;
-  doc.channels.count[2] = 2;
-  doc.channels.total = kChannelCount;
-  for (int n = 0; n < kChannelCount; ++n) {
-    auto& r = doc.channels.records[static_cast<std::size_t>(n)];
-    r.rx_frequency = r.tx_frequency = 14400000 + 2500 * n;
-    r.status |= 1;
-  }
-  return doc;
-}
-
 // Prints pages from..to into a PDF and reads the pages back on the grid they were laid on.
 std::vector<qt::PdfLines> PrintAndRead(const Report& report, QPageSize paper, int from, int to,
                                        const char* shot) {
@@ -67,7 +49,7 @@ class PrintReportTest : public QObject {
  private slots:
   void printedPagesHoldTheReportLinesInTheirColumns() {
     for (const bool full : {false, true}) {
-      const Codeplug doc = FleetDoc(full);
+      const Codeplug doc = qt::FleetCodeplug(full);
       const Report report(doc);
       const auto paper = QPageSize(full ? QPageSize::Letter : QPageSize::A4);
       const auto pages = PrintAndRead(report, paper, 1, report.PageCount(), full ? "full" : "new");
@@ -78,7 +60,7 @@ class PrintReportTest : public QObject {
       }
     }
     // A range reaching past the last page stops there.
-    const Codeplug doc = FleetDoc(true);
+    const Codeplug doc = qt::FleetCodeplug(true);
     const Report report(doc);
     const auto range = PrintAndRead(report, QPageSize(QPageSize::A4), 18, 40, nullptr);
     QCOMPARE(range.size(), std::size_t{2});
@@ -87,23 +69,22 @@ class PrintReportTest : public QObject {
   }
 
   void fontIsFixedPitchAndShrinksOnlyOnSmallPaper() {
-    const Codeplug doc = FleetDoc(false);
+    const Codeplug doc = qt::FleetCodeplug(false);
     const Report report(doc);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    const auto a4 = ui::LayoutReportFor(printer, report);
-    QCOMPARE(a4.layout.font_size, kReportFontSize);
-    QVERIFY(QFontInfo(a4.font).fixedPitch());
-    printer.setPageSize(QPageSize(QPageSize::A6));
-    const auto a6 = ui::LayoutReportFor(printer, report);
-    QVERIFY(a6.layout.font_size < kReportFontSize);
-    const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
-    QVERIFY(MeasureReport(report).lines * a6.layout.line_height <= area.height() + 1e-6);
+    for (const auto id : {QPageSize::A4, QPageSize::A6}) {
+      printer.setPageSize(QPageSize(id));
+      const auto printed = ui::LayoutReportFor(printer, report);
+      QVERIFY(QFontInfo(printed.font).fixedPitch());
+      QCOMPARE(printed.layout.font_size < kReportFontSize, id == QPageSize::A6);
+      const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
+      QVERIFY(MeasureReport(report).lines * printed.layout.line_height <= area.height() + 1e-6);
+    }
   }
 
   void previewShowsEveryPage() {
-    const Codeplug doc = FleetDoc(true);
+    const Codeplug doc = qt::FleetCodeplug(true);
     const Report report(doc);
     QPrinter printer(QPrinter::HighResolution);
     std::unique_ptr<QPrintPreviewDialog> preview(
@@ -118,7 +99,7 @@ class PrintReportTest : public QObject {
     }
     // The menu's hook runs the same preview modally and returns when it is closed.
     shell::AppContext app;
-    app.doc = FleetDoc(false);
+    app.doc = qt::FleetCodeplug(false);
     QTimer::singleShot(100, [] {
       if (auto* open = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
         open->reject();
@@ -129,7 +110,7 @@ class PrintReportTest : public QObject {
 
   void exportWritesTheCorePdfAndSaysWhenItCannot() {
     shell::AppContext app;
-    app.doc = FleetDoc(true);
+    app.doc = qt::FleetCodeplug(true);
     QTemporaryDir dir;
     const QString file = dir.filePath("fleet.pdf");
     QStringList boxes;
