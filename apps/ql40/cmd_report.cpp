@@ -1,4 +1,5 @@
-// The report command: the printed report of a codeplug as text, on stdout or into a file.
+// The report command: the printed report of a codeplug as text, on stdout or into a file, or as
+// a PDF file that prints just as the desktop program's pages do.
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +11,8 @@
 #include <system_error>
 
 #include "cli.h"
+#include "codeplug/files.h"
+#include "report/pdf_writer.h"
 #include "report/report.h"
 
 namespace ql40::cli {
@@ -55,15 +58,27 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
   return true;
 }
 
-int RunReport(const std::string& path, const std::string& out, Prompter& prompter) {
-  if (!out.empty() && HasPdfExtension(out)) {
-    std::cerr << "ql40: PDF output is made by the desktop program's printing; "
-                 "write a text file (-o FILE.txt) or print from ql40win\n";
+int RunReport(const std::string& path, const std::string& out, const std::string& paper_name,
+              Prompter& prompter) {
+  PdfOptions pdf;
+  if (!PaperSizeByName(paper_name, &pdf.paper)) {
+    std::cerr << "ql40: unknown paper size \"" << paper_name << "\"; use a4 or letter\n";
     return kExitUsage;
   }
+  const bool as_pdf = !out.empty() && HasPdfExtension(out);
   Codeplug doc;
   if (!OpenCodeplugFile(path, doc, prompter)) return kExitFailure;
-  const std::string text = Report(doc).Text();
+  const Report report(doc);
+  if (as_pdf) {
+    pdf.title = BaseName(path);
+    std::string error;
+    if (!WriteReportPdf(report, out, pdf, &error)) {
+      std::cerr << "ql40: " << error << "\n";
+      return kExitFailure;
+    }
+    return kExitOk;
+  }
+  const std::string text = report.Text();
   if (out.empty()) {
     std::cout << text << std::flush;
     return std::cout ? kExitOk : kExitFailure;
@@ -77,15 +92,18 @@ void RegisterReportCommands(CLI::App& app, int& exit_status) {
   static TerminalPrompter prompter;
   static std::string file;
   static std::string out;
+  static std::string paper = "a4";
   auto* cmd = app.add_subcommand(
       "report", "Print the codeplug report: settings, channels by group, signalling tables");
   cmd->add_option("FILE", file, "Codeplug file (.q40)")->required();
   cmd->add_option("-o,--output", out,
-                  "Write the report to this text file instead of standard output");
+                  "Write the report to this file instead of standard output: a PDF when the "
+                  "name ends in .pdf, else text");
+  cmd->add_option("--paper", paper, "Paper of a PDF report: a4 (default) or letter");
   cmd->footer(
-      "Pages are separated by a line holding only a form feed; lines keep their trailing "
-      "blanks.");
-  cmd->callback([&exit_status] { exit_status = RunReport(file, out, prompter); });
+      "As text, pages are separated by a line holding only a form feed and lines keep their "
+      "trailing blanks. As PDF, each report page is one sheet in Courier.");
+  cmd->callback([&exit_status] { exit_status = RunReport(file, out, paper, prompter); });
 }
 
 }  // namespace ql40::cli

@@ -56,6 +56,10 @@ constexpr StringEntry kTable[] = {
     {kStrUpdateChannels, "Update Channels"},
     {kStrNowUploadingChannels, "Now Channel Data Uploading..."},
     {kStrProductCodeLog, "Product Code = %1\n"},
+    // Transfer dialog and printing (ui::kStrAccessGauge, ui::kStrReportNotWritten, ...).
+    {63400, "Access Gauge"},
+    {63401, "The report could not be written.\r\nFile Name = %1\r\n%2"},
+    {63402, "The report could not be printed.\r\nThe printer %1 could not be started."},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

@@ -412,10 +412,6 @@ TEST(ReportCli, PrintsOrWritesTheReportAndSaysWhyWhenItCannot) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(testing::ReadText(dir.File("fleet.txt")), expected);
 
-  r = RunQl40(dir, "report " + file + " -o " + dir.File("fleet.PDF"));
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("PDF"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir.File("fleet.PDF")));
   r = RunQl40(dir, "report " + file + " -o " + dir.File("no/folder/x.txt"));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("cannot"), std::string::npos);
