@@ -50,7 +50,14 @@ void FilterEdit::ApplyState() {
 }
 
 void FilterEdit::Apply(const EditFrame::Effect& effect) {
-  if (effect.set_text) setText(QString::fromStdString(*effect.set_text));
+  if (effect.set_text) {
+    // Escape putting back the earlier text is a change of the text too: models that read
+    // their fields on OK (TextEdited) must see it.
+    const QString text_now = QString::fromStdString(*effect.set_text);
+    const bool differs = text_now != text();
+    setText(text_now);
+    if (differs) emit textEdited(text_now);
+  }
   ApplyState();
   if (effect.select_all) selectAll();
   if (effect.clear_selection) deselect();

@@ -99,6 +99,16 @@ SettingsDialog::SettingsDialog(FormModel& model, QWidget* parent) : QDialog(pare
   indicator_pane_->setAlignment(Qt::AlignCenter);
   indicator_pane_->setMinimumWidth(
       QFontMetrics(indicator_pane_->font()).horizontalAdvance(Str(res::kStrKeyOperation)) + 12);
+  // Wide enough for the longest prompt of the dialog, so that no prompt is cut short.
+  int widest_prompt = 0;
+  for (const FormControl& c : model_.Controls()) {
+    if (const auto panes = FormPrompt(c.id)) {
+      widest_prompt =
+          std::max(widest_prompt, QFontMetrics(message_pane_->font())
+                                      .horizontalAdvance(QString::fromStdString(panes->message)));
+    }
+  }
+  message_pane_->setMinimumWidth(std::min(widest_prompt + 8, 720));
   status_->addWidget(message_pane_, 1);
   status_->addPermanentWidget(indicator_pane_);
   outer->addWidget(status_);
@@ -153,7 +163,9 @@ QWidget* SettingsDialog::Build(const FormControl& c, QGridLayout* grid) {
         Refresh();
       });
       connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
-        if (!refreshing_) model_.TextEdited(id, text.toStdString());
+        if (refreshing_) return;
+        model_.TextEdited(id, text.toStdString());
+        Refresh();  // enabling may follow the text (a pause character, a paging code)
       });
       w = edit;
       break;
