@@ -235,6 +235,26 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(doc.channels.total, 512);
   }
 
+  void channelAllocationCancelThrowsEverythingAway() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    doc.CommitToImage();
+    const auto counts = doc.channels.count;
+    const auto tags = doc.channels.group_tag;
+    ScriptedPrompter prompter;
+    ChannelAllocationForm form(doc, prompter);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    TypeInto(FindById<FilterEdit>(&dialog, 2601), "3");
+    TypeInto(FindById<FilterEdit>(&dialog, 2631), "changed");
+    QCOMPARE(doc.channels.count[0], 3);
+    QTest::keyClick(FindById(&dialog, 2631), Qt::Key_Escape);  // Idle: Cancel
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(doc.channels.count == counts);
+    QVERIFY(doc.channels.group_tag == tags);
+  }
+
   void menuCommandsOpenTheirDialogs() {
     shell::AppContext app;
     app.doc.ResetToDefaults();
