@@ -154,6 +154,32 @@ class SettingsDialogTest : public QObject {
     QVERIFY(modified);
   }
 
+  void doubleClickTogglesEditingAndColoursFollowTheState() {
+    bool modified = false;
+    ProbeForm form(&modified);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* edit = FindById<FilterEdit>(&dialog, 2003);
+    edit->setFocus();
+    const QColor idle = edit->palette().color(QPalette::Base);
+    QTest::mouseDClick(edit, Qt::LeftButton);
+    QCOMPARE(edit->frame().state(), ql40::EditState::kEditing);
+    QVERIFY(edit->palette().color(QPalette::Base) != idle);
+    QCOMPARE(edit->palette().color(QPalette::Base),
+             QApplication::palette().color(QPalette::ToolTipBase));
+    QTest::keyClicks(edit, "7");
+    QTest::mouseDClick(edit, Qt::LeftButton);
+    QCOMPARE(form.pll, 7);
+    QCOMPARE(edit->frame().state(), ql40::EditState::kIdle);
+    QCOMPARE(edit->palette().color(QPalette::Base), idle);
+    // Disabled fields are grey and take no keys.
+    edit->SetFieldEnabled(false);
+    QVERIFY(!edit->isEnabled());
+    QCOMPARE(edit->palette().color(QPalette::Disabled, QPalette::Base),
+             QApplication::palette().color(QPalette::Window));
+  }
+
   void f1AsksForTheDialogsHelpContext() {
     bool modified = false;
     ProbeForm form(&modified);

@@ -2,17 +2,22 @@
 // cancelled. With QL40_RENDER_DIR set, every dialog is also saved there as a PNG.
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
+#include "link/link_rig.h"
 #include "resources/strings.h"
 #include "settings/allocation_form.h"
 #include "settings/hardware_form.h"
 #include "settings/key_forms.h"
 #include "settings/option_form.h"
+#include "settings/ui/channel_update.h"
 #include "settings/ui/form_widgets.h"
 #include "settings/ui/settings_dialog.h"
+#include "shell/ui/hooks.h"
 #include "support/test_support.h"
 #include "support/ui_test_support.h"
 
@@ -228,6 +233,80 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(!dialog.isVisible());
     QCOMPARE(updates, 1);
     QCOMPARE(doc.channels.total, 512);
+  }
+
+  void channelAllocationCancelThrowsEverythingAway() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    doc.CommitToImage();
+    const auto counts = doc.channels.count;
+    const auto tags = doc.channels.group_tag;
+    ScriptedPrompter prompter;
+    ChannelAllocationForm form(doc, prompter);
+    SettingsDialog dialog(form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    TypeInto(FindById<FilterEdit>(&dialog, 2601), "3");
+    TypeInto(FindById<FilterEdit>(&dialog, 2631), "changed");
+    QCOMPARE(doc.channels.count[0], 3);
+    QTest::keyClick(FindById(&dialog, 2631), Qt::Key_Escape);  // Idle: Cancel
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(doc.channels.count == counts);
+    QVERIFY(doc.channels.group_tag == tags);
+  }
+
+  void menuCommandsOpenTheirDialogs() {
+    shell::AppContext app;
+    app.doc.ResetToDefaults();
+    QString seen;
+    QTimer::singleShot(0, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      seen = modal->objectName();
+      QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    const auto outcome = ui::RunSettingsCommand(32777, nullptr, app);
+    QVERIFY(outcome.has_value());
+    QVERIFY(!outcome->accepted);
+    QCOMPARE(seen, QStringLiteral("161"));
+    // Commands that are not settings dialogs have none.
+    QVERIFY(!ui::RunSettingsCommand(32820, nullptr, app).has_value());
+  }
+
+  void channelUpdateWithoutARadioIsQuickAndQuiet() {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    const link::PortOpener none = [](int, link::PortOpenError* error) {
+      error->kind = link::PortOpenError::Kind::kNotFound;
+      return std::unique_ptr<link::SerialPort>();
+    };
+    QWidget window;
+    QElapsedTimer clock;
+    clock.start();
+    const auto report = ui::RunChannelUpdate(&window, doc, none, 10, 40);
+    QVERIFY(clock.elapsed() < 2000);
+    QVERIFY(!report.port_opened);
+    QVERIFY(window.isEnabled());
+  }
+
+  void channelUpdateReadsFromTheSimulatedRadio() {
+    auto radio_doc = std::make_unique<Codeplug>();
+    radio_doc->ResetToDefaults();
+    radio_doc->channels.count = {};
+    radio_doc->channels.count[0] = 12;
+    for (int i = 0; i < 12; ++i) {
+      radio_doc->channels.records[static_cast<std::size_t>(i)].status |= 1;
+      radio_doc->channels.records[static_cast<std::size_t>(i)].rx_frequency = 15555000;
+    }
+    radio_doc->CommitToImage();
+    ql40::testing::LinkRig rig(sim::RadioOptions{}, radio_doc->image);
+    QWidget window;
+    window.show();
+    const auto report = ui::RunChannelUpdate(&window, rig.doc, rig.Env().open_port, 3, 12);
+    QCOMPARE(report.channels_read, 9);
+    QCOMPARE(rig.doc.channels.records[11].rx_frequency, 15555000);
+    QVERIFY(window.isEnabled());
+    QVERIFY(window.findChild<QDialog*>(QStringLiteral("UpdateChannelsBox")) == nullptr);
   }
 };
 

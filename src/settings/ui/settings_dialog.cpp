@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -112,10 +111,6 @@ SettingsDialog::SettingsDialog(FormModel& model, QWidget* parent) : QDialog(pare
   status_->addWidget(message_pane_, 1);
   status_->addPermanentWidget(indicator_pane_);
   outer->addWidget(status_);
-
-  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  help->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(help, &QShortcut::activated, this, &SettingsDialog::OnHelp);
 
   Refresh();
 }
@@ -351,13 +346,16 @@ void SettingsDialog::reject() {
 }
 
 void SettingsDialog::OnHelp() {
-  const int context = model_.HelpContext();
-  emit helpRequested(context);
-  ShowHelp(this, context);
+  emit helpRequested(model_.HelpContext());
 }
 
 void SettingsDialog::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
+  if (key == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+    OnHelp();
+    event->accept();
+    return;
+  }
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
     QWidget* focus = focusWidget();
     if (focus == cancel_) {

@@ -39,7 +39,8 @@ class SettingsDialog : public QDialog {
   void reject() override;
 
  signals:
-  // F1: the help context the dialog opens.
+  // F1 with no help context of its own: the dialog's context, 0x20000 plus its id. (The main
+  // window opens the help page; it knows each dialog by its id, which is its objectName.)
   void helpRequested(int context_id);
 
  protected:
