@@ -62,7 +62,9 @@ class BasicAlignment : public ChannelSelection {
   void ChannelSelected() override;
   int* ValueSlot(int item);
   int Low1() const { return state_.values.power[kPowerLow1]; }
-  int MaxDeviation() const { return state_.values.max_deviation[static_cast<std::size_t>(state_.bandwidth())]; }
+  int MaxDeviation() const {
+    return state_.values.max_deviation[static_cast<std::size_t>(state_.bandwidth())];
+  }
   bool Prepare(int item);
   bool SendLive(int item, int value);
   void Restore(int item, std::optional<int> stored);
