@@ -124,7 +124,10 @@ ItemRow AlignmentDialogBase::MakeRow(int item, const QString& label, int label_i
   row.start = new QPushButton(AlignmentText(alignment::kStrStart), this);
   row.start->setObjectName(Id(start_id));
   row.start->setAutoDefault(true);
-  row.label->setMinimumWidth(row.label->fontMetrics().horizontalAdvance("Sub Audio Deviation "));
+  // One width for every label and button, so the value boxes line up down the dialog.
+  row.label->setMinimumWidth(row.label->fontMetrics().horizontalAdvance("Battery Warning Level") +
+                             8);
+  row.start->setFixedWidth(row.start->fontMetrics().horizontalAdvance("START") + 40);
   connect(row.start, &QPushButton::clicked, this, [this, item] {
     if (running_ || !opened_) return;
     running_ = true;
