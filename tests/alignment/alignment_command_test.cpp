@@ -214,3 +214,56 @@ TEST(PulledCable, EveryPathEndsWithTheMessageAndTheDialogStillWorks) {
 
 }  // namespace
 }  // namespace ql40::alignment
+
+namespace ql40::sim {
+namespace {
+
+TEST(SimulatedRadioLevels, SpreadPeakAndOptionChecks) {
+  using testing::Options;
+  EXPECT_NE(ValidateOptions(Options([](auto& o) { o.level_spread = 256; })), "");
+  EXPECT_NE(ValidateOptions(Options([](auto& o) { o.rssi_peak = 300; })), "");
+  EXPECT_EQ(ValidateOptions(Options([](auto& o) { o.rssi_peak = -1; })), "");
+
+  testing::AlignmentBench b(Options([](auto& o) {
+    o.level_spread = 3;
+    o.levels = {100, 2, 254, 0};
+  }));
+  std::vector<int> battery, noise, signal;
+  for (int i = 0; i < 40; ++i) {
+    link::Levels levels;
+    ASSERT_TRUE(b.link->ReadLevels(&levels));
+    battery.push_back(levels.battery);
+    noise.push_back(levels.noise);
+    signal.push_back(levels.signal);
+  }
+  for (int v : battery) EXPECT_TRUE(v >= 97 && v <= 103) << v;
+  for (int v : noise) EXPECT_TRUE(v >= 0 && v <= 5) << "clamped at 0: " << v;
+  for (int v : signal) EXPECT_TRUE(v >= 251 && v <= 255) << "clamped at 255: " << v;
+  EXPECT_NE(*std::min_element(battery.begin(), battery.end()),
+            *std::max_element(battery.begin(), battery.end()))
+      << "the readings wander";
+
+  testing::AlignmentBench peak(Options([](auto& o) { o.rssi_peak = 50; }));
+  link::Levels levels;
+  ASSERT_TRUE(peak.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.signal, 201) << "no tuning value loaded yet";
+  ASSERT_TRUE(peak.link->LoadValue(45));
+  ASSERT_TRUE(peak.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.signal, 201 - 10);
+}
+
+TEST(SimulatedRadioLevels, ARefusedAnswerComesAgainUnchanged) {
+  // The first answer frame arrives damaged; the program refuses it and the radio sends the
+  // same reading again instead of taking the next one.
+  testing::AlignmentBench b(testing::Options([](auto& o) { o.faults.bad_checksum_at = 1; }));
+  b.radio->QueueLevels({{11, 12, 13, 0}, {21, 22, 23, 0}});
+  link::Levels levels;
+  ASSERT_TRUE(b.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.battery, 11);
+  EXPECT_EQ(b.radio->stats().answer_naks, 1);
+  ASSERT_TRUE(b.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.battery, 21);
+}
+
+}  // namespace
+}  // namespace ql40::sim
