@@ -2,7 +2,9 @@
 // measurement on its timer thread, and a radio that stops answering part-way.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <future>
 
 #include "alignment/alignment_strings.h"
@@ -263,6 +265,24 @@ TEST(SimulatedRadioLevels, ARefusedAnswerComesAgainUnchanged) {
   EXPECT_EQ(b.radio->stats().answer_naks, 1);
   ASSERT_TRUE(b.link->ReadLevels(&levels));
   EXPECT_EQ(levels.battery, 21);
+}
+
+}  // namespace
+}  // namespace ql40::sim
+
+namespace ql40::sim {
+namespace {
+
+TEST(SimulatedRadioProgram, LevelOptionsAreCheckedBeforeItServes) {
+  const std::string program = std::string(QL40_BIN_DIR) + "/ql40-radiosim";
+  auto status = [&](const std::string& args) {
+    const int raw = std::system((program + " " + args + " </dev/null >/dev/null 2>&1").c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(status("--level-spread 256"), 2);
+  EXPECT_EQ(status("--rssi-peak -3"), 2);
+  EXPECT_EQ(status("--levels 1,2,3"), 2) << "four levels";
+  EXPECT_EQ(status("--help"), 0);
 }
 
 }  // namespace
