@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "alignment/alignment_strings.h"
 #include "codeplug/prompter.h"
@@ -203,7 +204,9 @@ InstructionDialog::InstructionDialog(const QString& caption, const QString& text
   auto* label = new QLabel(text, this);
   label->setObjectName("text");
   label->setWordWrap(true);
-  label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) / 2 + 40);
+  // One line where it fits, so the level to set reads at a glance.
+  label->setMinimumWidth(std::min(label->fontMetrics().horizontalAdvance(text) + 24, 640));
+  layout->setSpacing(16);
   layout->addWidget(label);
   auto* buttons = new QHBoxLayout;
   auto* ok = MakeButton(tr("OK"), "1", this);
