@@ -195,6 +195,13 @@ int main(int argc, char** argv) {
       ->expected(4)
       ->delimiter(',')
       ->check(CLI::Range(0, 255));
+  app.add_option("--level-spread", options.level_spread,
+                 "Vary every level reading by up to this much, as a live receiver does (0-255)")
+      ->check(CLI::Range(0, 255));
+  app.add_option("--rssi-peak", options.rssi_peak,
+                 "Signal strength peaks when the tuning value sent with 0x32 is this (0-255); it "
+                 "falls by 2 per step away")
+      ->check(CLI::Range(0, 255));
   app.add_option("--save", options.save_on_download,
                  "Write the radio memory to this .q40 file whenever a download completes");
   app.add_option("--link", link, "Also make this symbolic link to the device");

@@ -21,6 +21,11 @@ const std::string& PtyRadio::device_path() const {
 }
 void PtyRadio::PowerCycle() {}
 void PtyRadio::SetLevels(const std::array<int, 4>&) {}
+void PtyRadio::QueueLevels(const std::vector<std::array<int, 4>>&) {}
+std::vector<AlignmentRecord> PtyRadio::alignment_log() const {
+  return {};
+}
+void PtyRadio::ClearAlignmentLog() {}
 Image PtyRadio::memory() const {
   return Image{};
 }
@@ -187,6 +192,14 @@ class PtyRadio::Impl {
   void SetLevels(const std::array<int, 4>& levels) {
     std::lock_guard lock(mutex_);
     radio_.set_levels(levels);
+  }
+  void QueueLevels(const std::vector<std::array<int, 4>>& readings) {
+    std::lock_guard lock(mutex_);
+    radio_.QueueLevels(readings);
+  }
+  void ClearAlignmentLog() {
+    std::lock_guard lock(mutex_);
+    radio_.ClearAlignmentLog();
   }
 
  private:
@@ -388,6 +401,15 @@ void PtyRadio::PowerCycle() {
 }
 void PtyRadio::SetLevels(const std::array<int, 4>& levels) {
   impl_->SetLevels(levels);
+}
+void PtyRadio::QueueLevels(const std::vector<std::array<int, 4>>& readings) {
+  impl_->QueueLevels(readings);
+}
+std::vector<AlignmentRecord> PtyRadio::alignment_log() const {
+  return impl_->WithRadio([](const Radio& r) { return r.alignment_log(); });
+}
+void PtyRadio::ClearAlignmentLog() {
+  impl_->ClearAlignmentLog();
 }
 Image PtyRadio::memory() const {
   return impl_->WithRadio([](const Radio& r) { return r.memory(); });

@@ -149,13 +149,14 @@ void Radio::HandleByte(std::uint8_t byte, std::vector<std::uint8_t>& out) {
       }
       if (byte == frame::kNak) {
         ++stats_.answer_naks;
-        SendAnswerFrame(out);
+        SendAnswerFrame(out, true);
         return;
       }
       break;  // the program moved on: the byte starts a frame
     case State::kAwaitModeByte:
       state_ = State::kOn;
       if (byte == kModeAlignment || byte == kModeNormal) {
+        LogRaw(byte);
         alignment_mode_ = byte == kModeAlignment;
         Emit(false, alignment_mode_ ? "alignment mode" : "normal mode");
         return;
@@ -170,6 +171,7 @@ void Radio::HandleByte(std::uint8_t byte, std::vector<std::uint8_t>& out) {
       frame_.push_back(byte);
     } else if (byte == 0x00) {
       ++stats_.raw_zero_bytes;
+      LogRaw(byte);
     }
     return;
   }
@@ -195,6 +197,7 @@ void Radio::HandleFrame(std::vector<std::uint8_t>& out) {
     Emit(true, Format("frame %02X with a wrong checksum", command));
     // Alignment commands are acknowledged, so a damaged one is refused; clone frames never are.
     if (IsAlignmentCommand(command)) {
+      alignment_log_.push_back({false, command, {data.begin(), data.end()}, false});
       ++stats_.naks_sent;
       SendByte(frame::kNak, out);
     }
@@ -303,6 +306,7 @@ void Radio::ServeAlignment(std::vector<std::uint8_t>& out) {
   ++stats_.alignment_commands;
   ++alignment_count_;
   alignment_.last_command = command;
+  alignment_log_.push_back({false, command, {data.begin(), data.end()}, false});
   auto nak = [&](const char* why) {
     ++stats_.naks_sent;
     Emit(true, Format("command %02X: NAK (%s)", command, why));
@@ -312,6 +316,7 @@ void Radio::ServeAlignment(std::vector<std::uint8_t>& out) {
   if (AlignmentLength(command) == 0) return nak("unknown command");
   if (frame_[1] != AlignmentLength(command)) return nak("length");
   if (command != kModeCommand && !alignment_mode_) return nak("not in alignment mode");
+  if (refuse_ && refuse_(command, data)) return nak("refused by the test");
 
   switch (command) {
     case 0x30:
@@ -346,24 +351,57 @@ void Radio::ServeAlignment(std::vector<std::uint8_t>& out) {
       break;
   }
   ++stats_.frames_served;
+  alignment_log_.back().accepted = true;
   Emit(true, Format("command %02X accepted", command));
   SendByte(options_.ack_with_command_byte ? command : frame::kAck, out);
-  if (command == kLevelCommand) SendAnswerFrame(out);
+  if (command == kLevelCommand) SendAnswerFrame(out, false);
 }
 
-void Radio::SendAnswerFrame(std::vector<std::uint8_t>& out) {
-  std::uint8_t data[4];
-  for (int i = 0; i < 4; ++i) {
-    data[i] = static_cast<std::uint8_t>(std::clamp(options_.levels[i], 0, 255));
+void Radio::QueueLevels(const std::vector<std::array<int, 4>>& readings) {
+  queued_levels_.insert(queued_levels_.end(), readings.begin(), readings.end());
+}
+
+void Radio::LogRaw(std::uint8_t byte) {
+  alignment_log_.push_back({true, byte, {}, true});
+}
+
+std::array<int, 4> Radio::NextLevels() {
+  std::array<int, 4> levels = options_.levels;
+  if (!queued_levels_.empty()) {
+    levels = queued_levels_.front();
+    queued_levels_.pop_front();
+    return levels;
   }
-  std::uint8_t sum = frame::Checksum(kLevelCommand, kLevelAnswerLength, data);
+  if (options_.rssi_peak >= 0 && alignment_.value >= 0) {
+    levels[2] -= 2 * std::abs(alignment_.value - options_.rssi_peak);
+  }
+  if (options_.level_spread > 0) {
+    for (int i = 0; i < 3; ++i) {
+      spread_state_ = spread_state_ * 1103515245u + 12345u;
+      const int span = 2 * options_.level_spread + 1;
+      levels[i] += static_cast<int>((spread_state_ >> 16) % static_cast<std::uint32_t>(span)) -
+                   options_.level_spread;
+    }
+  }
+  return levels;
+}
+
+void Radio::SendAnswerFrame(std::vector<std::uint8_t>& out, bool again) {
+  if (!again) {
+    const std::array<int, 4> levels = NextLevels();
+    for (int i = 0; i < 4; ++i) {
+      last_answer_[i] = static_cast<std::uint8_t>(std::clamp(levels[i], 0, 255));
+    }
+  }
+  const std::uint8_t* data = last_answer_.data();
+  std::uint8_t sum = frame::Checksum(kLevelCommand, kLevelAnswerLength, last_answer_);
   ++reply_frame_count_;
   if (Hits(options_.faults.bad_checksum_at, reply_frame_count_)) {
     sum = static_cast<std::uint8_t>(sum + 1);
     Emit(false, "fault: level answer with a wrong checksum");
   }
   SendByte(kLevelAnswerLength, out);
-  for (auto b : data) SendByte(b, out);
+  for (int i = 0; i < 4; ++i) SendByte(data[i], out);
   SendByte(sum, out);
   state_ = State::kAwaitAnswerAck;
 }

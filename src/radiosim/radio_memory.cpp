@@ -105,6 +105,12 @@ std::string ValidateOptions(const RadioOptions& options) {
   for (int level : options.levels) {
     if (level < 0 || level > 255) return "levels must be 0 to 255";
   }
+  if (options.level_spread < 0 || options.level_spread > 255) {
+    return "the level spread must be 0 to 255";
+  }
+  if (options.rssi_peak < -1 || options.rssi_peak > 255) {
+    return "the signal peak must be 0 to 255 (or -1 for none)";
+  }
   const Faults& f = options.faults;
   for (int v : {f.drop_reply_byte_at, f.corrupt_reply_byte_at, f.ignore_frame_at, f.bad_checksum_at,
                 f.nak_at, f.silent_after_bytes, f.unplug_after_bytes, f.line_error_at}) {

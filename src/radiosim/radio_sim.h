@@ -81,6 +81,22 @@ struct RadioOptions {
   std::optional<double> trailer;  // the saved file's trailer; unset: the band's default split
   std::function<void(const RadioEvent&)> on_event;  // called on the serving thread
   Faults faults;
+  // Level readings for trying the measurements: each reading varies by up to this much around
+  // `levels` (a fixed pseudo-random sequence), and with rssi_peak >= 0 the signal strength
+  // falls by 2 for every step the last 0x32 value lies away from it, as a receiver does off
+  // its tuning peak.
+  int level_spread = 0;
+  int rssi_peak = -1;
+};
+
+// One thing the radio received in alignment: an alignment frame with its data bytes (accepted
+// or refused), or a raw byte between frames (0x00 around deviations, the mode byte after 0x38).
+struct AlignmentRecord {
+  bool raw = false;
+  std::uint8_t command = 0;  // the command byte, or the raw byte itself
+  std::vector<std::uint8_t> data;
+  bool accepted = false;
+  bool operator==(const AlignmentRecord&) const = default;
 };
 
 // An empty string when the options can make a radio, else what is wrong with them.
@@ -149,6 +165,15 @@ class Radio {
   const AlignmentState& alignment() const { return alignment_; }
   const RadioOptions& options() const { return options_; }
   void set_levels(const std::array<int, 4>& levels) { options_.levels = levels; }
+  // Readings the next 0x31 answers give, one each, before `levels` applies again.
+  void QueueLevels(const std::vector<std::array<int, 4>>& readings);
+  // Every alignment frame and raw byte received, in order, until cleared.
+  const std::vector<AlignmentRecord>& alignment_log() const { return alignment_log_; }
+  void ClearAlignmentLog() { alignment_log_.clear(); }
+  // Alignment commands for which this says true are answered NAK (a refused value).
+  void set_refuse(std::function<bool(std::uint8_t command, std::span<const std::uint8_t> data)> f) {
+    refuse_ = std::move(f);
+  }
   // The last save_on_download failure, empty when the last save worked.
   const std::string& save_error() const { return save_error_; }
 
@@ -159,7 +184,9 @@ class Radio {
   void HandleFrame(std::vector<std::uint8_t>& out);
   void ServeClone(std::vector<std::uint8_t>& out);
   void ServeAlignment(std::vector<std::uint8_t>& out);
-  void SendAnswerFrame(std::vector<std::uint8_t>& out);
+  void SendAnswerFrame(std::vector<std::uint8_t>& out, bool again);
+  std::array<int, 4> NextLevels();
+  void LogRaw(std::uint8_t byte);
   void SendFrame(std::uint8_t command, std::span<const std::uint8_t> data,
                  std::vector<std::uint8_t>& out);
   void SendByte(std::uint8_t byte, std::vector<std::uint8_t>& out);
@@ -176,6 +203,11 @@ class Radio {
   RadioStats stats_;
   AlignmentState alignment_;
   std::string save_error_;
+  std::vector<AlignmentRecord> alignment_log_;
+  std::deque<std::array<int, 4>> queued_levels_;
+  std::array<std::uint8_t, 4> last_answer_{};  // a NAKed answer is sent again unchanged
+  std::function<bool(std::uint8_t, std::span<const std::uint8_t>)> refuse_;
+  std::uint32_t spread_state_ = 12345;
   // Event counters for the faults.
   std::int64_t sent_count_ = 0;
   std::int64_t frame_count_ = 0;
@@ -248,6 +280,9 @@ class PtyRadio {
   const std::string& device_path() const;  // the pty's device, e.g. /dev/pts/7
   void PowerCycle();                       // the user switches the radio off and on
   void SetLevels(const std::array<int, 4>& levels);
+  void QueueLevels(const std::vector<std::array<int, 4>>& readings);
+  std::vector<AlignmentRecord> alignment_log() const;
+  void ClearAlignmentLog();
   // Thread-safe copies of the radio's state.
   Image memory() const;
   int marker() const;

@@ -1,0 +1,289 @@
+// Alignment from the Radio menu to the write-back against the simulated radio, the level
+// measurement on its timer thread, and a radio that stops answering part-way.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <future>
+
+#include "alignment/alignment_strings.h"
+#include "alignment/basic_alignment.h"
+#include "alignment/fine_alignment.h"
+#include "alignment/level_sampler.h"
+#include "alignment_bench.h"
+#include "link/transfer_runner.h"
+#include "resources/strings.h"
+
+namespace ql40::alignment {
+namespace {
+
+using testing::AlignmentBench;
+
+// The Radio menu command around the simulated radio; the document starts as the built-in
+// default codeplug, not as the radio.
+struct CommandRig : testing::LinkRig {
+  explicit CommandRig(sim::RadioOptions options = {})
+      : LinkRig(options, testing::BenchRadioImage()) {}
+  link::DialogResult Align(bool fine, const link::AlignmentDialog& dialog) {
+    session = std::make_unique<link::CloneSession>(doc, link, Env());
+    return link::AlignmentCommand(
+        doc, fine, [this](link::TransferKind kind) { return session->Run(kind); }, link, &prompter,
+        dialog);
+  }
+  PauseFunction NoPause() {
+    return [](int) {};
+  }
+};
+
+std::optional<int> Measure(link::AlignmentLink& link, LevelKind kind) {
+  std::promise<std::optional<int>> result;
+  LevelSampler sampler(link, kind, 1);
+  sampler.Start([&](std::optional<int> r) { result.set_value(r); });
+  return result.get_future().get();
+}
+
+TEST(AlignmentCommand, BasicAlignmentWritesTheAdjustmentWordsOnly) {
+  CommandRig rig;
+  const Image document = rig.doc.image;
+  const auto result = rig.Align(false, [&](link::AlignmentLink& link, Codeplug& doc) {
+    BasicAlignment model(link, doc, &rig.prompter, rig.NoPause());
+    EXPECT_TRUE(model.Open());
+    auto high = model.BeginSlider(1);
+    EXPECT_TRUE(high);
+    high->Move(0xD4);
+    high->End(true);
+    rig.radio->QueueLevels(std::vector<std::array<int, 4>>(20, {0, 0x2E, 0, 0}));
+    const auto measured = Measure(link, BasicAlignment::LevelOf(7));
+    EXPECT_EQ(measured, 0x2E);
+    model.StoreMeasured(7, measured.value_or(0));
+    model.Accept();
+    return true;
+  });
+  EXPECT_EQ(result, link::DialogResult::kOk);
+  const Image& radio = rig.radio->memory();
+  EXPECT_EQ(radio[14], 0xD4);
+  EXPECT_EQ(radio[6], 0x2E);
+  EXPECT_EQ(bits::GetWordLE(radio, 2), AdjustmentChecksum(radio));
+  const auto& writes = rig.radio->stats().word_writes;
+  for (int w = 0; w < 128; ++w) {
+    EXPECT_EQ(writes[static_cast<std::size_t>(w)], (w >= 1 && w <= 12) || w == 95 ? 1 : 0)
+        << "word " << w;
+  }
+  EXPECT_EQ(rig.radio->stats().blocks_written, 0);
+  EXPECT_EQ(rig.doc.image, document) << "only the radio keeps the result";
+  EXPECT_FALSE(rig.radio->alignment_mode());
+}
+
+TEST(AlignmentCommand, FineAlignmentWritesTheChannelBlocks) {
+  CommandRig rig;
+  const Image document = rig.doc.image;
+  const Image radio_before = rig.radio->memory();
+  const auto result = rig.Align(true, [&](link::AlignmentLink& link, Codeplug& doc) {
+    FineAlignment model(link, doc, &rig.prompter, rig.NoPause());
+    EXPECT_TRUE(model.Open());
+    EXPECT_TRUE(model.PickChannel(2));
+    auto low = model.BeginSlider(FineAlignment::kLowPower);
+    EXPECT_TRUE(low);
+    low->Move(0x28);  // Low1 0x30 - 8
+    low->End(true);
+    model.Accept();
+    return true;
+  });
+  EXPECT_EQ(result, link::DialogResult::kOk);
+  const Image& radio = rig.radio->memory();
+  const int at = kOffsetChannels + 2 * kChannelRecordSize;
+  EXPECT_EQ(radio[static_cast<std::size_t>(at + 21)], 0x88);
+  for (int i = 0; i < kImageSize; ++i) {
+    if (i == at + 21) continue;
+    ASSERT_EQ(radio[static_cast<std::size_t>(i)], radio_before[static_cast<std::size_t>(i)])
+        << "byte " << i;
+  }
+  EXPECT_EQ(rig.radio->stats().words_written, 0);
+  EXPECT_EQ(rig.radio->stats().block_writes[6], 1) << "image block 8";
+  EXPECT_EQ(rig.doc.image, document);
+}
+
+TEST(AlignmentCommand, CancelledDialogsWriteNothingAndLeaveTheDocument) {
+  for (bool fine : {false, true}) {
+    CommandRig rig;
+    const Image document = rig.doc.image;
+    const auto result = rig.Align(fine, [&](link::AlignmentLink& link, Codeplug& doc) {
+      std::unique_ptr<ChannelSelection> model;
+      if (fine) {
+        auto m = std::make_unique<FineAlignment>(link, doc, &rig.prompter, rig.NoPause());
+        m->Open();
+        m->BeginSlider(FineAlignment::kRxTune)->End(true);  // stored into the image...
+        m->Cancel();
+      } else {
+        auto m = std::make_unique<BasicAlignment>(link, doc, &rig.prompter, rig.NoPause());
+        m->Open();
+        m->BeginSlider(0)->End(true);
+        m->Accept();  // ...or even the whole set, and then cancelled
+        m->Cancel();
+      }
+      return false;
+    });
+    EXPECT_EQ(result, link::DialogResult::kOk);
+    EXPECT_EQ(rig.radio->stats().words_written, 0);
+    EXPECT_EQ(rig.radio->stats().blocks_written, 0);
+    EXPECT_EQ(rig.doc.image, document);
+    EXPECT_FALSE(rig.radio->alignment_mode()) << "0x38 left the alignment state";
+  }
+}
+
+TEST(LevelSampler, TwentyReadingsOfTheItemsByte) {
+  AlignmentBench b;
+  std::vector<std::array<int, 4>> readings;
+  readings.push_back({1, 10, 7, 0});
+  readings.push_back({2, 200, 7, 0});
+  for (int i = 0; i < 18; ++i) readings.push_back({3, 100, 7, 0});
+  readings.push_back({99, 99, 99, 0});  // never asked for
+  b.radio->QueueLevels(readings);
+  LevelSampler sampler(*b.link, LevelKind::kNoise, 1);
+  std::promise<std::optional<int>> result;
+  sampler.Start([&](std::optional<int> r) { result.set_value(r); });
+  EXPECT_EQ(result.get_future().get(), 100);
+  sampler.Stop();
+  EXPECT_EQ(sampler.readings().size(), 20u);
+  EXPECT_EQ(b.radio->stats().answer_acks, 20);
+
+  b.radio->set_levels({168, 42, 201, 0});
+  EXPECT_EQ(Measure(*b.link, LevelKind::kBattery), 168);
+  EXPECT_EQ(Measure(*b.link, LevelKind::kSignal), 201);
+
+  // Stopped early: no result, and the thread is gone.
+  std::atomic<int> calls{0};
+  {
+    LevelSampler slow(*b.link, LevelKind::kBattery, 20);
+    slow.Start([&](std::optional<int>) { ++calls; });
+    slow.Stop();
+  }
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(PulledCable, EveryPathEndsWithTheMessageAndTheDialogStillWorks) {
+  // How many bytes a radio takes up to the end of an item's preparation.
+  std::int64_t after_prepare = 0;
+  {
+    AlignmentBench probe;
+    BasicAlignment model(*probe.link, *probe.doc, &probe.prompter, probe.Pause());
+    model.Open();
+    auto s = model.BeginSlider(1);
+    after_prepare = probe.radio->stats().bytes_received;
+  }
+  {  // The cable goes mid-item: the live value is refused with the message, the restore
+     // gives up too, and the dialog can go on (OK still stores the set).
+    AlignmentBench b(testing::Options(
+        [&](auto& o) { o.faults.unplug_after_bytes = static_cast<int>(after_prepare); }));
+    BasicAlignment model(*b.link, *b.doc, &b.prompter, b.Pause());
+    ASSERT_TRUE(model.Open());
+    auto s = model.BeginSlider(1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->Move(0xD0), SliderSession::MoveResult::kRefused);
+    EXPECT_EQ(s->value(), 0xC8);
+    s->End(true);
+    EXPECT_TRUE(b.prompter.Saw(res::kStrCommunicationError));
+    const auto messages = b.prompter.messages().size();
+    EXPECT_LE(messages, 3u);
+    EXPECT_FALSE(model.BeginSlider(2)) << "the next item fails at once";
+    EXPECT_EQ(model.ValueText(2), "Error");
+    std::promise<std::optional<int>> result;
+    LevelSampler sampler(*b.link, LevelKind::kNoise, 1);
+    sampler.Start([&](std::optional<int> r) { result.set_value(r); });
+    EXPECT_FALSE(result.get_future().get());
+    model.Accept();
+    EXPECT_EQ(b.doc->image[14], 0xC8);
+    model.Cancel();
+  }
+  {  // A silent radio (the cable still echoes) and a device that went away: the same.
+    for (int variant = 0; variant < 2; ++variant) {
+      AlignmentBench b(testing::Options([&](auto& o) {
+        if (variant == 0) o.faults.silent_after_bytes = static_cast<int>(after_prepare);
+      }));
+      FineAlignment model(*b.link, *b.doc, &b.prompter, b.Pause());
+      ASSERT_TRUE(model.Open());
+      if (variant == 1) b.port->fail_reads_from = 1;
+      auto s = model.BeginSlider(FineAlignment::kRxTune);
+      if (s) s->Move(0x10);
+      s.reset();
+      EXPECT_TRUE(b.prompter.Saw(res::kStrCommunicationError)) << variant;
+      EXPECT_FALSE(model.PickChannel(1));
+      EXPECT_TRUE(b.prompter.Saw(kStrChangeChannelFailed));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ql40::alignment
+
+namespace ql40::sim {
+namespace {
+
+TEST(SimulatedRadioLevels, SpreadPeakAndOptionChecks) {
+  using testing::Options;
+  EXPECT_NE(ValidateOptions(Options([](auto& o) { o.level_spread = 256; })), "");
+  EXPECT_NE(ValidateOptions(Options([](auto& o) { o.rssi_peak = 300; })), "");
+  EXPECT_EQ(ValidateOptions(Options([](auto& o) { o.rssi_peak = -1; })), "");
+
+  testing::AlignmentBench b(Options([](auto& o) {
+    o.level_spread = 3;
+    o.levels = {100, 2, 254, 0};
+  }));
+  std::vector<int> battery, noise, signal;
+  for (int i = 0; i < 40; ++i) {
+    link::Levels levels;
+    ASSERT_TRUE(b.link->ReadLevels(&levels));
+    battery.push_back(levels.battery);
+    noise.push_back(levels.noise);
+    signal.push_back(levels.signal);
+  }
+  for (int v : battery) EXPECT_TRUE(v >= 97 && v <= 103) << v;
+  for (int v : noise) EXPECT_TRUE(v >= 0 && v <= 5) << "clamped at 0: " << v;
+  for (int v : signal) EXPECT_TRUE(v >= 251 && v <= 255) << "clamped at 255: " << v;
+  EXPECT_NE(*std::min_element(battery.begin(), battery.end()),
+            *std::max_element(battery.begin(), battery.end()))
+      << "the readings wander";
+
+  testing::AlignmentBench peak(Options([](auto& o) { o.rssi_peak = 50; }));
+  link::Levels levels;
+  ASSERT_TRUE(peak.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.signal, 201) << "no tuning value loaded yet";
+  ASSERT_TRUE(peak.link->LoadValue(45));
+  ASSERT_TRUE(peak.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.signal, 201 - 10);
+}
+
+TEST(SimulatedRadioLevels, ARefusedAnswerComesAgainUnchanged) {
+  // The first answer frame arrives damaged; the program refuses it and the radio sends the
+  // same reading again instead of taking the next one.
+  testing::AlignmentBench b(testing::Options([](auto& o) { o.faults.bad_checksum_at = 1; }));
+  b.radio->QueueLevels({{11, 12, 13, 0}, {21, 22, 23, 0}});
+  link::Levels levels;
+  ASSERT_TRUE(b.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.battery, 11);
+  EXPECT_EQ(b.radio->stats().answer_naks, 1);
+  ASSERT_TRUE(b.link->ReadLevels(&levels));
+  EXPECT_EQ(levels.battery, 21);
+}
+
+}  // namespace
+}  // namespace ql40::sim
+
+namespace ql40::sim {
+namespace {
+
+TEST(SimulatedRadioProgram, LevelOptionsAreCheckedBeforeItServes) {
+  const std::string program = std::string(QL40_BIN_DIR) + "/ql40-radiosim";
+  auto status = [&](const std::string& args) {
+    const int raw = std::system((program + " " + args + " </dev/null >/dev/null 2>&1").c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(status("--level-spread 256"), 2);
+  EXPECT_EQ(status("--rssi-peak -3"), 2);
+  EXPECT_EQ(status("--levels 1,2,3"), 2) << "four levels";
+  EXPECT_EQ(status("--help"), 0);
+}
+
+}  // namespace
+}  // namespace ql40::sim
