@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
@@ -57,11 +58,17 @@ inline void FillCodeplug(Codeplug& doc) {
   doc.modified = false;
 }
 
-// Answers the first modal dialog that opens with what act does to it.
-inline void OnNextModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
+// Answers the next modal dialog with what act does to it; a dialog that act leaves open
+// (a failed check inside act returns early) is cancelled so that the test cannot hang.
+inline void OnNextModal(std::function<void(QWidget*)> act, int tries = 200) {
+  QTimer::singleShot(10, [act, tries] {
     QWidget* w = QApplication::activeModalWidget();
-    if (w) act(w);
+    if (!w) {
+      if (tries > 0) OnNextModal(act, tries - 1);
+      return;
+    }
+    act(w);
+    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
   });
 }
 

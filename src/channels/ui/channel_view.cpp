@@ -387,7 +387,7 @@ void ChannelView::CommitEditor() {
   const int channel = editor_channel_;
   const int column = editor_column_;
   const std::string text = editor_->text().toLatin1().toStdString();
-  editor_->hide();
+  HideEditor();
   Codeplug& doc = app_.doc;
   doc.history.Checkpoint(doc);
   if (CommitEditorText(doc, channel, column, text)) {
@@ -399,10 +399,17 @@ void ChannelView::CommitEditor() {
   committing_ = false;
 }
 
+void ChannelView::HideEditor() {
+  // The grid takes the focus before the editor goes: a focused widget that hides hands the
+  // focus on as a Tab would, and the grid would take that as a move to the next cell.
+  if (editor_->hasFocus()) grid_->setFocus(Qt::OtherFocusReason);
+  editor_->hide();
+}
+
 void ChannelView::CancelEditor() {
   // Escape leaves the cell as it was: nothing is committed.
   committing_ = true;
-  editor_->hide();
+  HideEditor();
   editor_channel_ = editor_column_ = -1;
   committing_ = false;
 }

@@ -60,6 +60,7 @@ class ChannelView : public ChannelViewBase {
   void StartEditor(const QString& seed, bool select_all);
   void CommitEditor();
   void CancelEditor();
+  void HideEditor();
   void CopySelection();
   void Paste();
   void UndoRedo(bool redo);
