@@ -462,14 +462,13 @@ void ChannelView::Paste() {
     }
     if (report.single_result == PasteResult::kPasted) {
       // A channel copied from elsewhere in the group changes that row's priority mark too.
-      model_->RefreshColumn(kColPriority);
-      for (int r = 0; r < model_->rowCount(); ++r) model_->RefreshRow(r);
+      model_->RefreshAll();
       AfterEdit(range.first_channel);
     }
     return;
   }
   if (!report.refused.empty()) QApplication::beep();
-  for (int r = 0; r < model_->rowCount(); ++r) model_->RefreshRow(r);
+  model_->RefreshAll();
   RedrawHeader();
   Status(report.StatusText());
   if (report.pasted > 0) emit documentChanged();

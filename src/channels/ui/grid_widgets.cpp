@@ -59,6 +59,11 @@ void ChannelGridModel::RefreshColumn(int column) {
   emit dataChanged(index(0, column), index(rows_ - 1, column));
 }
 
+void ChannelGridModel::RefreshAll() {
+  if (rows_ == 0) return;
+  emit dataChanged(index(0, 0), index(rows_ - 1, kGridColumnCount - 1));
+}
+
 int ChannelGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows_;
 }

@@ -27,6 +27,7 @@ class ChannelGridModel : public QAbstractTableModel {
   void Reload();
   void RefreshRow(int row);
   void RefreshColumn(int column);
+  void RefreshAll();
 
   int FirstChannel() const { return first_; }
   int ChannelOfRow(int row) const { return first_ + row; }
