@@ -219,7 +219,8 @@ bool PasteFrequency(Codeplug& doc, int channel, int column, std::string_view t) 
   if (t.size() > static_cast<std::size_t>(kEditorMaxLength)) return false;
   if (Trim(t).empty()) return false;
   for (char c : t) {
-    if (!FrequencyCharAccepted(static_cast<unsigned char>(c))) return false;
+    const auto ch = static_cast<unsigned char>(c);
+    if (ch >= 0x80 || !FrequencyCharAccepted(ch)) return false;
   }
   doc.channels.CommitCellText(channel, column, t, ContextOf(doc));
   return true;
@@ -252,7 +253,8 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t) {
     case kColTag: {
       if (t.size() > static_cast<std::size_t>(kEditorMaxLength) || t.empty()) return false;
       for (std::size_t i = 0; i < t.size(); ++i) {
-        if (!TagCharAccepted(static_cast<unsigned char>(t[i]), static_cast<int>(i))) return false;
+        const auto ch = static_cast<unsigned char>(t[i]);
+        if (ch >= 0x80 || !TagCharAccepted(ch, static_cast<int>(i))) return false;
       }
       // The editor makes letters upper case as they are typed; a pasted tag is the same text,
       // and the radio has no lower-case letters (they would be stored as blanks).
@@ -597,6 +599,7 @@ std::string FilterEditorInput(int mode, std::string_view text, int position, int
     if (static_cast<int>(out.size()) >= room) break;
     if (c == '\b' || c == '\r' || c == '\n' || c == '\t') continue;
     const auto ch = static_cast<unsigned char>(c);
+    if (ch >= 0x80) continue;  // the radio's character set is plain ASCII
     if (!EditorCharAccepted(mode, ch, position + static_cast<int>(out.size()))) continue;
     out += static_cast<char>(std::toupper(ch));
   }

@@ -227,6 +227,7 @@ TEST_F(GridEditTest, EditorCharacterRules) {
   EXPECT_EQ(FilterEditorInput(1, "146.52x000", 0, 9), "146.52000");
   EXPECT_EQ(FilterEditorInput(1, "146.520001234", 0, 4), "146.");
   EXPECT_EQ(FilterEditorInput(1, "1\t4\r\n6", 0, 9), "146");
+  EXPECT_EQ(FilterEditorInput(0, "a\xc3\xa9" "b", 0, 9), "AB");  // nothing outside ASCII
 }
 
 TEST_F(GridEditTest, EditorCommitAndItsSeed) {
@@ -268,6 +269,7 @@ TEST_F(GridEditTest, PasteCellByColumn) {
       {kColTag, "abc.defgh", true, "ABC.DEFGH"},
       {kColTag, "ab.cd", false, ""},       {kColTag, "TOOLONGTAG", false, ""},
       {kColTag, "A@B", false, ""},         {kColTag, "", false, ""},
+      {kColTag, "CAF\xc9", false, ""},
       {kColReceive, "146.52000", true, "146.52000"},
       {kColReceive, "146,52", false, "146.52000"},
       {kColReceive, "", false, "146.52000"},
