@@ -58,8 +58,8 @@ void SendKey(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, Q
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                  : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication qapp(argc, argv);
   ql40::shell::AppContext app;
   FillGroups(app.doc);

@@ -104,7 +104,8 @@ void AfterTypeChange(ChannelRecord& r) {
     bits::Set(r.a3, 6, 5, 0);
   }
   if (r.sub_audio_type != 2) {
-    if (r.rx_tone() >= kFirstChannelTypeWithDcsOnly || r.tx_tone() >= kFirstChannelTypeWithDcsOnly) {
+    if (r.rx_tone() >= kFirstChannelTypeWithDcsOnly ||
+        r.tx_tone() >= kFirstChannelTypeWithDcsOnly) {
       ClearTones(r);
     }
     bits::Put(r.a1, 3, false);
@@ -281,8 +282,7 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t) {
     case kColDecode:
     case kColEncode: {
       if (r.sub_audio_type == 0) return false;
-      const int index =
-          FindLoose(r.sub_audio_type == 2 ? res::kDcsCodes : res::kCtcssTones, t);
+      const int index = FindLoose(r.sub_audio_type == 2 ? res::kDcsCodes : res::kCtcssTones, t);
       if (index < 0) return false;
       SetTone(r, column, index);
       return true;
@@ -353,8 +353,8 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t) {
 }
 
 std::string CellName(int channel, int column, int option_unit) {
-  return res::FormatString(kStrCellName, {std::to_string(channel + 1),
-                                          Trim(GridHeading(1, column, option_unit))});
+  return res::FormatString(
+      kStrCellName, {std::to_string(channel + 1), Trim(GridHeading(1, column, option_unit))});
 }
 
 }  // namespace
@@ -667,8 +667,7 @@ void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnF
   if (destination != 0) d.status = static_cast<std::uint8_t>((d.status & 0xF0) | (s.status & 0x0F));
   const int group = table.GroupOfChannel(destination);
   if (shown(kFlagPri) && group < kGroupCount) {
-    const bool source_is_priority =
-        table.PriorityChannelOf(table.GroupOfChannel(source)) == source;
+    const bool source_is_priority = table.PriorityChannelOf(table.GroupOfChannel(source)) == source;
     auto& priority = table.priority[static_cast<std::size_t>(group)];
     if (source_is_priority) {
       priority = destination - table.FirstIndexOfGroup(group) + 1;
@@ -734,14 +733,15 @@ std::vector<std::vector<std::string>> SplitClipboardText(std::string_view text) 
   std::size_t start = 0;
   while (true) {
     std::size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    std::string_view line =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
     if (line.ends_with('\r')) line.remove_suffix(1);
     std::vector<std::string> cells;
     std::size_t cell_start = 0;
     while (true) {
       const std::size_t tab = line.find('\t', cell_start);
-      cells.emplace_back(line.substr(cell_start, tab == std::string_view::npos ? line.npos
-                                                                               : tab - cell_start));
+      cells.emplace_back(
+          line.substr(cell_start, tab == std::string_view::npos ? line.npos : tab - cell_start));
       if (tab == std::string_view::npos) break;
       cell_start = tab + 1;
     }
@@ -768,7 +768,8 @@ std::string BlockPasteReport::StatusText() const {
     text = res::FormatString(kStrCellsPastedRefused, {std::to_string(pasted + unchanged),
                                                       std::to_string(refused.size()), names});
   }
-  if (rows_left_out > 0) text += res::FormatString(kStrRowsLeftOut, {std::to_string(rows_left_out)});
+  if (rows_left_out > 0)
+    text += res::FormatString(kStrRowsLeftOut, {std::to_string(rows_left_out)});
   return text;
 }
 
@@ -779,8 +780,8 @@ BlockPasteReport PasteBlock(Codeplug& doc, const CellRange& range, std::string_v
   const ChannelTable& table = doc.channels;
   const int group = table.GroupOfChannel(range.first_channel);
   if (group >= kGroupCount) return report;
-  const int group_last = table.FirstIndexOfGroup(group) +
-                         table.count[static_cast<std::size_t>(group)] - 1;
+  const int group_last =
+      table.FirstIndexOfGroup(group) + table.count[static_cast<std::size_t>(group)] - 1;
   const int last_channel = std::min(range.last_channel, group_last);
   const auto rows = SplitClipboardText(text);
   const bool one_cell = rows.size() == 1 && rows[0].size() == 1;

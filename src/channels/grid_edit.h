@@ -117,11 +117,11 @@ struct RefusedCell {
 
 struct BlockPasteReport {
   int pasted = 0;
-  int unchanged = 0;     // cells that took the text but already held it
+  int unchanged = 0;      // cells that took the text but already held it
   int rows_left_out = 0;  // block rows beyond the group's last channel
   std::vector<RefusedCell> refused;
-  int option_unit = 0;   // names the code column in the text
-  bool single = false;   // a single cell onto a single cell: PasteCell alone
+  int option_unit = 0;  // names the code column in the text
+  bool single = false;  // a single cell onto a single cell: PasteCell alone
   PasteResult single_result = PasteResult::kRefused;
 
   // The status-bar text of the paste; "" for a single cell.

@@ -84,8 +84,7 @@ PickListModel CodePickList(const Codeplug& doc, int code) {
     }
   } else {
     Add(m, std::string(res::kCodeOff), 0);
-    const bool none_fitted =
-        unit == kOptionNone && bits::Test(doc.image[kOffsetOptionUnit], 1);
+    const bool none_fitted = unit == kOptionNone && bits::Test(doc.image[kOffsetOptionUnit], 1);
     for (int k = 1; k <= kPagingSlotCount && !none_fitted; ++k) {
       if (unit == kOptionSubsig || !PagingSlotEmpty(doc.image, k - 1)) {
         Add(m, Format("%d", k % 10), k);

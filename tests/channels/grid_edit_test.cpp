@@ -50,12 +50,18 @@ TEST_F(GridEditTest, SteppingTogglesAndCyclesEveryStepColumn) {
     std::vector<std::string> texts;  // the cell after each press, starting from the default
   };
   const std::vector<Case> cases = {
-      {kColWideNarrow, {"N", "W"}},   {kColTransmit, {"---.-----", "160.10000"}},
-      {kColRxPowerSave, {"v", "-"}},  {kColTxPowerSave, {"v", "-"}},
-      {kColPower, {"L", "H"}},        {kColLowPower, {"1", "3", "2"}},
-      {kColTimeOut, {"-", "v"}},      {kColAni, {"v", "-"}},
-      {kColEncryption, {"v", "-"}},   {kColLockOut, {"BC", "BT", "--"}},
-      {kColClockShiftTx, {"v", "-"}}, {kColClockShiftRx, {"v", "-"}},
+      {kColWideNarrow, {"N", "W"}},
+      {kColTransmit, {"---.-----", "160.10000"}},
+      {kColRxPowerSave, {"v", "-"}},
+      {kColTxPowerSave, {"v", "-"}},
+      {kColPower, {"L", "H"}},
+      {kColLowPower, {"1", "3", "2"}},
+      {kColTimeOut, {"-", "v"}},
+      {kColAni, {"v", "-"}},
+      {kColEncryption, {"v", "-"}},
+      {kColLockOut, {"BC", "BT", "--"}},
+      {kColClockShiftTx, {"v", "-"}},
+      {kColClockShiftRx, {"v", "-"}},
       {kColSubAudioType, {"CTCSS", "DCS", "-----"}},
   };
   for (const Case& c : cases) {
@@ -227,7 +233,11 @@ TEST_F(GridEditTest, EditorCharacterRules) {
   EXPECT_EQ(FilterEditorInput(1, "146.52x000", 0, 9), "146.52000");
   EXPECT_EQ(FilterEditorInput(1, "146.520001234", 0, 4), "146.");
   EXPECT_EQ(FilterEditorInput(1, "1\t4\r\n6", 0, 9), "146");
-  EXPECT_EQ(FilterEditorInput(0, "a\xc3\xa9" "b", 0, 9), "AB");  // nothing outside ASCII
+  EXPECT_EQ(FilterEditorInput(0,
+                              "a\xc3\xa9"
+                              "b",
+                              0, 9),
+            "AB");  // nothing outside ASCII
 }
 
 TEST_F(GridEditTest, EditorCommitAndItsSeed) {
@@ -265,29 +275,40 @@ TEST_F(GridEditTest, PasteCellByColumn) {
     std::string shown;  // the cell afterwards ("" to skip)
   };
   const std::vector<Case> cases = {
-      {kColWideNarrow, "N", true, "N"},    {kColWideNarrow, "X", false, "N"},
+      {kColWideNarrow, "N", true, "N"},
+      {kColWideNarrow, "X", false, "N"},
       {kColTag, "abc.defgh", true, "ABC.DEFGH"},
-      {kColTag, "ab.cd", false, ""},       {kColTag, "TOOLONGTAG", false, ""},
-      {kColTag, "A@B", false, ""},         {kColTag, "", false, ""},
+      {kColTag, "ab.cd", false, ""},
+      {kColTag, "TOOLONGTAG", false, ""},
+      {kColTag, "A@B", false, ""},
+      {kColTag, "", false, ""},
       {kColTag, "CAF\xc9", false, ""},
       {kColReceive, "146.52000", true, "146.52000"},
       {kColReceive, "146,52", false, "146.52000"},
       {kColReceive, "", false, "146.52000"},
       {kColTransmit, "---.-----", true, "---.-----"},
       {kColTransmit, "147.00000", true, "147.00000"},
-      {kColSubAudioType, "DCS", true, "DCS"}, {kColDecode, "754", true, "754"},
-      {kColEncode, "Off", true, "Off"},    {kColDecode, "67.0", false, ""},
+      {kColSubAudioType, "DCS", true, "DCS"},
+      {kColDecode, "754", true, "754"},
+      {kColEncode, "Off", true, "Off"},
+      {kColDecode, "67.0", false, ""},
       {kColSubAudioType, "CTCSS", true, "CTCSS"},
       {kColDecode, "67.0", true, " 67.0"},  // a spreadsheet drops the leading blank
-      {kColRxPowerSave, "v", true, "v"},   {kColRxPowerSave, "V", false, "v"},
-      {kColPower, "L", true, "L"},         {kColLowPower, "1", true, "1"},
-      {kColLowPower, "4", false, "1"},     {kColScan, "B", true, "B"},
-      {kColLockOut, "BT", true, "BT"},     {kColSquelch, "-3", true, "-3"},
-      {kColSquelch, "+7", true, "+7"},     {kColSquelch, " 0", true, " 0"},
-      {kColSquelch, "8", false, " 0"},     {kColSquelch, "--3", false, " 0"},
+      {kColRxPowerSave, "v", true, "v"},
+      {kColRxPowerSave, "V", false, "v"},
+      {kColPower, "L", true, "L"},
+      {kColLowPower, "1", true, "1"},
+      {kColLowPower, "4", false, "1"},
+      {kColScan, "B", true, "B"},
+      {kColLockOut, "BT", true, "BT"},
+      {kColSquelch, "-3", true, "-3"},
+      {kColSquelch, "+7", true, "+7"},
+      {kColSquelch, " 0", true, " 0"},
+      {kColSquelch, "8", false, " 0"},
+      {kColSquelch, "--3", false, " 0"},
       {kColClockShiftOption, "v", false, "-"},  // needs the SUBSIG unit
-      {kColRchk, "v", false, "-"},         // needs DCS
-      {kColCode, "3", false, "-"},         // no paging slot in use
+      {kColRchk, "v", false, "-"},              // needs DCS
+      {kColCode, "3", false, "-"},              // no paging slot in use
       {kColCode, "-", true, "-"},
   };
   doc.image[kOffsetOptionUnit] &= static_cast<std::uint8_t>(~0x02);
@@ -295,7 +316,8 @@ TEST_F(GridEditTest, PasteCellByColumn) {
   for (const Case& c : cases) {
     const ChannelRecord before = Rec(3);
     doc.modified = false;
-    EXPECT_EQ(Paste(3, c.column, c.text) == PasteResult::kPasted, c.ok) << c.column << " " << c.text;
+    EXPECT_EQ(Paste(3, c.column, c.text) == PasteResult::kPasted, c.ok)
+        << c.column << " " << c.text;
     if (!c.shown.empty()) {
       EXPECT_EQ(Text(3, c.column), c.shown) << c.column << " " << c.text;
     }
@@ -445,8 +467,9 @@ TEST_F(GridEditTest, BlockPasteGoesCellByCellAndStopsAtTheGroupsEnd) {
   EXPECT_EQ(Text(9, kColReceive), "146.20000");
   EXPECT_EQ(Text(9, kColWideNarrow), "W");
   EXPECT_EQ(Text(10, kColTag), " CH-011 ");  // group 2 untouched
-  EXPECT_EQ(report.StatusText(), "5 cells pasted, 1 refused: Ch10 W/N; 1 rows past the group's "
-                                 "last channel left out");
+  EXPECT_EQ(report.StatusText(),
+            "5 cells pasted, 1 refused: Ch10 W/N; 1 rows past the group's "
+            "last channel left out");
   EXPECT_TRUE(doc.modified);
 }
 
@@ -456,8 +479,7 @@ TEST_F(GridEditTest, BlockPasteSkipsHiddenColumnsAndChannelNumbers) {
   Rec(2).a0 |= 0x08;
   const std::string block = CopyRangeText(doc, CellRange{2, 3, 0, kColReceive}, flags);
   doc.modified = false;
-  const BlockPasteReport report =
-      PasteBlock(doc, CellRange{6, 6, 0, 0}, block, flags, prompter);
+  const BlockPasteReport report = PasteBlock(doc, CellRange{6, 6, 0, 0}, block, flags, prompter);
   EXPECT_TRUE(report.refused.empty());
   EXPECT_TRUE(prompter.messages().empty());  // no channel-copy question inside a block
   EXPECT_EQ(Text(6, kColTag), Text(2, kColTag));

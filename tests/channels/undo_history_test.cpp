@@ -50,9 +50,7 @@ TEST_F(UndoHistoryTest, EveryKindOfEditComesBackExactly) {
     ApplyPick(doc, 4, kColDecode, 20);
   });
   step([&] { PasteCell(doc, 5, kColChannel, "4", kAllShown, prompter); });
-  step([&] {
-    PasteBlock(doc, CellRange{6, 9, kColPower, kColPower}, "L", kAllShown, prompter);
-  });
+  step([&] { PasteBlock(doc, CellRange{6, 9, kColPower, kColPower}, "L", kAllShown, prompter); });
   step([&] { doc.ChangeBand(kBandUhf); });  // a dialog's change: frequencies and trailer
   step([&] { doc.channels.NextGroup(); });  // no data change: a step that is skipped
   ASSERT_GE(images.size(), 8u);

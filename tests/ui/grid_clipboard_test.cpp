@@ -138,7 +138,7 @@ class GridClipboardTest : public QObject {
     QCOMPARE(Cell(38, kColReceive), QStringLiteral("150.10000"));
     QCOMPARE(Cell(39, kColTag), QStringLiteral("CHARLIE "));
     QCOMPARE(Cell(39, kColWideNarrow), QStringLiteral("W"));  // the refused cell
-    QVERIFY(Doc().channels.records[40].tag != "DELTA   ");     // next group untouched
+    QVERIFY(Doc().channels.records[40].tag != "DELTA   ");    // next group untouched
     QCOMPARE(status.count(), 1);
     const QString text = status.at(0).at(0).toString();
     QVERIFY2(text.contains(QStringLiteral("1 refused: Ch40 W/N")), qPrintable(text));

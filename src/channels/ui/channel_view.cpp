@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "channels/pick_lists.h"
+#include "channels/ui/pick_dialog.h"
 #include "resources/channel_labels.h"
 #include "resources/strings.h"
-#include "channels/ui/pick_dialog.h"
 
 namespace ql40::ui {
 namespace {
@@ -44,8 +44,8 @@ ChannelView::ChannelView(shell::AppContext& app, QWidget* parent)
   auto* panel = new QGroupBox(this);
   auto* info = new QGridLayout(panel);
   for (int i = 0; i < 6; ++i) {
-    auto* label = new QLabel(Q(std::string(res::kInfoPanelLabels[static_cast<std::size_t>(i)])),
-                             panel);
+    auto* label =
+        new QLabel(Q(std::string(res::kInfoPanelLabels[static_cast<std::size_t>(i)])), panel);
     auto* value = new QLabel(panel);
     value->setFont(fixed);
     value->setFrameShape(QFrame::StyledPanel);
@@ -227,8 +227,8 @@ void ChannelView::AfterEdit(int channel) {
 
 bool ChannelView::HandleGridKey(QKeyEvent* event) {
   const int key = event->key();
-  const auto mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
-                                          Qt::AltModifier | Qt::MetaModifier);
+  const auto mods = event->modifiers() &
+                    (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
   const int channel = CurrentChannel();
   const int column = CurrentColumn();
 

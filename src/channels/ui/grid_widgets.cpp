@@ -221,8 +221,8 @@ CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
 
 void CellEditor::InsertFiltered(const QString& text) {
   const int position = hasSelectedText() ? selectionStart() : cursorPosition();
-  const int room = maxLength() - static_cast<int>(this->text().size()) +
-                   static_cast<int>(selectedText().size());
+  const int room =
+      maxLength() - static_cast<int>(this->text().size()) + static_cast<int>(selectedText().size());
   const std::string kept =
       FilterEditorInput(mode_, text.toLatin1().toStdString(), position, std::max(room, 0));
   if (!kept.empty() || hasSelectedText()) insert(QString::fromLatin1(kept.c_str()));
