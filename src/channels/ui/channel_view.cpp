@@ -181,7 +181,12 @@ void ChannelView::ToggleColumnGroup(int flag) {
   if (flag < 0 || flag >= kColumnFlagCount) return;
   auto& f = app_.column_visibility[static_cast<std::size_t>(flag)];
   f = f ? 0 : 1;
-  if (f) {
+  ColumnGroupToggled(flag);
+}
+
+void ChannelView::ColumnGroupToggled(int flag) {
+  if (flag >= 0 && flag < kColumnFlagCount &&
+      app_.column_visibility[static_cast<std::size_t>(flag)] != 0) {
     for (int c = 0; c < kGridColumnCount; ++c) {
       if (ColumnFlagOf(c) == flag) header_->MarkShownAgain(c);
     }

@@ -33,7 +33,8 @@ class ChannelView : public ChannelViewBase {
   int CurrentHelpId() const override;
   void FocusGrid() override;
 
-  // Shows or hides one View > Item column group at once (flag 0-15).
+  void ColumnGroupToggled(int flag) override;
+  // Flips one View > Item column flag (0-15) and shows or hides its columns at once.
   void ToggleColumnGroup(int flag);
 
   ChannelGrid* grid() const { return grid_; }
