@@ -203,6 +203,9 @@ class GridViewTest : public QObject {
       QCOMPARE(w->windowTitle(), QStringLiteral("CTCSS Frequency"));
       auto* list = w->findChild<QListWidget*>(QStringLiteral("1064"));
       QCOMPARE(list->count(), 51);
+      // Every entry is on screen without scrolling.
+      QVERIFY(list->visualItemRect(list->item(50)).right() <= list->viewport()->width());
+      w->grab().save(QDir::tempPath() + "/grid_pick_ctcss.png");
       QTest::keyClick(list, Qt::Key_F1);
       QListWidgetItem* item = list->item(13);
       list->scrollToItem(item);
