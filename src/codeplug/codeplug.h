@@ -8,6 +8,7 @@
 #include "channels/channel_table.h"
 #include "codeplug/hardware.h"
 #include "codeplug/image.h"
+#include "codeplug/undo_history.h"
 #include "resources/labels.h"
 
 namespace ql40 {
@@ -41,6 +42,9 @@ struct Codeplug {
   bool file_loaded = false;   // the image came from a file
   bool radio_origin = false;  // the image came from a radio
   bool option_unit_changed = false;
+
+  // Undo and Redo of changes to this document (see UndoHistory for how to take a step).
+  UndoHistory history;
 
   // The built-in default codeplug: zeroed image, every record's defaults encoded in order.
   void ResetToDefaults();

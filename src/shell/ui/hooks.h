@@ -37,6 +37,12 @@ class ChannelViewBase : public QWidget {
   virtual void RedrawHeader() = 0;
   // Shows and hides columns by the application's column flags.
   virtual void ApplyColumnVisibility() = 0;
+  // A View > Item command has just flipped column flag 0-15: its columns show or hide at once
+  // (a group shown again reads its menu name in the heading until the next rebuild).
+  virtual void ColumnGroupToggled(int flag) {
+    (void)flag;
+    ApplyColumnVisibility();
+  }
   // Edit > Copy, Paste, Cut, Undo while the view has the focus; false when not handled.
   virtual bool RunEditCommand(int command_id) = 0;
   // The help context of the grid's current column (F1 in the grid).

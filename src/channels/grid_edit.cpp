@@ -1,0 +1,853 @@
+#include "channels/grid_edit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "channels/pick_lists.h"
+#include "codeplug/bits.h"
+#include "codeplug/codecs.h"
+#include "resources/channel_labels.h"
+#include "resources/strings.h"
+
+namespace ql40 {
+namespace {
+
+// Column → View > Item flag (the last column of the grid's column table).
+constexpr std::array<int, kGridColumnCount> kColumnFlag = {
+    -1, 0, 1, 2, 3, 3, 4, 4, 4, 5, 5, 6, 6, 7, 8, 9, 10, 11, 12, 13, 14, 14, 14, 15};
+
+enum ColumnFlagIndex : int {
+  kFlagPri = 0,
+  kFlagWideNarrow,
+  kFlagTag,
+  kFlagFrequency,
+  kFlagSubAudio,
+  kFlagPowerSave,
+  kFlagPower,
+  kFlagScan,
+  kFlagTimeOut,
+  kFlagSquelch,
+  kFlagAni,
+  kFlagEncryption,
+  kFlagLockOut,
+  kFlagCode,
+  kFlagClockShift,
+  kFlagRchk,
+};
+
+constexpr int kFirstChannelTypeWithDcsOnly = 51;  // tone indices from here on are DCS codes
+constexpr std::string_view kTagRefused = "!\"#$%&',;<>?@^{|}~";
+
+ChannelRecord& Rec(Codeplug& doc, int channel) {
+  return doc.channels.records[static_cast<std::size_t>(channel)];
+}
+
+bool ValidChannel(int channel) {
+  return channel >= 0 && channel < kChannelCount;
+}
+
+bool SubCpu(int unit) {
+  return unit == kOptionScb100 || unit == kOptionScbd200;
+}
+
+bool SubCpuOrSubsig(int unit) {
+  return unit == kOptionSubsig || SubCpu(unit);
+}
+
+// Everything of a channel that the grid can change, and the group's priority.
+struct ChannelState {
+  ChannelRecord record;
+  int priority = 0;
+
+  bool operator==(const ChannelState& o) const {
+    const ChannelRecord& a = record;
+    const ChannelRecord& b = o.record;
+    return priority == o.priority && a.rx_frequency == b.rx_frequency &&
+           a.tx_frequency == b.tx_frequency && a.a0 == b.a0 && a.a1 == b.a1 && a.a2 == b.a2 &&
+           a.a3 == b.a3 && a.a4 == b.a4 && a.a5 == b.a5 && a.tune_rx0 == b.tune_rx0 &&
+           a.tune_tx0 == b.tune_tx0 && a.tune_rx == b.tune_rx && a.squelch == b.squelch &&
+           a.tune_tx == b.tune_tx && a.tag == b.tag && a.sub_audio_type == b.sub_audio_type &&
+           a.status == b.status;
+  }
+};
+
+ChannelState StateOf(const Codeplug& doc, int channel) {
+  const int group = doc.channels.GroupOfChannel(channel);
+  ChannelState s;
+  s.record = doc.channels.records[static_cast<std::size_t>(channel)];
+  s.priority = group < kGroupCount ? doc.channels.priority[static_cast<std::size_t>(group)] : 0;
+  return s;
+}
+
+// Runs a change and sets the modified flag when the channel (or its group's priority) is not
+// what it was.
+template <typename Change>
+bool Changing(Codeplug& doc, int channel, Change change) {
+  const ChannelState before = StateOf(doc, channel);
+  const bool ok = change();
+  if (!ok) return false;
+  const bool changed = !(StateOf(doc, channel) == before);
+  if (changed) doc.modified = true;
+  return true;
+}
+
+void ClearTones(ChannelRecord& r) {
+  r.a4 &= 0x80;
+  r.a5 &= 0x80;
+}
+
+// After the type changed: DCS indices have no CTCSS tone, RCHK needs DCS.
+void AfterTypeChange(ChannelRecord& r) {
+  if (r.sub_audio_type == 0) {
+    ClearTones(r);
+    bits::Set(r.a3, 6, 5, 0);
+  }
+  if (r.sub_audio_type != 2) {
+    if (r.rx_tone() >= kFirstChannelTypeWithDcsOnly ||
+        r.tx_tone() >= kFirstChannelTypeWithDcsOnly) {
+      ClearTones(r);
+    }
+    bits::Put(r.a1, 3, false);
+  }
+}
+
+void SetCode(ChannelRecord& r, int code, int option_unit) {
+  bits::Set(r.a3, 3, 0, code);
+  bits::Put(r.a3, 4, code != 0);
+  if (SubCpuOrSubsig(option_unit) && code != 0) bits::Put(r.a3, 7, false);
+}
+
+void SetAni(ChannelRecord& r, bool on, int option_unit) {
+  bits::Put(r.a3, 7, on);
+  if (on && SubCpuOrSubsig(option_unit) && bits::Get(r.a3, 4, 0) != 0) bits::Set(r.a3, 4, 0, 0);
+}
+
+void SetTone(ChannelRecord& r, int column, int index) {
+  if (column == kColEncode) {
+    r.a4 = static_cast<std::uint8_t>((r.a4 & 0x80) | (index & 0x7F));
+    return;
+  }
+  const bool none_before = r.rx_tone() == 0 && r.tx_tone() == 0;
+  r.a5 = static_cast<std::uint8_t>((r.a5 & 0x80) | (index & 0x7F));
+  if (none_before) r.a4 = static_cast<std::uint8_t>((r.a4 & 0x80) | (index & 0x7F));
+}
+
+int ToneListSize(int type) {
+  return static_cast<int>((type == 2 ? res::kDcsCodes : res::kCtcssTones).size());
+}
+
+std::string_view Trim(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  return t;
+}
+
+// Position of text in a list, exact or with the blanks around it ignored.
+int FindLoose(res::LabelList list, std::string_view text) {
+  const int exact = res::FindLabel(list, text);
+  if (exact >= 0) return exact;
+  const std::string_view t = Trim(text);
+  if (t.empty()) return -1;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (Trim(list[i]) == t) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+ChannelContext ContextOf(const Codeplug& doc) {
+  return ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
+}
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The squelch column's texts: a sign and a digit, " 0", or a bare digit.
+bool ParseSquelch(std::string_view t, int& value) {
+  t = Trim(t);
+  if (t.empty()) return false;
+  bool minus = false;
+  if (t.front() == '+' || t.front() == '-') {
+    minus = t.front() == '-';
+    t.remove_prefix(1);
+  }
+  if (t.size() != 1 || t[0] < '0' || t[0] > '7') return false;
+  const int magnitude = t[0] - '0';
+  value = magnitude == 0 ? 0 : magnitude | (minus ? 0x08 : 0);
+  return true;
+}
+
+bool SetFlagCell(Codeplug& doc, ChannelRecord& r, int column, bool on) {
+  switch (column) {
+    case kColRxPowerSave:
+      bits::Put(r.a5, 7, on);
+      return true;
+    case kColTxPowerSave:
+      bits::Put(r.a4, 7, on);
+      return true;
+    case kColTimeOut:
+      bits::Put(r.a1, 2, on);
+      return true;
+    case kColAni:
+      SetAni(r, on, doc.option_unit);
+      return true;
+    case kColEncryption:
+      bits::Put(r.a0, 4, on);
+      return true;
+    case kColClockShiftTx:
+      bits::Put(r.a1, 6, on);
+      return true;
+    case kColClockShiftRx:
+      bits::Put(r.a1, 5, on);
+      return true;
+    case kColClockShiftOption:
+      if (doc.option_unit != kOptionSubsig) return false;
+      bits::Put(r.a1, 7, on);
+      return true;
+    case kColRchk:
+      if (r.sub_audio_type != 2) return false;
+      bits::Put(r.a1, 3, on);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool PasteFrequency(Codeplug& doc, int channel, int column, std::string_view t) {
+  if (t.size() > static_cast<std::size_t>(kEditorMaxLength)) return false;
+  if (Trim(t).empty()) return false;
+  for (char c : t) {
+    const auto ch = static_cast<unsigned char>(c);
+    if (ch >= 0x80 || !FrequencyCharAccepted(ch)) return false;
+  }
+  doc.channels.CommitCellText(channel, column, t, ContextOf(doc));
+  return true;
+}
+
+bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t) {
+  ChannelRecord& r = Rec(doc, channel);
+  ChannelTable& table = doc.channels;
+  switch (column) {
+    case kColPriority: {
+      const int group = table.GroupOfChannel(channel);
+      if (group >= kGroupCount) return false;
+      const bool is_priority = table.PriorityChannelOf(group) == channel;
+      if (t == "P") {
+        if (!is_priority) TogglePriority(doc, channel);
+        return true;
+      }
+      if (t == "-") {
+        if (is_priority) TogglePriority(doc, channel);
+        return true;
+      }
+      return false;
+    }
+    case kColWideNarrow: {
+      const int i = res::FindLabel(res::kWideNarrow, Trim(t));
+      if (i < 0) return false;
+      bits::Put(r.a0, 3, i == 1);
+      return true;
+    }
+    case kColTag: {
+      if (t.size() > static_cast<std::size_t>(kEditorMaxLength) || t.empty()) return false;
+      for (std::size_t i = 0; i < t.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(t[i]);
+        if (ch >= 0x80 || !TagCharAccepted(ch, static_cast<int>(i))) return false;
+      }
+      // The editor makes letters upper case as they are typed; a pasted tag is the same text,
+      // and the radio has no lower-case letters (they would be stored as blanks).
+      table.CommitCellText(channel, column, Upper(t), ContextOf(doc));
+      return true;
+    }
+    case kColReceive:
+      return PasteFrequency(doc, channel, column, t);
+    case kColTransmit:
+      if (t == res::kTxInhibited) {
+        bits::Put(r.a0, 5, true);
+        return true;
+      }
+      if (!PasteFrequency(doc, channel, column, t)) return false;
+      bits::Put(r.a0, 5, false);
+      return true;
+    case kColSubAudioType: {
+      const int type = FindLoose(res::kSubAudioTypes, t);
+      if (type < 0) return false;
+      r.sub_audio_type = type;
+      AfterTypeChange(r);
+      return true;
+    }
+    case kColDecode:
+    case kColEncode: {
+      if (r.sub_audio_type == 0) return false;
+      const int index = FindLoose(r.sub_audio_type == 2 ? res::kDcsCodes : res::kCtcssTones, t);
+      if (index < 0) return false;
+      SetTone(r, column, index);
+      return true;
+    }
+    case kColRxPowerSave:
+    case kColTxPowerSave:
+    case kColTimeOut:
+    case kColAni:
+    case kColEncryption:
+    case kColClockShiftTx:
+    case kColClockShiftRx:
+    case kColClockShiftOption:
+    case kColRchk: {
+      const int i = res::FindLabel(res::kCheckMarks, Trim(t));
+      if (i < 0) return false;
+      return SetFlagCell(doc, r, column, i == 1);
+    }
+    case kColPower: {
+      const int i = res::FindLabel(res::kHighLow, Trim(t));
+      if (i < 0) return false;
+      bits::Put(r.a0, 2, i == 1);
+      return true;
+    }
+    case kColLowPower: {
+      const int i = res::FindLabel(res::kLowPowerLevels, Trim(t));
+      if (i < 0) return false;
+      bits::Set(r.a0, 1, 0, i);
+      return true;
+    }
+    case kColScan: {
+      const int i = res::FindLabel(res::kScanLetters, Trim(t));
+      if (i < 0) return false;
+      r.status = static_cast<std::uint8_t>((r.status & 0xCF) | (i << 4));
+      return true;
+    }
+    case kColLockOut: {
+      const int i = res::FindLabel(res::kLockOuts, Trim(t));
+      if (i < 0) return false;
+      bits::Set(r.a1, 1, 0, i);
+      return true;
+    }
+    case kColSquelch: {
+      int value = 0;
+      if (!ParseSquelch(t, value)) return false;
+      bits::Set(r.squelch, 3, 0, value);
+      return true;
+    }
+    case kColCode: {
+      const std::string_view s = Trim(t);
+      if (s == "-") {
+        SetCode(r, 0, doc.option_unit);
+        return true;
+      }
+      if (s.size() != 1 || s[0] < '0' || s[0] > '9') return false;
+      const int code = s[0] == '0' ? 10 : s[0] - '0';
+      // Only codes the column's pick list offers: a paging slot in use, or one of the
+      // sub-CPU's three signalling formats.
+      const PickListModel list = CodePickList(doc, r.code_number());
+      if (std::find(list.values.begin() + 1, list.values.end(), code) == list.values.end()) {
+        return false;
+      }
+      SetCode(r, code, doc.option_unit);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+std::string CellName(int channel, int column, int option_unit) {
+  return res::FormatString(
+      kStrCellName, {std::to_string(channel + 1), Trim(GridHeading(1, column, option_unit))});
+}
+
+}  // namespace
+
+int ColumnFlagOf(int column) {
+  if (column < 0 || column >= kGridColumnCount) return -1;
+  return kColumnFlag[static_cast<std::size_t>(column)];
+}
+
+bool ColumnShown(const ColumnFlags& flags, int column) {
+  if (column < 0 || column >= kGridColumnCount) return false;
+  const int flag = ColumnFlagOf(column);
+  return flag < 0 || flags[static_cast<std::size_t>(flag)] != 0;
+}
+
+int NextShownColumn(const ColumnFlags& flags, int column, int step) {
+  if (step == 0) return column;
+  for (int c = column + step; c >= 0 && c < kGridColumnCount; c += step) {
+    if (ColumnShown(flags, c)) return c;
+  }
+  return column;
+}
+
+int GridHelpId(int column, int option_unit) {
+  if (column < 0) column = 0;
+  if (column <= 18) return 300 + column;
+  if (column == kColCode) {
+    if (option_unit == kOption2Tone) return 320;
+    if (option_unit >= kOptionSubsig && option_unit <= kOptionScbd200) return 321;
+    return 319;
+  }
+  return 302 + std::min(column, kGridColumnCount - 1);
+}
+
+bool TogglePriority(Codeplug& doc, int channel) {
+  if (!ValidChannel(channel) || !Rec(doc, channel).programmed()) return false;
+  ChannelTable& table = doc.channels;
+  const int group = table.GroupOfChannel(channel);
+  if (group >= kGroupCount) return false;
+  auto& priority = table.priority[static_cast<std::size_t>(group)];
+  const int entry = channel - table.FirstIndexOfGroup(group) + 1;
+  priority = table.PriorityChannelOf(group) == channel ? 0 : entry;
+  doc.modified = true;
+  return true;
+}
+
+CellAction CycleCell(Codeplug& doc, int channel, int column) {
+  if (!ValidChannel(channel) || column < 0 || column >= kGridColumnCount) return CellAction::kNone;
+  ChannelRecord& r = Rec(doc, channel);
+  if (column != kColChannel && !r.programmed()) return CellAction::kNone;
+  ChannelTable& table = doc.channels;
+  bool beep = false;
+  bool pick = false;
+  const bool ok = Changing(doc, channel, [&] {
+    switch (column) {
+      case kColChannel: {
+        if (!r.programmed()) {
+          r.status |= 1;
+          return true;
+        }
+        if (channel == 0) return true;  // channel 1 is always programmed
+        const int group = table.GroupOfChannel(channel);
+        if (table.PriorityChannelOf(group) == channel) {
+          table.priority[static_cast<std::size_t>(group)] = 0;
+        }
+        r.status &= 0xF0;
+        return true;
+      }
+      case kColPriority:
+        return TogglePriority(doc, channel);
+      case kColWideNarrow:
+        r.a0 ^= 0x08;
+        return true;
+      case kColTransmit:
+        r.a0 ^= 0x20;
+        return true;
+      case kColSubAudioType:
+        r.sub_audio_type = (r.sub_audio_type + 1) % 3;
+        AfterTypeChange(r);
+        return true;
+      case kColDecode:
+      case kColEncode:
+        if (r.sub_audio_type == 0) {
+          beep = true;
+          return false;
+        }
+        pick = true;
+        return false;
+      case kColRxPowerSave:
+        r.a5 ^= 0x80;
+        return true;
+      case kColTxPowerSave:
+        r.a4 ^= 0x80;
+        return true;
+      case kColPower:
+        r.a0 ^= 0x04;
+        return true;
+      case kColLowPower:
+        bits::Set(r.a0, 1, 0, (bits::Get(r.a0, 1, 0) + 1) % 3);
+        return true;
+      case kColScan:
+      case kColSquelch:
+      case kColCode:
+        pick = true;
+        return false;
+      case kColTimeOut:
+        r.a1 ^= 0x04;
+        return true;
+      case kColAni:
+        SetAni(r, !bits::Test(r.a3, 7), doc.option_unit);
+        return true;
+      case kColEncryption:
+        // Only with no encryption device restriction in the option byte.
+        if (bits::Test(doc.image[kOffsetOptionUnit], 0)) return false;
+        r.a0 ^= 0x10;
+        return true;
+      case kColLockOut:
+        bits::Set(r.a1, 1, 0, (bits::Get(r.a1, 1, 0) + 1) % 3);
+        return true;
+      case kColClockShiftTx:
+        r.a1 ^= 0x40;
+        return true;
+      case kColClockShiftRx:
+        r.a1 ^= 0x20;
+        return true;
+      case kColClockShiftOption:
+        if (doc.option_unit != kOptionSubsig) {
+          beep = true;
+          return false;
+        }
+        r.a1 ^= 0x80;
+        return true;
+      case kColRchk:
+        if (r.sub_audio_type != 2) {
+          beep = true;
+          return false;
+        }
+        r.a1 ^= 0x08;
+        return true;
+      default:
+        return false;  // the tag and the receive frequency are edited, not stepped
+    }
+  });
+  if (beep) return CellAction::kBeep;
+  if (pick) return CellAction::kPick;
+  return ok ? CellAction::kChanged : CellAction::kNone;
+}
+
+CellAction DoubleClickCell(Codeplug& doc, int channel, int column) {
+  if (column == kColTag || column == kColReceive || column == kColTransmit) {
+    return CanEditCell(doc, channel, column) ? CellAction::kEdit : CellAction::kNone;
+  }
+  return CycleCell(doc, channel, column);
+}
+
+bool ApplyPick(Codeplug& doc, int channel, int column, int value) {
+  if (!ValidChannel(channel)) return false;
+  ChannelRecord& r = Rec(doc, channel);
+  if (!r.programmed()) return false;
+  return Changing(doc, channel, [&] {
+    switch (column) {
+      case kColDecode:
+      case kColEncode:
+        if (r.sub_audio_type == 0 || value < 0 || value >= ToneListSize(r.sub_audio_type)) {
+          return false;
+        }
+        SetTone(r, column, value);
+        return true;
+      case kColScan:
+        if (value < 0 || value > 3) return false;
+        r.status = static_cast<std::uint8_t>((r.status & 0xCF) | (value << 4));
+        return true;
+      case kColSquelch:
+        if (value < 0 || value > 15) return false;
+        bits::Set(r.squelch, 3, 0, value == 8 ? 0 : value);
+        return true;
+      case kColCode: {
+        const PickListModel list = CodePickList(doc, r.code_number());
+        if (std::find(list.values.begin(), list.values.end(), value) == list.values.end()) {
+          return false;
+        }
+        SetCode(r, value, doc.option_unit);
+        return true;
+      }
+      default:
+        return false;
+    }
+  });
+}
+
+bool ComplementDcs(Codeplug& doc, int channel, int column) {
+  if (!ValidChannel(channel) || (column != kColDecode && column != kColEncode)) return false;
+  const ChannelRecord& r = Rec(doc, channel);
+  if (!r.programmed() || r.sub_audio_type != 2) return false;
+  return Changing(doc, channel, [&] {
+    doc.channels.DcsComplement(channel, column);
+    return true;
+  });
+}
+
+int EditorMode(int column) {
+  if (column == kColTag) return 0;
+  if (column == kColReceive || column == kColTransmit) return 1;
+  return -1;
+}
+
+bool CanEditCell(const Codeplug& doc, int channel, int column) {
+  return ValidChannel(channel) && EditorMode(column) >= 0 &&
+         doc.channels.records[static_cast<std::size_t>(channel)].programmed();
+}
+
+bool TagCharAccepted(char32_t ch, int position) {
+  const auto c = static_cast<char>(ch & 0x7F);
+  if (c == '\b') return true;
+  if (c < 0x20 || c == 0x7F) return false;
+  if (kTagRefused.find(c) != std::string_view::npos) return false;
+  if (c == '.') return position == 3;
+  return true;
+}
+
+bool FrequencyCharAccepted(char32_t ch) {
+  const auto c = static_cast<char>(ch & 0x7F);
+  return c == '\b' || (c >= '0' && c <= '9') || c == '.' || c == ' ';
+}
+
+bool EditorCharAccepted(int mode, char32_t ch, int position) {
+  if (mode == 0) return TagCharAccepted(ch, position);
+  if (mode == 1) return FrequencyCharAccepted(ch);
+  return false;
+}
+
+std::string EditorSeed(const Codeplug& doc, int channel, int column) {
+  if (!ValidChannel(channel)) return {};
+  const ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
+  if (column == kColTransmit && r.tx_inhibit()) return FrequencyText(r.tx_frequency);
+  return GridCellText(doc, channel, column);
+}
+
+std::string FilterEditorInput(int mode, std::string_view text, int position, int room) {
+  std::string out;
+  for (char c : text) {
+    if (static_cast<int>(out.size()) >= room) break;
+    if (c == '\b' || c == '\r' || c == '\n' || c == '\t') continue;
+    const auto ch = static_cast<unsigned char>(c);
+    if (ch >= 0x80) continue;  // the radio's character set is plain ASCII
+    if (!EditorCharAccepted(mode, ch, position + static_cast<int>(out.size()))) continue;
+    out += static_cast<char>(std::toupper(ch));
+  }
+  return out;
+}
+
+bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view text) {
+  if (!CanEditCell(doc, channel, column)) return false;
+  // Opening and closing the editor without typing must not move the transmit frequency
+  // (a committed receive frequency sets it from the split) or snap a frequency.
+  if (text == EditorSeed(doc, channel, column)) return false;
+  bool changed = false;
+  Changing(doc, channel, [&] {
+    const ChannelState before = StateOf(doc, channel);
+    doc.channels.CommitCellText(channel, column, text, ContextOf(doc));
+    changed = !(StateOf(doc, channel) == before);
+    return true;
+  });
+  return changed;
+}
+
+PasteResult PasteCell(Codeplug& doc, int channel, int column, std::string_view text,
+                      const ColumnFlags& flags, Prompter& prompter) {
+  if (!ValidChannel(channel) || column < 0 || column >= kGridColumnCount) {
+    return PasteResult::kRefused;
+  }
+  ChannelTable& table = doc.channels;
+  if (column == kColChannel) {
+    if (text.find('.') != std::string_view::npos) return PasteResult::kRefused;
+    const std::string_view digits = Trim(text);
+    if (digits.empty() || digits.size() > 3) return PasteResult::kRefused;
+    int n = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return PasteResult::kRefused;
+      n = n * 10 + (c - '0');
+    }
+    const int source = n - 1;
+    if (n == 0 || source >= table.capacity || source == channel) return PasteResult::kRefused;
+    const std::string here = GridCellText(doc, channel, kColChannel);
+    if (prompter.Ask(res::kStrCopyChannel, MessageIcon::kQuestion, MessageButtons::kYesNo,
+                     {text, here}) != Answer::kYes) {
+      return PasteResult::kDeclined;
+    }
+    Changing(doc, channel, [&] {
+      CopyChannelFields(doc, source, channel, flags);
+      return true;
+    });
+    return PasteResult::kPasted;
+  }
+  if (!Rec(doc, channel).programmed()) return PasteResult::kRefused;
+  const bool ok = Changing(doc, channel, [&] { return PasteIntoCell(doc, channel, column, text); });
+  return ok ? PasteResult::kPasted : PasteResult::kRefused;
+}
+
+void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnFlags& flags) {
+  if (!ValidChannel(source) || !ValidChannel(destination) || source == destination) return;
+  ChannelTable& table = doc.channels;
+  const ChannelRecord& s = table.records[static_cast<std::size_t>(source)];
+  ChannelRecord& d = Rec(doc, destination);
+  const auto shown = [&](int flag) { return flags[static_cast<std::size_t>(flag)] != 0; };
+  const auto copy_bits = [](std::uint8_t& to, std::uint8_t from, int mask) {
+    to = static_cast<std::uint8_t>((to & ~mask) | (from & mask));
+  };
+
+  if (destination != 0) d.status = static_cast<std::uint8_t>((d.status & 0xF0) | (s.status & 0x0F));
+  const int group = table.GroupOfChannel(destination);
+  if (shown(kFlagPri) && group < kGroupCount) {
+    const bool source_is_priority = table.PriorityChannelOf(table.GroupOfChannel(source)) == source;
+    auto& priority = table.priority[static_cast<std::size_t>(group)];
+    if (source_is_priority) {
+      priority = destination - table.FirstIndexOfGroup(group) + 1;
+    } else if (table.PriorityChannelOf(group) == destination) {
+      // Only the destination's own mark goes: another channel's priority is not this copy's.
+      priority = 0;
+    }
+  }
+  if (shown(kFlagWideNarrow)) copy_bits(d.a0, s.a0, 0x08);
+  if (shown(kFlagTag)) {
+    d.tag = s.tag;
+    copy_bits(d.squelch, s.squelch, 0x10);
+  }
+  if (shown(kFlagFrequency)) {
+    d.rx_frequency = s.rx_frequency;
+    d.tx_frequency = s.tx_frequency;
+    copy_bits(d.a0, s.a0, 0x20);
+    copy_bits(d.a1, s.a1, 0xE0);
+    copy_bits(d.a2, s.a2, 0xF0);
+    d.tune_rx0 = s.tune_rx0;
+    d.tune_tx0 = s.tune_tx0;
+    d.tune_rx = s.tune_rx;
+    // The squelch offset and the tag's point have columns of their own.
+    copy_bits(d.squelch, s.squelch, 0xE0);
+    for (std::size_t i = 0; i < 3; ++i) d.tune_tx[i] = s.tune_tx[i];
+  }
+  if (shown(kFlagSubAudio)) {
+    d.sub_audio_type = s.sub_audio_type;
+    copy_bits(d.a3, s.a3, 0x60);
+    copy_bits(d.a4, s.a4, 0x7F);
+    copy_bits(d.a5, s.a5, 0x7F);
+  }
+  if (shown(kFlagPowerSave)) {
+    copy_bits(d.a4, s.a4, 0x80);
+    copy_bits(d.a5, s.a5, 0x80);
+  }
+  if (shown(kFlagPower)) copy_bits(d.a0, s.a0, 0x07);
+  if (shown(kFlagScan)) d.status = static_cast<std::uint8_t>((d.status & 0x0F) | (s.status & 0xF0));
+  if (shown(kFlagTimeOut)) copy_bits(d.a1, s.a1, 0x04);
+  if (shown(kFlagSquelch)) copy_bits(d.squelch, s.squelch, 0x0F);
+  if (shown(kFlagAni)) SetAni(d, bits::Test(s.a3, 7), doc.option_unit);
+  if (shown(kFlagEncryption)) copy_bits(d.a0, s.a0, 0x10);
+  if (shown(kFlagLockOut)) copy_bits(d.a1, s.a1, 0x03);
+  if (shown(kFlagCode)) {
+    copy_bits(d.a3, s.a3, 0x1F);
+    if (SubCpuOrSubsig(doc.option_unit) && bits::Get(d.a3, 4, 0) != 0) bits::Put(d.a3, 7, false);
+  }
+  if (shown(kFlagClockShift)) copy_bits(d.a1, s.a1, 0xE0);
+  if (shown(kFlagRchk)) copy_bits(d.a1, s.a1, 0x08);
+  // An unprogrammed channel cannot stay the group's priority.
+  if (!d.programmed() && group < kGroupCount && table.PriorityChannelOf(group) < 0) {
+    table.priority[static_cast<std::size_t>(group)] = 0;
+  }
+}
+
+std::vector<std::vector<std::string>> SplitClipboardText(std::string_view text) {
+  if (text.ends_with("\r\n")) {
+    text.remove_suffix(2);
+  } else if (text.ends_with('\n') || text.ends_with('\r')) {
+    text.remove_suffix(1);
+  }
+  std::vector<std::vector<std::string>> rows;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = text.find('\n', start);
+    std::string_view line =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    std::vector<std::string> cells;
+    std::size_t cell_start = 0;
+    while (true) {
+      const std::size_t tab = line.find('\t', cell_start);
+      cells.emplace_back(
+          line.substr(cell_start, tab == std::string_view::npos ? line.npos : tab - cell_start));
+      if (tab == std::string_view::npos) break;
+      cell_start = tab + 1;
+    }
+    rows.push_back(std::move(cells));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return rows;
+}
+
+std::string BlockPasteReport::StatusText() const {
+  if (single) return {};
+  std::string text;
+  if (refused.empty()) {
+    text = res::FormatString(kStrCellsPasted, {std::to_string(pasted + unchanged)});
+  } else {
+    std::string names;
+    const std::size_t shown = std::min<std::size_t>(refused.size(), 6);
+    for (std::size_t i = 0; i < shown; ++i) {
+      if (i > 0) names += ", ";
+      names += CellName(refused[i].channel, refused[i].column, option_unit);
+    }
+    if (refused.size() > shown) names += ", ...";
+    text = res::FormatString(kStrCellsPastedRefused, {std::to_string(pasted + unchanged),
+                                                      std::to_string(refused.size()), names});
+  }
+  if (rows_left_out > 0)
+    text += res::FormatString(kStrRowsLeftOut, {std::to_string(rows_left_out)});
+  return text;
+}
+
+BlockPasteReport PasteBlock(Codeplug& doc, const CellRange& range, std::string_view text,
+                            const ColumnFlags& flags, Prompter& prompter) {
+  BlockPasteReport report;
+  report.option_unit = doc.option_unit;
+  const ChannelTable& table = doc.channels;
+  const int group = table.GroupOfChannel(range.first_channel);
+  if (group >= kGroupCount) return report;
+  const int group_last =
+      table.FirstIndexOfGroup(group) + table.count[static_cast<std::size_t>(group)] - 1;
+  const int last_channel = std::min(range.last_channel, group_last);
+  const auto rows = SplitClipboardText(text);
+  const bool one_cell = rows.size() == 1 && rows[0].size() == 1;
+
+  const auto paste_one = [&](int channel, int column, const std::string& cell) {
+    const ChannelState before = StateOf(doc, channel);
+    if (PasteCell(doc, channel, column, cell, flags, prompter) != PasteResult::kPasted) {
+      report.refused.push_back({channel, column});
+    } else if (StateOf(doc, channel) == before) {
+      ++report.unchanged;
+    } else {
+      ++report.pasted;
+    }
+  };
+
+  if (range.single() && one_cell) {
+    report.single = true;
+    report.single_result =
+        PasteCell(doc, range.first_channel, range.first_column, rows[0][0], flags, prompter);
+    return report;
+  }
+  if (one_cell) {
+    // Range fill: the one cell into every shown cell of the range.
+    for (int ch = range.first_channel; ch <= last_channel; ++ch) {
+      for (int col = std::max(range.first_column, 1); col <= range.last_column; ++col) {
+        if (ColumnShown(flags, col)) paste_one(ch, col, rows[0][0]);
+      }
+    }
+    return report;
+  }
+  int channel = range.first_channel;
+  for (const auto& row : rows) {
+    if (channel > group_last) {
+      ++report.rows_left_out;
+      continue;
+    }
+    int column = ColumnShown(flags, range.first_column)
+                     ? range.first_column
+                     : NextShownColumn(flags, range.first_column, 1);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (column >= kGridColumnCount || !ColumnShown(flags, column)) break;
+      // A copied channel number says where the row came from, not what to write.
+      if (column != kColChannel) paste_one(channel, column, row[i]);
+      const int next = NextShownColumn(flags, column, 1);
+      if (next == column) break;
+      column = next;
+    }
+    ++channel;
+  }
+  return report;
+}
+
+std::string CopyRangeText(const Codeplug& doc, const CellRange& range, const ColumnFlags& flags) {
+  std::string text;
+  const bool one = range.single();
+  for (int ch = range.first_channel; ch <= range.last_channel; ++ch) {
+    bool first = true;
+    for (int col = range.first_column; col <= range.last_column; ++col) {
+      if (!ColumnShown(flags, col)) continue;
+      if (!first) text += '\t';
+      text += GridCellText(doc, ch, col);
+      first = false;
+    }
+    if (!one) text += '\n';
+  }
+  return text;
+}
+
+}  // namespace ql40

@@ -1,0 +1,75 @@
+#pragma once
+
+// Codeplugs and helpers for the channel grid's tests.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "channels/grid_edit.h"
+#include "channels/ui/channel_view.h"
+#include "codeplug/codeplug.h"
+#include "shell/app_context.h"
+
+namespace ql40::gridtest {
+
+// A PT-610 codeplug with groups of 40, 0, 255 and 20 channels and every kind of value.
+inline void FillCodeplug(Codeplug& doc) {
+  doc.ResetToDefaults();
+  ChannelTable& t = doc.channels;
+  t.count.fill(0);
+  t.count[0] = 40;
+  t.count[2] = 255;
+  t.count[3] = 20;
+  t.total = 315;
+  t.channels_left = t.capacity - t.total;
+  const ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
+  for (int i = 0; i < t.total; ++i) {
+    ChannelRecord& r = t.records[static_cast<std::size_t>(i)];
+    r.status = static_cast<std::uint8_t>((i % 7 == 6) ? 0 : 1);
+    r.status |= static_cast<std::uint8_t>((i % 4) << 4);
+    if (i == 0) r.status |= 1;
+    const double mhz = 146.0 + 0.0125 * i;
+    char text[16];
+    std::snprintf(text, sizeof text, "%9.5f", mhz);
+    r.status |= 1;  // programmed while editing, cleared again below
+    t.CommitCellText(i, kColReceive, text, ctx);
+    std::snprintf(text, sizeof text, "CH%03d", i + 1);
+    t.CommitCellText(i, kColTag, text, ctx);
+    r.sub_audio_type = i % 3;
+    if (r.sub_audio_type != 0) {
+      r.a5 = static_cast<std::uint8_t>(1 + i % 40);
+      r.a4 = static_cast<std::uint8_t>(1 + (i + 3) % 40);
+    }
+    r.a0 = static_cast<std::uint8_t>((i % 3) | ((i % 2) << 2) | ((i % 5 == 0) << 3));
+    r.a1 = static_cast<std::uint8_t>(4 | (i % 3));
+    r.squelch = static_cast<std::uint8_t>(i % 16);
+    if (i % 7 == 6) r.status &= 0xF0;
+  }
+  t.priority[0] = 3;
+  t.SelectGroup(0);
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  doc.channels.SelectGroup(0);
+  doc.modified = false;
+}
+
+// Answers the next modal dialog with what act does to it; a dialog that act leaves open
+// (a failed check inside act returns early) is cancelled so that the test cannot hang.
+inline void OnNextModal(std::function<void(QWidget*)> act, int tries = 200) {
+  QTimer::singleShot(10, [act, tries] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) {
+      if (tries > 0) OnNextModal(act, tries - 1);
+      return;
+    }
+    act(w);
+    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+  });
+}
+
+}  // namespace ql40::gridtest
