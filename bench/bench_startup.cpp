@@ -52,9 +52,10 @@ int main(int argc, char** argv) {
     times.push_back(ms);
   }
   std::sort(times.begin(), times.end());
-  std::printf("ql40win start to painted main window: median %.1f ms, min %.1f ms, max %.1f ms "
-              "(%d starts, platform %s)\n",
-              times[times.size() / 2], times.front(), times.back(), kRuns,
-              qEnvironmentVariableIsSet("DISPLAY") ? "X11" : "offscreen");
+  std::printf(
+      "ql40win start to painted main window: median %.1f ms, min %.1f ms, max %.1f ms "
+      "(%d starts, platform %s)\n",
+      times[times.size() / 2], times.front(), times.back(), kRuns,
+      qEnvironmentVariableIsSet("DISPLAY") ? "X11" : "offscreen");
   return 0;
 }

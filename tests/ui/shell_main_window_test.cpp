@@ -1,11 +1,10 @@
 // The main window driven as a user would: commands by their ids, dialogs by their objectNames.
 
-#include <QtTest>
-
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QtTest>
 #include <filesystem>
 #include <functional>
 
@@ -91,12 +90,33 @@ class ShellMainWindowTest : public QObject {
   void menusCarryCommandIdsAndFollowTheOptionUnit() {
     Fixture f;
     MainWindow& w = f.window();
-    for (int id : {kCmdNew, kCmdOpen, kCmdSave, kCmdSaveAs, kCmdPrint, kCmdPrintPreview,
-                   kCmdPrintSetup, kCmdConfigure, kCmdExit, kCmdCopy, kCmdPaste, kCmdVisible,
-                   kCmdHardware, kCmdMiscellaneous, kCmdAni, kCmdTwoToneTable, kCmdUpload,
-                   kCmdFineAlignment, kCmdChannelAllocations, kCmdHelpTopics, kCmdGetStarted,
-                   kCmdAbout, kCmdToolbarUpload, kCmdToolbarDownload, kCmdToolbarAbout}) {
-      QVERIFY2(w.findChild<QAction*>(QString::number(id)) != nullptr, qPrintable(QString::number(id)));
+    for (int id : {kCmdNew,
+                   kCmdOpen,
+                   kCmdSave,
+                   kCmdSaveAs,
+                   kCmdPrint,
+                   kCmdPrintPreview,
+                   kCmdPrintSetup,
+                   kCmdConfigure,
+                   kCmdExit,
+                   kCmdCopy,
+                   kCmdPaste,
+                   kCmdVisible,
+                   kCmdHardware,
+                   kCmdMiscellaneous,
+                   kCmdAni,
+                   kCmdTwoToneTable,
+                   kCmdUpload,
+                   kCmdFineAlignment,
+                   kCmdChannelAllocations,
+                   kCmdHelpTopics,
+                   kCmdGetStarted,
+                   kCmdAbout,
+                   kCmdToolbarUpload,
+                   kCmdToolbarDownload,
+                   kCmdToolbarAbout}) {
+      QVERIFY2(w.findChild<QAction*>(QString::number(id)) != nullptr,
+               qPrintable(QString::number(id)));
     }
     QCOMPARE(w.action(kCmdUpload)->statusTip(), QString("Read data from radio"));
     QCOMPARE(w.action(kCmdOpen)->shortcut(), QKeySequence("Ctrl+O"));

@@ -1,11 +1,10 @@
 // The real ql40win under Xvfb: it shows its window, a second start hands over to the first and
 // ends, and File > Exit closes it cleanly with the settings written back.
 
-#include <QtTest>
-
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtTest>
 
 namespace {
 
@@ -55,8 +54,7 @@ class ShellSmokeTest : public QObject {
                            QL40_BIN_DIR "/ql40win", dir.path()});
     QVERIFY(run.waitForFinished(90000));
     const QString output = QString::fromLocal8Bit(run.readAll());
-    QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0,
-             qPrintable(output));
+    QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, qPrintable(output));
     // A clean close writes the window's size back.
     QFile ini(dir.filePath("QL40Win.ini"));
     QVERIFY(ini.open(QIODevice::ReadOnly));

@@ -112,9 +112,9 @@ FileDataDialog::FileDataDialog(const Image& image, bool editable, QWidget* paren
   grid_->setFont(GridFont());
   grid_->setItemDelegate(new ByteDelegate(grid_));
   // The grid's key handler decides which keys reach the any-key trigger.
-  grid_->setEditTriggers(editable ? QAbstractItemView::DoubleClicked |
-                                        QAbstractItemView::AnyKeyPressed
-                                  : QAbstractItemView::NoEditTriggers);
+  grid_->setEditTriggers(editable
+                             ? QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed
+                             : QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   const QFontMetrics metrics(grid_->font());
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -11,28 +11,20 @@ namespace {
 
 QMessageBox::Icon IconOf(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::kStop:
-      return QMessageBox::Critical;
-    case MessageIcon::kQuestion:
-      return QMessageBox::Question;
-    case MessageIcon::kExclamation:
-      return QMessageBox::Warning;
-    case MessageIcon::kInformation:
-      return QMessageBox::Information;
-    case MessageIcon::kNone:
-      break;
+    case MessageIcon::kStop: return QMessageBox::Critical;
+    case MessageIcon::kQuestion: return QMessageBox::Question;
+    case MessageIcon::kExclamation: return QMessageBox::Warning;
+    case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kNone: break;
   }
   return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
   switch (buttons) {
-    case MessageButtons::kOk:
-      return QMessageBox::Ok;
-    case MessageButtons::kOkCancel:
-      return QMessageBox::Ok | QMessageBox::Cancel;
-    case MessageButtons::kYesNo:
-      return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::kOk: return QMessageBox::Ok;
+    case MessageButtons::kOkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::kYesNo: return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::kYesNoCancel:
       return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   }
@@ -41,14 +33,10 @@ QMessageBox::StandardButtons ButtonsOf(MessageButtons buttons) {
 
 Answer AnswerOf(int button) {
   switch (button) {
-    case QMessageBox::Yes:
-      return Answer::kYes;
-    case QMessageBox::No:
-      return Answer::kNo;
-    case QMessageBox::Cancel:
-      return Answer::kCancel;
-    default:
-      return Answer::kOk;
+    case QMessageBox::Yes: return Answer::kYes;
+    case QMessageBox::No: return Answer::kNo;
+    case QMessageBox::Cancel: return Answer::kCancel;
+    default: return Answer::kOk;
   }
 }
 
