@@ -134,9 +134,6 @@ constexpr StringEntry kTable[] = {
     {kStrItemGetStarted, "&Get Started"},
     {kStrItemAbout, "&About QL40..."},
     {kStrItemOpenBackups, "Open &Backups Folder"},
-    {kStrPromptExportPdf, "Write the report as a PDF file\nExport PDF"},
-    {kStrPromptOpenBackups,
-     "Show the folder that keeps every codeplug read from or written to a radio\nBackups"},
     {kStrConfigurationTitle, "Configuration"},
     {kStrSelectComPort, "Select COM Port"},
     {kStrCom1, "COM &1"},
@@ -157,6 +154,9 @@ constexpr StringEntry kTable[] = {
     {kStrPaneNum, "NUM"},
     {kStrPaneScrl, "SCRL"},
     {kStrClockInitial, "00:00"},
+    {kStrPromptExportPdf, "Write the report as a PDF file\nExport PDF"},
+    {kStrPromptOpenBackups,
+     "Show the folder that keeps every codeplug read from or written to a radio\nBackups"},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

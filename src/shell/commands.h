@@ -23,8 +23,8 @@ enum CommandId : int {
   kCmdExit = 57665,
   kCmdConfigure = 32842,
   // Not in the original menus: File > Export PDF, Help > Open Backups Folder.
-  kCmdExportPdf = 62100,
-  kCmdOpenBackups = 62101,
+  kCmdExportPdf = 62150,
+  kCmdOpenBackups = 62151,
   // Edit
   kCmdCopy = 57634,
   kCmdCut = 57635,

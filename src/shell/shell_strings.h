@@ -71,8 +71,6 @@ enum ShellStringId : int {
   kStrItemGetStarted,
   kStrItemAbout,
   kStrItemOpenBackups,
-  kStrPromptExportPdf,
-  kStrPromptOpenBackups,
 
   // Dialogs.
   kStrConfigurationTitle = 62100,
@@ -95,6 +93,10 @@ enum ShellStringId : int {
   kStrPaneNum,
   kStrPaneScrl,
   kStrClockInitial,
+
+  // Prompts of the commands that are new in this program; the id is the command's.
+  kStrPromptExportPdf = 62150,
+  kStrPromptOpenBackups = 62151,
 };
 
 // The status-bar prompt of a command: its string's text before "\n" (all of it when there is

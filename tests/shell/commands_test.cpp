@@ -101,6 +101,7 @@ TEST(CommandTexts, PromptsToolTipsAndGetStarted) {
   EXPECT_EQ(CommandToolTip(kCmdBasicAlignment), "");
   EXPECT_EQ(CommandPrompt(kCmdNew), "Create a new document");
   EXPECT_EQ(CommandPrompt(1), "");
+  EXPECT_EQ(CommandPrompt(kCmdExportPdf), "Write the report as a PDF file");
   const std::string text = GetStartedText();
   EXPECT_EQ(text.rfind("Welcome", 0), 0u);
   EXPECT_NE(text.find("Configure"), std::string::npos);

@@ -134,7 +134,6 @@ void MainWindow::BuildActions() {
   MakeAction(kCmdPrintPreview, kStrItemPrintPreview);
   MakeAction(kCmdPrintSetup, kStrItemPrintSetup);
   MakeAction(kCmdExportPdf, kStrItemExportPdf);
-  actions_[kCmdExportPdf]->setStatusTip(QString::fromStdString(CommandPrompt(kStrPromptExportPdf)));
   MakeAction(kCmdConfigure, kStrItemConfigure);
   MakeAction(kCmdExit, kStrItemExit);
   MakeAction(kCmdCopy, kStrItemCopy, {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Insert")});
@@ -190,8 +189,6 @@ void MainWindow::BuildActions() {
       {kCmdOpenBackups, kStrItemOpenBackups},
   };
   for (auto [id, label] : dialogs) MakeAction(id, label);
-  actions_[kCmdOpenBackups]->setStatusTip(
-      QString::fromStdString(CommandPrompt(kStrPromptOpenBackups)));
   // F1 is help for the main window (or the grid's column); F6 and Shift+F6 move between panes.
   auto* help = new QAction(this);
   help->setObjectName(QString::number(kCmdHelp));
@@ -215,7 +212,6 @@ void MainWindow::BuildActions() {
                            std::pair{kCmdToolbarAbout, kStrItemAbout}}) {
     MakeAction(id, label);
   }
-  actions_[kCmdToolbarAbout]->setStatusTip(QString::fromStdString(CommandPrompt(kCmdToolbarAbout)));
 }
 
 void MainWindow::BuildMenus() {
