@@ -302,6 +302,31 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(dialog.grid()->model()->headerData(16, Qt::Vertical).toString(), QString("1b400h"));
   }
 
+  void passwordTurnsTypingIntoLowerCase() {
+    ql40::ui::PasswordDialog dialog(nullptr);
+    dialog.show();
+    auto* edit = dialog.findChild<QLineEdit*>("code");
+    QCOMPARE(edit->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(edit));
+    QTest::keyClicks(edit, "TSUKI-Hanae");
+    QCOMPARE(dialog.code(), QString("tsuki-hanae"));
+    WhenModal([](QWidget* modal) {
+      QTest::keyClicks(modal->findChild<QLineEdit*>("code"), "Tsuki-hanaE");
+      QTest::keyClick(modal->findChild<QLineEdit*>("code"), Qt::Key_Return);
+    });
+    QVERIFY(ql40::ui::PasswordDialog::AskForMaintenance(nullptr));
+    WhenModal([](QWidget* modal) {
+      QTest::keyClicks(modal->findChild<QLineEdit*>("code"), "tsuki-hana");
+      QTest::keyClick(modal->findChild<QLineEdit*>("code"), Qt::Key_Return);
+    });
+    QVERIFY(!ql40::ui::PasswordDialog::AskForMaintenance(nullptr));
+    WhenModal([](QWidget* modal) {
+      QTest::keyClicks(modal->findChild<QLineEdit*>("code"), "tsuki-hanae");
+      QTest::keyClick(modal->findChild<QLineEdit*>("code"), Qt::Key_Escape);
+    });
+    QVERIFY(!ql40::ui::PasswordDialog::AskForMaintenance(nullptr));
+  }
+
   void helpOpensTheContextPageOrTheContents() {
     Fixture f;
     std::filesystem::create_directories(f.app.help_dir);

@@ -630,11 +630,16 @@ void MainWindow::Download() {
 }
 
 void MainWindow::Alignment(bool fine) {
-  link::AlignmentCommand(
-      app_.doc, fine, [this](link::TransferKind kind) { return Transfer(kind); }, link_, &prompter_,
-      [this, fine](link::AlignmentLink& alignment, Codeplug& doc) {
-        return RunAlignmentDialog(fine, this, alignment, doc, app_);
-      });
+  const auto transfer = [this](link::TransferKind kind) {
+    const auto outcome = Transfer(kind);
+    // The alignment reads the whole radio first: keep that too.
+    if (kind == link::TransferKind::kAlignmentUpload && outcome.succeeded) Backup(0);
+    return outcome;
+  };
+  link::AlignmentCommand(app_.doc, fine, transfer, link_, &prompter_,
+                         [this, fine](link::AlignmentLink& alignment, Codeplug& doc) {
+                           return RunAlignmentDialog(fine, this, alignment, doc, app_);
+                         });
   RefreshAll(true);
 }
 
