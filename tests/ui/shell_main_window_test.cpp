@@ -342,6 +342,17 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(w.help_window()->current_page(), QString("index.html"));
     w.RunCommand(kCmdHelpTopics);
     QCOMPARE(w.help_window()->current_page(), QString("index.html"));
+    // F1 in a dialog opens the dialog's page (0x20000 + its id).
+    std::FILE* page = std::fopen((f.app.help_dir + "/131241.html").c_str(), "w");
+    std::fputs("<html><body>visible</body></html>", page);
+    std::fclose(page);
+    WhenModal([&w](QWidget* dialog) {
+      QTest::keyClick(dialog->findChild<QCheckBox*>("item0"), Qt::Key_F1);
+      QCOMPARE(w.help_window()->current_page(), QString("131241.html"));
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    w.RunCommand(kCmdVisible);
+    QCOMPARE(w.help_window()->current_page(), QString("131241.html"));
   }
 
   void uploadFromTheSimulatedRadioKeepsABackup() {

@@ -13,6 +13,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QTime>
 #include <QToolBar>
@@ -656,8 +657,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     }
+    // F1 in a dialog that carries its dialog id: that dialog's help page.
+    if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        bool numeric = false;
+        const int dialog_id = modal->objectName().toInt(&numeric);
+        if (numeric && qobject_cast<QDialog*>(modal) != nullptr) {
+          ShowHelp(FilterHelpRequest(DialogHelpContext(dialog_id), 0));
+          return true;
+        }
+      }
+    }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::event(QEvent* event) {
+  // Leaving a menu item clears its prompt; the message pane then shows the idle text again.
+  if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+    ShowStatus(Text(kStrIdlePrompt));
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void MainWindow::ApplyWindowSettings(const WindowSettings& window) {
