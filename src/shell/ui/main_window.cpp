@@ -647,7 +647,17 @@ void MainWindow::Alignment(bool fine) {
 // --- Help, window ----------------------------------------------------------------------------
 
 void MainWindow::ShowHelp(int context) {
+  // A modal dialog blocks every window but its own children: asked from a dialog, the page
+  // opens in a help window of that dialog, so that it can be scrolled and followed.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    auto* help = modal->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (help == nullptr) help = new HelpWindow(QString::fromStdString(app_.help_dir), modal);
+    help->ShowContext(context);
+    last_help_page_ = help->current_page();
+    return;
+  }
   help_->ShowContext(context);
+  last_help_page_ = help_->current_page();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -657,14 +667,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     }
-    // F1 in a dialog that carries its dialog id: that dialog's help page.
+    // F1 in one of the main window's own dialogs: that dialog's page. Other dialogs ask for
+    // their help themselves, through ShowHelp.
     if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
       if (QWidget* modal = QApplication::activeModalWidget()) {
-        bool numeric = false;
-        const int dialog_id = modal->objectName().toInt(&numeric);
-        if (numeric && qobject_cast<QDialog*>(modal) != nullptr) {
-          ShowHelp(FilterHelpRequest(DialogHelpContext(dialog_id), 0));
-          return true;
+        const int dialog_id = modal->objectName().toInt();
+        for (int own : {kDialogAbout, kDialogGetStarted, kDialogVisible, kDialogFileData,
+                        kDialogConfiguration}) {
+          if (dialog_id == own) {
+            ShowHelp(DialogHelpContext(dialog_id));
+            return true;
+          }
         }
       }
     }

@@ -48,6 +48,8 @@ class MainWindow : public QMainWindow {
   QAction* action(int command_id) const { return actions_.value(command_id, nullptr); }
   ChannelViewBase* view() const { return view_; }
   HelpWindow* help_window() const { return help_; }
+  // The page the last help request opened, in whichever help window.
+  QString last_help_page() const { return last_help_page_; }
   QLabel* clock_pane() const { return clock_; }
 
   // Runs a command as its menu item, toolbar button or accelerator would.
@@ -120,6 +122,7 @@ class MainWindow : public QMainWindow {
   link::PortOpener port_opener_;
   std::unique_ptr<link::SerialPort> link_;  // open only while a Radio command runs
   bool settings_saved_ = false;
+  QString last_help_page_;
 };
 
 }  // namespace ql40::ui
