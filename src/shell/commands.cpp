@@ -111,10 +111,14 @@ AfterDialog AfterDialogCommand(int command_id, const DialogReport& report, Codep
         after.refresh = Refresh::kRebuildGrid;
       }
       break;
+    case kCmdTwoTone:
+      // Switching the tone format clears the channels' code references: show them as they are.
+      if (report.accepted) after.refresh = Refresh::kRebuildGrid;
+      break;
     case kCmdConfigure:
       after.refresh = Refresh::kHeader;
       break;
-    default:  // Marketing, ANI, DTMF, DTMF Code, 2Tone: nothing more
+    default:  // Marketing, ANI, DTMF, DTMF Code: nothing more
       break;
   }
   if (after.reset_group) doc.channels.SelectGroup(0);

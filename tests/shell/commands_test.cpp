@@ -83,6 +83,8 @@ TEST(CommandRouting, DialogsDecodeTheImageAsTheirCommandSays) {
   EXPECT_EQ(doc.option_unit, kOptionNone);
   EXPECT_EQ(AfterDialogCommand(kCmdPagingCode, {true}, doc).refresh, Refresh::kRebuildGrid);
   EXPECT_EQ(AfterDialogCommand(kCmdConfigure, {true}, doc).refresh, Refresh::kHeader);
+  EXPECT_EQ(AfterDialogCommand(kCmdTwoTone, {true}, doc).refresh, Refresh::kRebuildGrid);
+  EXPECT_EQ(AfterDialogCommand(kCmdTwoTone, {false}, doc).refresh, Refresh::kNone);
 
   doc.option_unit_changed = false;
   EXPECT_EQ(AfterDialogCommand(kCmdOption, {true}, doc).refresh, Refresh::kNone);
