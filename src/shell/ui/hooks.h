@@ -89,9 +89,6 @@ using SessionFactory = std::function<std::unique_ptr<link::CloneSession>(
 link::TransferOutcome RunTransferDialog(QWidget* parent, const SessionFactory& make_session,
                                         link::TransferKind kind);
 
-// Opens the program's help at a context number (F1 in a dialog) (shell/ui).
-void ShowHelp(QWidget* parent, int context_id);
-
 // Printing of the report (report/ui).
 void PrintReport(QWidget* parent, shell::AppContext& app);
 void PrintPreview(QWidget* parent, shell::AppContext& app);

@@ -667,18 +667,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     }
-    // F1 in one of the main window's own dialogs: that dialog's page. Other dialogs ask for
-    // their help themselves, through ShowHelp.
+    // F1 in a dialog: the page of its context, 0x20000 plus the dialog id it carries as its
+    // name. (Message boxes carry no number and get no help.)
     if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
-      if (QWidget* modal = QApplication::activeModalWidget()) {
-        const int dialog_id = modal->objectName().toInt();
-        for (int own : {kDialogAbout, kDialogGetStarted, kDialogVisible, kDialogFileData,
-                        kDialogConfiguration}) {
-          if (dialog_id == own) {
-            ShowHelp(DialogHelpContext(dialog_id));
-            return true;
-          }
-        }
+      QWidget* modal = QApplication::activeModalWidget();
+      bool numeric = false;
+      const int dialog_id = modal != nullptr ? modal->objectName().toInt(&numeric) : 0;
+      if (numeric && dialog_id > 0 && qobject_cast<QDialog*>(modal) != nullptr) {
+        ShowHelp(FilterHelpRequest(DialogHelpContext(dialog_id), 0));
+        return true;
       }
     }
   }
