@@ -394,6 +394,8 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(f.app.doc.identity.serial_number, std::string("1K000077"));
     QVERIFY(f.app.doc.radio_origin);
     QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
+    QVERIFY(!f.app.doc.modified);
+    QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read.q40"));
     int backups = 0;
     for (const auto& entry : std::filesystem::directory_iterator(f.app.backup_dir)) {
       QVERIFY(entry.path().filename().string().find("-1K000077-read.q40") != std::string::npos);

@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <ctime>
+#include <filesystem>
 
 #include "codeplug/files.h"
 #include "link/clone_session.h"
@@ -610,7 +611,8 @@ void MainWindow::Backup(int kind) {
   if (path.empty()) {
     prompter_.Show(kStrBackupFailed, MessageIcon::kExclamation, {app_.backup_dir});
   } else {
-    ShowStatus(QString::fromStdString(res::FormatString(kStrBackupWritten, {path})));
+    const std::string name = std::filesystem::path(path).filename().string();
+    ShowStatus(QString::fromStdString(res::FormatString(kStrBackupWritten, {name})));
   }
 }
 
