@@ -16,12 +16,21 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-# Until the desktop program exists: build the default codeplug and list its channels.
+# The desktop program with a simulated radio already on its cable: ql40-radiosim serves a
+# pseudo-terminal, linked as build/run/radio, and the run-local QL40Win.ini points COM1 at it.
+# Closing the program stops the simulator.
+RUN_DIR := $(abspath $(BUILD))/run
 run: configure
-	@cmake --build $(BUILD) -j$(JOBS) --target ql40 ql40-radiosim
-	@$(BUILD)/bin/ql40 new -o $(BUILD)/default.q40
-	@$(BUILD)/bin/ql40 info $(BUILD)/default.q40
-	@$(BUILD)/bin/ql40 channels $(BUILD)/default.q40
+	@cmake --build $(BUILD) -j$(JOBS) --target ql40win ql40-radiosim
+	@mkdir -p $(RUN_DIR)
+	@cd $(RUN_DIR) && rm -f radio && \
+	  ../bin/ql40-radiosim --pace --link $(RUN_DIR)/radio > radiosim.log 2>&1 & sim=$$!; \
+	  trap 'kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
+	  for i in $$(seq 50); do [ -e $(RUN_DIR)/radio ] && break; sleep 0.1; done; \
+	  [ -e $(RUN_DIR)/radio ] || { echo "make run: the simulated radio did not start; see $(RUN_DIR)/radiosim.log"; exit 1; }; \
+	  [ -f $(RUN_DIR)/QL40Win.ini ] || printf '[Initialize]\r\nCOM_PORT=1\r\n\r\n[PORTS]\r\nCOM1=%s\r\n' '$(RUN_DIR)/radio' > $(RUN_DIR)/QL40Win.ini; \
+	  echo "ql40win: simulated radio on COM1 ($(RUN_DIR)/radio); Radio > Upload reads it"; \
+	  cd $(RUN_DIR) && ../bin/ql40win
 
 # Everything under AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors.
 test: deps
@@ -31,6 +40,8 @@ test: deps
 
 bench: configure
 	@cmake --build $(BUILD) -j$(JOBS) --target bench_codeplug bench_link
+	@if grep -q '^Qt6Widgets_DIR:PATH=/' $(BUILD)/CMakeCache.txt; then \
+	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup ql40win; fi
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
 
 format:

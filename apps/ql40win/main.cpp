@@ -1,14 +1,101 @@
-#include <QApplication>
-#include <QMainWindow>
+// ql40win: the desktop program. One copy per user; settings from QL40Win.ini in the working
+// folder; an optional codeplug file or the maintenance switch on the command line.
 
-#include "shell/ui/hooks.h"
+#include <QApplication>
+#include <QDir>
+#include <QPrinterInfo>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resources/labels.h"
+#include "shell/document.h"
+#include "shell/ini_file.h"
+#include "shell/startup.h"
+#include "shell/ui/help_window.h"
+#include "shell/ui/main_window.h"
+#include "shell/ui/qt_prompter.h"
+#include "shell/ui/shell_dialogs.h"
+#include "shell/ui/single_instance.h"
+
+namespace {
+
+// The start-up benchmark's probe: prints once the main window has been painted, then quits.
+class PaintedProbe : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !fired_) {
+      fired_ = true;
+      QTimer::singleShot(0, qApp, [] {
+        std::printf("painted\n");
+        std::fflush(stdout);
+        QApplication::quit();
+      });
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool fired_ = false;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  ql40::shell::AppContext context;
-  context.doc.ResetToDefaults();
-  QMainWindow window;
-  window.setCentralWidget(ql40::ui::CreateChannelView(context, &window));
-  window.show();
-  return app.exec();
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("ql40win");
+
+  ql40::ui::SingleInstance instance(ql40::ui::SingleInstance::DefaultKey());
+  if (!instance.BecomePrimary()) {
+    instance.NotifyPrimary();
+    return 0;
+  }
+
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+  ql40::shell::AppContext app;
+  app.files.program_dir = QCoreApplication::applicationDirPath().toStdString();
+  app.files.working_dir = QDir::currentPath().toStdString();
+  app.ini_path = ql40::shell::IniPathIn(app.files.working_dir);
+  app.backup_dir = ql40::shell::BackupDirFor(app.ini_path);
+  app.help_dir = ql40::ui::HelpWindow::DefaultFolder().toStdString();
+
+  ql40::shell::IniFile ini;
+  ini.Load(app.ini_path);
+  ql40::shell::WindowSettings window_settings;
+  ql40::shell::ReadSettings(ini, app, window_settings);
+  ql40::shell::WriteStartupKeys(ini, app);
+  ini.Save(app.ini_path);
+
+  if (ql40::shell::IsMaintenanceSwitch(args)) {
+    app.maintenance = ql40::ui::PasswordDialog::AskForMaintenance(nullptr);
+  }
+  app.printer_name = QPrinterInfo::defaultPrinterName().toStdString();
+
+  ql40::ui::QtPrompter prompter;
+  const std::string file = ql40::shell::FileArgument(args);
+  ql40::shell::LoadDocument(app.doc, file.empty() ? std::string(ql40::res::kNoPath) : file,
+                            app.files, prompter);
+
+  ql40::ui::MainWindow window(app, prompter, &ini);
+  prompter.set_parent(&window);
+  QObject::connect(&instance, &ql40::ui::SingleInstance::raiseRequested, &window,
+                   &ql40::ui::MainWindow::BringToFront);
+  window.ApplyWindowSettings(window_settings);
+
+  PaintedProbe probe;
+  if (qEnvironmentVariableIsSet("QL40WIN_BENCH_PAINTED")) window.installEventFilter(&probe);
+
+  if (window_settings.maximized) {
+    window.showMaximized();
+  } else {
+    window.show();
+  }
+  window.view()->FocusGrid();
+  const int status = QApplication::exec();
+  window.SaveSettings();
+  return status;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "codeplug/codeplug.h"
 #include "codeplug/files.h"
@@ -26,6 +27,9 @@ struct AppContext {
   std::string printer_name;  // the remembered printer device name; empty when none
   link::PortNames port_names;
   std::string backup_dir;  // every image read from a radio is also kept here; empty: none
+  std::string ini_path;    // the INI file the settings came from; empty: none (tests)
+  std::string help_dir;    // the HTML help pages; empty: help/ beside the program
+  std::vector<std::string> recent_files;  // the INI file's recent-file list, newest first
 
   bool ColumnVisible(int flag) const {
     return flag >= 0 && flag < 16 && column_visibility[static_cast<std::size_t>(flag)] != 0;

@@ -1,0 +1,128 @@
+#pragma once
+
+// The main window: menus, toolbar, status bar with the clock, the channel view, and the
+// dispatch of every command to its dialog, file operation, Radio command or printing.
+
+#include <QHash>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "codeplug/prompter.h"
+#include "link/serial_port.h"
+#include "shell/app_context.h"
+#include "shell/commands.h"
+#include "shell/ini_file.h"
+#include "shell/startup.h"
+#include "shell/ui/hooks.h"
+
+class QAction;
+class QMenu;
+
+namespace ql40::ui {
+
+class HelpWindow;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // The INI file is where the Visible dialog and exit write (null: nowhere); the prompter shows
+  // every message and question.
+  MainWindow(shell::AppContext& app, Prompter& prompter, shell::IniFile* ini,
+             QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The file dialogs; tests replace them. Each gives the chosen path or nothing for Cancel.
+  using ChooseFile = std::function<std::optional<std::string>(QWidget* parent)>;
+  void set_choose_open(ChooseFile f) { choose_open_ = std::move(f); }
+  void set_choose_save_as(ChooseFile f) { choose_save_as_ = std::move(f); }
+  void set_choose_pdf(ChooseFile f) { choose_pdf_ = std::move(f); }
+  // How transfers open the port; by default the system port behind the configured COM number.
+  void set_port_opener(link::PortOpener f) { port_opener_ = std::move(f); }
+
+  QAction* action(int command_id) const { return actions_.value(command_id, nullptr); }
+  ChannelViewBase* view() const { return view_; }
+  HelpWindow* help_window() const { return help_; }
+  // The page the last help request opened, in whichever help window.
+  QString last_help_page() const { return last_help_page_; }
+  QLabel* clock_pane() const { return clock_; }
+
+  // Runs a command as its menu item, toolbar button or accelerator would.
+  void RunCommand(int command_id);
+  // Enables the commands for the codeplug's option unit and checks the column items.
+  void UpdateCommandStates();
+  // Title, view and command states after the document was replaced or changed.
+  void RefreshAll(bool reset_group);
+  void ShowHelp(int context);
+  void ShowStatus(const QString& text);
+  // Size and position before the first show.
+  void ApplyWindowSettings(const shell::WindowSettings& window);
+  shell::WindowSettings CurrentWindowSettings() const;
+  // A later copy of the program asked for this window.
+  void BringToFront();
+  // The INI keys of exit; also run by closing the window.
+  void SaveSettings();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildStatusBar();
+  QAction* MakeAction(int command_id, int label_id, QList<QKeySequence> keys = {});
+  void UpdateTitle();
+  void UpdateClock();
+
+  // Command handlers.
+  void FileNew();
+  void FileOpen();
+  void FileOpenRecent(int index);
+  bool FileSave();
+  bool FileSaveAs();
+  void FileExportPdf();
+  void FilePrintSetup();
+  void EditCommand(int command_id);
+  void DialogCommand(int command_id);
+  void RunRefresh(const shell::AfterDialog& after);
+  void Upload();
+  void Download();
+  void Alignment(bool fine);
+  void Configure();
+  void Visible();
+  void ToggleColumn(int flag);
+  void OpenFileData();
+  void OpenBackups();
+  void NotAvailable(int command_id);
+
+  std::optional<std::string> ChooseSaveAs();
+  link::TransferOutcome Transfer(link::TransferKind kind);
+  void Backup(int kind);
+
+  shell::AppContext& app_;
+  Prompter& prompter_;
+  shell::IniFile* ini_;
+  ChannelViewBase* view_ = nullptr;
+  HelpWindow* help_ = nullptr;
+  QHash<int, QAction*> actions_;
+  QMenu* recent_menu_ = nullptr;
+  QLabel* clock_ = nullptr;
+  QTimer clock_timer_;
+  ChooseFile choose_open_;
+  ChooseFile choose_save_as_;
+  ChooseFile choose_pdf_;
+  link::PortOpener port_opener_;
+  std::unique_ptr<link::SerialPort> link_;  // open only while a Radio command runs
+  bool settings_saved_ = false;
+  QString last_help_page_;
+};
+
+}  // namespace ql40::ui

@@ -1,0 +1,73 @@
+#include "shell/ui/single_instance.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace ql40::ui {
+namespace {
+
+QString LockFolder() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (folder.isEmpty()) folder = QDir::tempPath();
+  return folder;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), key_(key) {}
+
+SingleInstance::~SingleInstance() {
+  if (server_ != nullptr) server_->close();
+}
+
+QString SingleInstance::DefaultKey() {
+  QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", "user"));
+  // Different builds of the program (another folder) are other programs.
+  const QByteArray where =
+      QCryptographicHash::hash(QCoreApplication::applicationFilePath().toUtf8(),
+                               QCryptographicHash::Sha1)
+          .toHex()
+          .left(12);
+  user.replace(QRegularExpression("[^A-Za-z0-9_.-]"), "_");
+  return "ql40win-" + user + "-" + QString::fromLatin1(where);
+}
+
+bool SingleInstance::BecomePrimary() {
+  lock_ = std::make_unique<QLockFile>(QDir(LockFolder()).filePath(key_ + ".lock"));
+  // Held for the whole run: never stale by age, only when its process has died.
+  lock_->setStaleLockTime(0);
+  if (!lock_->tryLock(0)) {
+    lock_.reset();
+    return false;
+  }
+  // A server name left behind by a copy that crashed would block listening.
+  QLocalServer::removeServer(key_);
+  server_ = new QLocalServer(this);
+  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  connect(server_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      socket->write("ok");
+      socket->flush();
+      socket->disconnectFromServer();
+      emit raiseRequested();
+    }
+  });
+  server_->listen(key_);
+  return true;
+}
+
+bool SingleInstance::NotifyPrimary(int timeout_ms) {
+  QLocalSocket socket;
+  socket.connectToServer(key_);
+  if (!socket.waitForConnected(timeout_ms)) return false;
+  const bool answered = socket.waitForReadyRead(timeout_ms);
+  socket.disconnectFromServer();
+  return answered;
+}
+
+}  // namespace ql40::ui

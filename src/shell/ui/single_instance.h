@@ -1,0 +1,38 @@
+#pragma once
+
+// One copy of the program per user: the first holds a lock file and listens on a local
+// socket; a later copy finds the lock taken, asks the first to come to the front, and ends.
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace ql40::ui {
+
+class SingleInstance : public QObject {
+  Q_OBJECT
+ public:
+  // key: the same for every copy that should count as one program.
+  explicit SingleInstance(const QString& key, QObject* parent = nullptr);
+  ~SingleInstance() override;
+
+  // The key every copy of this executable agrees on: the user's name and the executable's path.
+  static QString DefaultKey();
+
+  // True when this copy is the first; it then listens for later copies.
+  bool BecomePrimary();
+  // A later copy: asks the first to raise its window. True when the first answered.
+  bool NotifyPrimary(int timeout_ms = 2000);
+
+ signals:
+  void raiseRequested();
+
+ private:
+  QString key_;
+  std::unique_ptr<QLockFile> lock_;
+  QLocalServer* server_ = nullptr;
+};
+
+}  // namespace ql40::ui

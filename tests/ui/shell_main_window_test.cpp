@@ -1,0 +1,433 @@
+// The main window driven as a user would: commands by their ids, dialogs by their objectNames.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QtTest>
+#include <filesystem>
+#include <functional>
+
+#include "codeplug/files.h"
+#include "radiosim/radio_sim.h"
+#include "resources/labels.h"
+#include "resources/strings.h"
+#include "shell/commands.h"
+#include "shell/help.h"
+#include "shell/ini_file.h"
+#include "shell/shell_strings.h"
+#include "shell/startup.h"
+#include "shell/ui/file_data_dialog.h"
+#include "shell/ui/help_window.h"
+#include "shell/ui/main_window.h"
+#include "shell/ui/shell_dialogs.h"
+#include "support/test_support.h"
+#include "ui/support/ui_test_support.h"
+
+using namespace ql40;
+using namespace ql40::shell;
+using ql40::testing::ScriptedPrompter;
+using ql40::testing::TempDir;
+using ql40::ui::MainWindow;
+
+namespace {
+
+// Runs f on the next modal dialog once it is open. Delete the timer when no dialog may come.
+QTimer* WhenModal(std::function<void(QWidget*)> f) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [timer, f] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      f(modal);
+    }
+  });
+  timer->start(10);
+  return timer;
+}
+
+std::string WriteCodeplug(const TempDir& dir, const std::string& name, int option_unit_byte) {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.CommitToImage();
+  doc.image[27] = static_cast<std::uint8_t>(option_unit_byte);
+  SilentPrompter quiet;
+  const std::string path = dir.File(name);
+  WriteImageFile(path, doc.image, 0.0, quiet);
+  return path;
+}
+
+struct Fixture {
+  Fixture() {
+    app.files.program_dir = dir.File("prog");
+    app.files.working_dir = dir.path().string();
+    std::filesystem::create_directories(app.files.program_dir);
+    app.ini_path = dir.File("QL40Win.ini");
+    app.backup_dir = dir.File("backups");
+    app.help_dir = dir.File("help");
+    app.doc.ResetToDefaults();
+  }
+  MainWindow& window() {
+    if (!window_) {
+      window_ = std::make_unique<ql40::ui::MainWindow>(app, prompter, &ini);
+      window_->set_choose_open([this](QWidget*) { return open_choice; });
+      window_->set_choose_save_as([this](QWidget*) { return save_choice; });
+    }
+    return *window_;
+  }
+  TempDir dir;
+  AppContext app;
+  IniFile ini;
+  ScriptedPrompter prompter;
+  std::optional<std::string> open_choice;
+  std::optional<std::string> save_choice;
+  std::unique_ptr<ql40::ui::MainWindow> window_;
+};
+
+}  // namespace
+
+class ShellMainWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void menusCarryCommandIdsAndFollowTheOptionUnit() {
+    Fixture f;
+    MainWindow& w = f.window();
+    for (int id : {kCmdNew,
+                   kCmdOpen,
+                   kCmdSave,
+                   kCmdSaveAs,
+                   kCmdPrint,
+                   kCmdPrintPreview,
+                   kCmdPrintSetup,
+                   kCmdConfigure,
+                   kCmdExit,
+                   kCmdCopy,
+                   kCmdPaste,
+                   kCmdVisible,
+                   kCmdHardware,
+                   kCmdMiscellaneous,
+                   kCmdAni,
+                   kCmdTwoToneTable,
+                   kCmdUpload,
+                   kCmdFineAlignment,
+                   kCmdChannelAllocations,
+                   kCmdHelpTopics,
+                   kCmdGetStarted,
+                   kCmdAbout,
+                   kCmdToolbarUpload,
+                   kCmdToolbarDownload,
+                   kCmdToolbarAbout}) {
+      QVERIFY2(w.findChild<QAction*>(QString::number(id)) != nullptr,
+               qPrintable(QString::number(id)));
+    }
+    QCOMPARE(w.action(kCmdUpload)->statusTip(), QString("Read data from radio"));
+    QCOMPARE(w.action(kCmdOpen)->shortcut(), QKeySequence("Ctrl+O"));
+
+    struct Case {
+      int byte27;  // option unit in bits 6-3, bit 2 set for none, bit 1 for no DTMF receiver
+      bool paging, two_tone;
+    };
+    for (const Case c : {Case{0x04, true, false}, Case{1 << 3, false, true},
+                         Case{2 << 3, false, false}, Case{0x04 | 0x02, false, false}}) {
+      f.app.doc.image[27] = static_cast<std::uint8_t>(c.byte27);
+      f.app.doc.RefreshFromImage();
+      w.UpdateCommandStates();
+      QCOMPARE(w.action(kCmdPagingCode)->isEnabled(), c.paging);
+      QCOMPARE(w.action(kCmdTwoTone)->isEnabled(), c.two_tone);
+      QCOMPARE(w.action(kCmdTwoToneTable)->isEnabled(), c.two_tone);
+      QVERIFY(w.action(kCmdAni)->isEnabled());
+      QVERIFY(w.action(kCmdToolbarUpload)->isEnabled());
+    }
+    // A command reaches its dialog, or says in the status bar that it has none yet.
+    f.app.doc.image[27] = 0x04;
+    f.app.doc.RefreshFromImage();
+    bool dialog_shown = false;
+    QPointer<QTimer> closer = WhenModal([&](QWidget* dialog) {
+      dialog_shown = true;
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    w.RunCommand(kCmdScanning);
+    delete closer.data();
+    QVERIFY(dialog_shown || w.statusBar()->currentMessage().contains("not available yet"));
+  }
+
+  void titleAndClock() {
+    Fixture f;
+    f.app.maintenance = true;
+    MainWindow& w = f.window();
+    QCOMPARE(w.windowTitle(), QString("<none> - QL40Win for PT-410/610(M)"));
+    QVERIFY(QRegularExpression("^ \\d{1,2}:\\d\\d$").match(w.clock_pane()->text()).hasMatch());
+    QCOMPARE(w.clock_pane()->objectName(), QString::number(kClockPane));
+  }
+
+  void windowSizeRules() {
+    Fixture f;
+    MainWindow& w = f.window();
+    w.ApplyWindowSettings({100, 100, false});
+    QCOMPARE(w.size(), QSize(640, 540));
+    QCOMPARE(w.minimumSize(), QSize(640, 540));
+    w.ApplyWindowSettings({800, 600, false});
+    QCOMPARE(w.size(), QSize(800, 600));
+  }
+
+  void openRefusesBadFilesAndKeepsTheDocument() {
+    Fixture f;
+    MainWindow& w = f.window();
+    const std::string good = WriteCodeplug(f.dir, "good.q40", 1 << 3);
+    const std::string bad = WriteCodeplug(f.dir, "bad.q40", 0x04);
+    std::filesystem::resize_file(bad, kFileSize - 1);
+    f.open_choice = bad;
+    w.RunCommand(kCmdOpen);
+    QVERIFY(f.prompter.Saw(res::kStrFileFormatInvalid));
+    QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
+    f.open_choice = std::nullopt;  // the dialog cancelled
+    w.RunCommand(kCmdOpen);
+    QCOMPARE(f.prompter.messages().size(), std::size_t{1});
+    f.open_choice = good;
+    w.RunCommand(kCmdOpen);
+    QCOMPARE(f.app.doc.path, good);
+    QCOMPARE(f.app.doc.option_unit, int(kOption2Tone));
+    QVERIFY(w.windowTitle().startsWith(QString::fromStdString(good)));
+    QVERIFY(w.action(kCmdTwoTone)->isEnabled());
+  }
+
+  void saveAndSaveAsWithReadOnlyAndCancel() {
+    Fixture f;
+    MainWindow& w = f.window();
+    // Save with no file of its own: message 32 naming "<none>".
+    w.RunCommand(kCmdSave);
+    QVERIFY(f.prompter.Saw(res::kStrProblemOpeningFileName));
+    QCOMPARE(f.prompter.messages().back().args.front(), std::string("<none>"));
+    f.save_choice = std::nullopt;
+    w.RunCommand(kCmdSaveAs);
+    QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
+    if (!ql40::testing::RunningAsRoot()) {
+      const std::string locked = WriteCodeplug(f.dir, "locked.q40", 0x04);
+      std::filesystem::permissions(locked, std::filesystem::perms::owner_read,
+                                   std::filesystem::perm_options::replace);
+      f.save_choice = locked;
+      w.RunCommand(kCmdSaveAs);
+      QVERIFY(f.prompter.Saw(res::kStrFileReadOnly));
+      QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
+    }
+    f.save_choice = f.dir.File("mine.q40");
+    f.app.doc.modified = true;
+    w.RunCommand(kCmdSaveAs);
+    QCOMPARE(f.app.doc.path, *f.save_choice);
+    QVERIFY(!f.app.doc.modified);
+    QCOMPARE(std::filesystem::file_size(*f.save_choice), std::uintmax_t(kFileSize));
+  }
+
+  void closingAsksAndWritesTheSettings() {
+    Fixture f;
+    f.ini.Parse("; keep\r\n[Foreign]\r\nPath=C:\\x\\y\r\n");
+    MainWindow& w = f.window();
+    w.show();
+    f.app.doc.modified = true;
+    f.prompter = ScriptedPrompter({Answer::kCancel});
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    f.prompter = ScriptedPrompter({Answer::kNo});
+    f.app.com_port = 3;
+    QVERIFY(w.close());
+    IniFile back;
+    QVERIFY(back.Load(f.app.ini_path));
+    QCOMPARE(back.GetInt("Initialize", "COM_PORT", 0), 3);
+    QVERIFY(back.Get("Initialize", "CX").has_value());
+    QCOMPARE(back.Get("Foreign", "Path").value_or(""), std::string("C:\\x\\y"));
+    QVERIFY(back.Text().rfind("; keep", 0) == 0);
+  }
+
+  void visibleWritesTheColumnFlagsAtOnce() {
+    Fixture f;
+    MainWindow& w = f.window();
+    WhenModal([](QWidget* dialog) {
+      QCOMPARE(dialog->objectName(), QString::number(ql40::ui::kDialogVisible));
+      dialog->findChild<QCheckBox*>("item2")->setChecked(false);
+      dialog->findChild<QCheckBox*>("item14")->setChecked(true);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    w.RunCommand(kCmdVisible);
+    QVERIFY(!f.app.ColumnVisible(2));
+    QVERIFY(f.app.ColumnVisible(14));
+    QVERIFY(!w.action(kCmdFirstColumn + 2)->isChecked());
+    IniFile back;
+    QVERIFY(back.Load(f.app.ini_path));
+    QCOMPARE(back.GetInt("ITEM", "ITEM2", 1), 0);
+    QCOMPARE(back.GetInt("ITEM", "ITEM14", 0), 1);
+    // A View > Item entry flips its flag.
+    w.RunCommand(kCmdFirstColumn + 2);
+    QVERIFY(f.app.ColumnVisible(2));
+  }
+
+  void configurationIgnoresEnterAwayFromTheButtons() {
+    Fixture f;
+    MainWindow& w = f.window();
+    WhenModal([](QWidget* dialog) {
+      QCOMPARE(dialog->objectName(), QString::number(ql40::ui::kDialogConfiguration));
+      auto* com3 = dialog->findChild<QRadioButton*>("com3");
+      com3->setChecked(true);
+      com3->setFocus();
+      QTest::keyClick(com3, Qt::Key_Return);
+      QVERIFY(dialog->isVisible());
+#if !defined(_WIN32)
+      dialog->findChild<QComboBox*>("device3")->setCurrentText("/dev/ttyUSB7");
+#endif
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    w.RunCommand(kCmdConfigure);
+    QCOMPARE(f.app.com_port, 3);
+#if !defined(_WIN32)
+    QCOMPARE(f.app.port_names.DeviceOf(3), std::string("/dev/ttyUSB7"));
+#endif
+  }
+
+  void fileDataEditsOnlyInMaintenanceMode() {
+    Image image{};
+    image[0] = 0x12;
+    for (bool maintenance : {false, true}) {
+      ql40::ui::FileDataDialog dialog(image, maintenance, nullptr);
+      dialog.show();
+      auto* grid = dialog.grid();
+      grid->setCurrentIndex(grid->model()->index(0, 0));
+      QTest::keyClick(grid, Qt::Key_A);
+      if (auto* edit = grid->findChild<QLineEdit*>()) {
+        QTest::keyClick(edit, Qt::Key_B);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor commits on the next turn
+      }
+      QCOMPARE(int(dialog.model().image()[0]), maintenance ? 0xAB : 0x12);
+      QCOMPARE(dialog.model().changed(), maintenance);
+      QCOMPARE(dialog.findChild<QWidget*>("readOnlyNote") != nullptr, !maintenance);
+    }
+    // A letter that is not a digit of a byte opens nothing.
+    ql40::ui::FileDataDialog dialog(image, true, nullptr);
+    dialog.show();
+    dialog.grid()->setCurrentIndex(dialog.grid()->model()->index(0, 0));
+    QTest::keyClick(dialog.grid(), Qt::Key_G);
+    QVERIFY(dialog.grid()->findChild<QLineEdit*>() == nullptr ||
+            !dialog.grid()->findChild<QLineEdit*>()->isVisible());
+    QCOMPARE(dialog.grid()->model()->headerData(16, Qt::Vertical).toString(), QString("1b400h"));
+  }
+
+  void passwordTurnsTypingIntoLowerCase() {
+    ql40::ui::PasswordDialog dialog(nullptr);
+    dialog.show();
+    auto* edit = dialog.findChild<QLineEdit*>("code");
+    QCOMPARE(edit->echoMode(), QLineEdit::Password);
+    QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(edit));
+    QTest::keyClicks(edit, "TSUKI-Hanae");
+    QCOMPARE(dialog.code(), QString("tsuki-hanae"));
+    WhenModal([](QWidget* modal) {
+      QTest::keyClicks(modal->findChild<QLineEdit*>("code"), "Tsuki-hanaE");
+      QTest::keyClick(modal->findChild<QLineEdit*>("code"), Qt::Key_Return);
+    });
+    QVERIFY(ql40::ui::PasswordDialog::AskForMaintenance(nullptr));
+    WhenModal([](QWidget* modal) {
+      QTest::keyClicks(modal->findChild<QLineEdit*>("code"), "tsuki-hana");
+      QTest::keyClick(modal->findChild<QLineEdit*>("code"), Qt::Key_Return);
+    });
+    QVERIFY(!ql40::ui::PasswordDialog::AskForMaintenance(nullptr));
+    WhenModal([](QWidget* modal) {
+      QTest::keyClicks(modal->findChild<QLineEdit*>("code"), "tsuki-hanae");
+      QTest::keyClick(modal->findChild<QLineEdit*>("code"), Qt::Key_Escape);
+    });
+    QVERIFY(!ql40::ui::PasswordDialog::AskForMaintenance(nullptr));
+  }
+
+  void helpOpensTheContextPageOrTheContents() {
+    Fixture f;
+    std::filesystem::create_directories(f.app.help_dir);
+    MainWindow& w = f.window();
+    // F1 in the main window: its own page, or the page of the grid's current column.
+    const QString main_page =
+        QString("%1.html").arg(FilterHelpRequest(kHelpMainWindow, w.view()->CurrentHelpId()));
+    for (const QString& page : {QString("index.html"), main_page}) {
+      std::FILE* file = std::fopen((f.app.help_dir + "/" + page.toStdString()).c_str(), "w");
+      std::fputs("<html><body>page</body></html>", file);
+      std::fclose(file);
+    }
+    w.RunCommand(kCmdHelp);
+    QCOMPARE(w.help_window()->current_page(), main_page);
+    w.ShowHelp(131246);
+    QCOMPARE(w.help_window()->current_page(), QString("index.html"));
+    w.RunCommand(kCmdHelpTopics);
+    QCOMPARE(w.help_window()->current_page(), QString("index.html"));
+    // F1 in a dialog opens the dialog's page (0x20000 + its id).
+    std::FILE* page = std::fopen((f.app.help_dir + "/131241.html").c_str(), "w");
+    std::fputs("<html><body>visible</body></html>", page);
+    std::fclose(page);
+    WhenModal([&w](QWidget* dialog) {
+      QTest::keyClick(dialog->findChild<QCheckBox*>("item0"), Qt::Key_F1);
+      // Opened in a window of the dialog, which the dialog does not block.
+      auto* help = dialog->findChild<ql40::ui::HelpWindow*>();
+      QVERIFY(help != nullptr);
+      QCOMPARE(help->current_page(), QString("131241.html"));
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    w.RunCommand(kCmdVisible);
+    QCOMPARE(w.last_help_page(), QString("131241.html"));
+    // Any dialog that carries its id: a dialog of another part, without a page here.
+    QDialog other(&w);
+    other.setObjectName("158");
+    auto* field = new QLineEdit(&other);
+    WhenModal([&](QWidget* dialog) {
+      QTest::keyClick(field, Qt::Key_F1);
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    other.exec();
+    QCOMPARE(w.last_help_page(), QString("index.html"));
+  }
+
+  void uploadFromTheSimulatedRadioKeepsABackup() {
+    sim::RadioOptions options;
+    options.serial = "1K000077";
+    std::string error;
+    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
+    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
+    Fixture f;
+    f.app.port_names.SetDevice(1, radio->device_path());
+    f.prompter = ScriptedPrompter({}, Answer::kOk);
+    MainWindow& w = f.window();
+    w.RunCommand(kCmdUpload);
+    QVERIFY(f.prompter.Saw(res::kStrUploadCompleted));
+    QCOMPARE(f.app.doc.identity.serial_number, std::string("1K000077"));
+    QVERIFY(f.app.doc.radio_origin);
+    QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
+    QVERIFY(!f.app.doc.modified);
+    QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read.q40"));
+    int backups = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(f.app.backup_dir)) {
+      QVERIFY(entry.path().filename().string().find("-1K000077-read.q40") != std::string::npos);
+      ++backups;
+    }
+    QCOMPARE(backups, 1);
+
+    w.RunCommand(kCmdDownload);
+    QVERIFY(f.prompter.Saw(res::kStrDownloadCompleted));
+    QCOMPARE(radio->stats().downloads_completed, 1);
+    backups = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(f.app.backup_dir)) {
+      ++backups;
+    }
+    QCOMPARE(backups, 2);
+  }
+
+  void failedUploadLeavesPathAndFlags() {
+    Fixture f;
+    const std::string file = WriteCodeplug(f.dir, "mine.q40", 0x04);
+    LoadCodeplug(f.app.doc, file, f.app.files, f.prompter);
+    f.app.port_names.SetDevice(1, f.dir.File("no-such-port"));
+    MainWindow& w = f.window();
+    w.RunCommand(kCmdToolbarUpload);
+    QVERIFY(f.prompter.Saw(res::kStrProblemWithComPort));
+    QCOMPARE(f.app.doc.path, file);
+    QVERIFY(f.app.doc.file_loaded);
+    QVERIFY(!f.app.doc.radio_origin);
+    QVERIFY(!std::filesystem::exists(f.app.backup_dir));
+  }
+};
+
+QTEST_MAIN(ShellMainWindowTest)
+#include "shell_main_window_test.moc"
