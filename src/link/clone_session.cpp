@@ -338,6 +338,7 @@ int CloneSession::ReadBlockWithRetry(int image_block, Image& image) {
 // The word phase of both uploads. The first word that answers establishes the link; when the
 // radio does not answer before that, it is asked to be switched off and on.
 CloneSession::Step CloneSession::ReadUploadWord(Image& work, int w, TransferEnd end) {
+  bool retried_plain = false;
   for (;;) {
     if (Cancelled()) {
       outcome_ = Cancel();
@@ -355,6 +356,13 @@ CloneSession::Step CloneSession::ReadUploadWord(Image& work, int w, TransferEnd 
       return Step::kGo;
     }
     if (errors_ == 0) {
+      // A first frame refused while sent whole may only mean the radio is slow: ask again
+      // byte by byte before asking the user to switch it off and on.
+      if (fell_back_ && !retried_plain) {
+        retried_plain = true;
+        link_->PurgeReceive();
+        continue;
+      }
       if (Handshake(res::kStrSwitchOffOnUpload, end) == Step::kStop) return Step::kStop;
       errors_ = 2;
       continue;
@@ -435,7 +443,12 @@ TransferOutcome CloneSession::Download() {
 
   const auto read_limit = TransferEnd::kCompleted;
   int w12 = 0;
-  if (ReadWord(12, &w12) != kFrameOk) {
+  int first = ReadWord(12, &w12);
+  if (first != kFrameOk && fell_back_) {
+    link_->PurgeReceive();
+    first = ReadWord(12, &w12);
+  }
+  if (first != kFrameOk) {
     if (Handshake(res::kStrSwitchOffOnDownload, TransferEnd::kCompleted) == Step::kStop) {
       return outcome_;
     }
