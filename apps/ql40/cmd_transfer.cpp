@@ -148,6 +148,7 @@ void AddCommonOptions(CLI::App* cmd, TransferOptions& opt) {
                   "several radios at once")
       ->required()
       ->expected(1)
+      ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   cmd->add_flag("--fast", opt.fast,
                 "Send each frame whole and check its echo afterwards (falls back to byte by "
