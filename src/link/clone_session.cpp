@@ -237,7 +237,11 @@ int CloneSession::SendFrame(const std::uint8_t* bytes, std::size_t count) {
     std::uint8_t whole[kBlockSize + 8];
     if (count > sizeof whole) return kFrameFailed;
     std::copy(bytes, bytes + count, whole);
-    if (link_->WriteEcho(whole, count) == 1) return kFrameOk;
+    // The echo comes back at wire speed: let it gather instead of waking for every byte.
+    link_->ExpectReply(count);
+    const int echoed = link_->WriteEcho(whole, count);
+    link_->ExpectReply(0);
+    if (echoed == 1) return kFrameOk;
     FallBack();
     return kFrameFailed;
   }
