@@ -67,22 +67,6 @@ class FleetInterruptGuard {
 #endif
 };
 
-std::string PhaseText(const fleet::RadioStatus& s) {
-  switch (s.phase) {
-    case fleet::RadioPhase::kWaiting:
-      return res::FormatString(fleet::kStrPhaseWaiting);
-    case fleet::RadioPhase::kUpload:
-      return res::FormatString(res::kStrUploadFunction);
-    case fleet::RadioPhase::kDownload:
-      return res::FormatString(res::kStrDownloadFunction);
-    case fleet::RadioPhase::kVerify:
-      return res::FormatString(fleet::kStrVerifyFunction);
-    case fleet::RadioPhase::kDone:
-      break;
-  }
-  return res::FormatString(fleet::kStrPhaseDone);
-}
-
 std::string ModelText(int model) {
   return model >= 0 ? res::LabelOr(res::kProductTypes, model) : std::string("-");
 }
@@ -160,7 +144,7 @@ class FleetView : public fleet::RadioObserver, public fleet::FleetQuestions {
     std::string text = Format("%-*s  %-8s  ", static_cast<int>(width_), s.port.c_str(),
                               s.serial.empty() ? "-" : s.serial.c_str());
     if (s.finished()) return text + s.ResultText();
-    text += Format("%-17s %3d%%", PhaseText(s).c_str(), s.percent);
+    text += Format("%-17s %3d%%", fleet::PhaseText(s).c_str(), s.percent);
     if (s.prompt_id != 0) text += "  " + res::FormatString(s.prompt_id);
     return text;
   }

@@ -52,6 +52,22 @@ std::string RadioStatus::ResultText() const {
   return {};
 }
 
+std::string PhaseText(const RadioStatus& s) {
+  switch (s.phase) {
+    case RadioPhase::kWaiting:
+      return res::FormatString(kStrPhaseWaiting);
+    case RadioPhase::kUpload:
+      return res::FormatString(res::kStrUploadFunction);
+    case RadioPhase::kDownload:
+      return res::FormatString(res::kStrDownloadFunction);
+    case RadioPhase::kVerify:
+      return res::FormatString(kStrVerifyFunction);
+    case RadioPhase::kDone:
+      break;
+  }
+  return res::FormatString(kStrPhaseDone);
+}
+
 Answer FixedAnswers::Ask(int, const std::string&, const Message& message) {
   const bool yes_no =
       message.buttons == MessageButtons::kYesNo || message.buttons == MessageButtons::kYesNoCancel;

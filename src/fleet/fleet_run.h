@@ -51,6 +51,9 @@ struct RadioStatus {
   std::string ResultText() const;
 };
 
+// The phase as a progress line shows it: "Download Function", "Verify Function", "waiting"...
+std::string PhaseText(const RadioStatus& status);
+
 // Every change of a radio's status, called on that radio's worker thread (a desktop dialog
 // forwards it to its user-interface thread). Changed comes at most once per percent step.
 class RadioObserver {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "codeplug/hardware.h"
+#include "fleet/fleet_dialog_model.h"
 #include "fleet/fleet_log.h"
 #include "fleet/fleet_run.h"
 #include "fleet/fleet_strings.h"
@@ -386,6 +387,107 @@ TEST(FleetLog, LinesQuoteWhatNeedsItAndBackupsNeverReplaceAFile) {
   FleetLog log(dir.path() / "missing" / "folder");
   EXPECT_FALSE(log.Append(line, &error));
   EXPECT_NE(error.find(kFleetLogName), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace ql40::fleet
+
+namespace ql40::fleet {
+namespace {
+
+// Hands every notice over once the run is done, as a desktop program's queued calls would on
+// its user-interface thread.
+class Queue : public RadioObserver {
+ public:
+  void Changed(int radio, const RadioStatus& status) override {
+    std::lock_guard lock(mutex_);
+    notices.emplace_back(radio, status);
+  }
+  std::mutex mutex_;
+  std::vector<std::pair<int, RadioStatus>> notices;
+};
+
+TEST(FleetDialogModel, ListsPortsChecksStartsAndShowsEveryRadio) {
+  TempDir dev;
+  for (const char* name : {"ttyUSB0", "ttyUSB7", "ttyACM1", "tty0", "null"}) {
+    testing::WriteAll(dev.File(name), {});
+  }
+  link::PortNames names;
+  names.SetDevice(1, dev.File("ttyUSB0"));  // COM1 is the first adapter; COM2-4 are missing
+  for (int com = 2; com <= 4; ++com) names.SetDevice(com, dev.File("gone" + std::to_string(com)));
+  const auto choices = FleetPortChoices(names, dev.path());
+  ASSERT_EQ(choices.size(), 6u);
+  EXPECT_EQ(choices[0].name, "COM1");
+  EXPECT_TRUE(choices[0].present);
+  EXPECT_FALSE(choices[1].present);
+  EXPECT_EQ(choices[4].name, dev.File("ttyACM1"));
+  EXPECT_EQ(choices[5].name, dev.File("ttyUSB7"));
+  EXPECT_FALSE(choices[5].configured);
+
+  FleetDialogModel listed(choices);
+  EXPECT_TRUE(listed.rows()[0].checked) << "a configured port that is there";
+  EXPECT_FALSE(listed.rows()[1].checked);
+  EXPECT_FALSE(listed.rows()[5].checked);
+
+  // Two simulated radios as the detected devices, one of them faulty.
+  std::vector<sim::RadioOptions> options(2);
+  options[1].faults.nak_clone_at = 3;
+  options[1].faults.repeat = 1 << 30;
+  auto radios = StartRadios(options);
+  std::vector<PortChoice> sims;
+  for (const auto& r : radios) sims.push_back({r.pty->device_path(), r.pty->device_path()});
+  sims.push_back({"COM3", "/nonexistent/COM3", true, false});
+  FleetDialogModel model(sims);
+  EXPECT_FALSE(model.CanStart()) << "nothing checked";
+  model.SetChecked(0, true);
+  model.SetChecked(1, true);
+  EXPECT_TRUE(model.CanStart());
+  EXPECT_FALSE(model.CanCancel());
+
+  TempDir dir;
+  auto fleet_options = OptionsFor(radios, FleetJob::kDownload, dir);
+  Queue queue;
+  std::string error;
+  ASSERT_TRUE(model.Start(fleet_options, nullptr, &queue, &error)) << error;
+  EXPECT_TRUE(model.CanCancel());
+  EXPECT_FALSE(model.CanStart());
+  model.SetChecked(2, true);
+  EXPECT_FALSE(model.rows()[2].checked) << "checks are fixed while radios are programmed";
+  EXPECT_EQ(model.rows()[0].status, res::FormatString(kStrPhaseWaiting));
+  EXPECT_EQ(model.Summary(), "");
+
+  // Every notice once the workers have posted them all.
+  for (int i = 0; i < 500; ++i) {
+    {
+      std::lock_guard lock(queue.mutex_);
+      int done = 0;
+      for (const auto& [radio, s] : queue.notices) done += s.finished() ? 1 : 0;
+      if (done >= 2) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::vector<std::pair<int, RadioStatus>> notices;
+  {
+    std::lock_guard lock(queue.mutex_);
+    notices = queue.notices;
+  }
+  bool saw_progress = false;
+  for (const auto& [radio, s] : notices) {
+    model.Apply(radio, s);
+    if (!s.finished() && radio == 0 && s.percent > 0) {
+      saw_progress = true;
+      EXPECT_EQ(model.rows()[0].percent, s.percent);
+    }
+  }
+  EXPECT_TRUE(saw_progress);
+  EXPECT_FALSE(model.running());
+  EXPECT_TRUE(model.rows()[0].succeeded);
+  EXPECT_EQ(model.rows()[0].status, "OK");
+  EXPECT_FALSE(model.rows()[1].succeeded);
+  EXPECT_EQ(model.rows()[1].status, res::FormatString(res::kStrUploadError));
+  EXPECT_EQ(model.rows()[2].status, "") << "an unchecked row shows nothing";
+  EXPECT_EQ(model.Summary(), "1 of 2 radios succeeded");
+  EXPECT_TRUE(model.CanStart()) << "ready for the next batch";
 }
 
 }  // namespace
