@@ -1,16 +1,24 @@
 // ql40 upload and download with several ports, as a user runs them against simulated radios.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "codeplug/codeplug.h"
 #include "radiosim/radio_sim.h"
 #include "support/test_support.h"
+
+extern char** environ;
 
 namespace ql40 {
 namespace {
@@ -126,6 +134,55 @@ TEST(FleetCli, BadFleetOptionsAreRefusedBeforeAnyRadioIsTouched) {
   EXPECT_EQ(trace.status, 2);
   EXPECT_EQ(RunIn(dir, "download a.q40 --verify --no-verify" + port).status, 2);
   EXPECT_EQ(radios.pty[0]->stats().bytes_received, 0);
+}
+
+TEST(FleetCli, CtrlCCancelsEveryRadioAndWritesNoFile) {
+  // Both radios are switched off: the program asks for a power cycle and waits.
+  std::vector<sim::RadioOptions> options(2);
+  for (auto& o : options) o.need_power_cycle = true;
+  auto radios = Start(options);
+  TempDir dir;
+  const std::string err = dir.File("err.txt");
+  std::vector<std::string> args = {QL40_CLI_PATH, "upload", "-o", dir.File("radios")};
+  for (const auto& r : radios.pty) {
+    args.push_back("--port");
+    args.push_back(r->device_path());
+  }
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
+  pid_t pid = -1;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+
+  const std::string prompt = "Switch radio OFF, then back ON to start uploading";
+  auto count = [&] {
+    const std::string text = testing::ReadText(err);
+    std::size_t n = 0;
+    for (auto at = text.find(prompt); at != std::string::npos; at = text.find(prompt, at + 1)) ++n;
+    return n;
+  };
+  for (int i = 0; i < 500 && count() < 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(count(), 2u) << testing::ReadText(err);
+  kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130) << testing::ReadText(err);
+  const std::string text = testing::ReadText(err);
+  EXPECT_NE(text.find("0 of 2 radios succeeded"), std::string::npos) << text;
+  EXPECT_NE(text.find("interrupted"), std::string::npos) << text;
+  EXPECT_FALSE(fs::exists(dir.path() / "radios" / "2K000500.q40"));
+  EXPECT_FALSE(fs::exists(dir.path() / "backups"));
+  EXPECT_EQ(Lines(dir.File("ql40-fleet.csv")), 3u) << "cancelled radios are recorded";
 }
 
 }  // namespace
