@@ -236,7 +236,8 @@ int main(int argc, char** argv) {
   faults->add_option("--repeat", f.repeat, "Each fault hits this many times in a row")
       ->check(CLI::Range(1, 1 << 30));
   for (auto* opt : faults->get_options()) {
-    if (opt->get_name() != "--repeat" && opt->get_name() != "--drop-back-to-back") opt->check(CLI::Range(0, 1 << 30));
+    if (opt->get_name() != "--repeat" && opt->get_name() != "--drop-back-to-back")
+      opt->check(CLI::Range(0, 1 << 30));
   }
 
   try {
@@ -322,9 +323,9 @@ int main(int argc, char** argv) {
       remove_links();
       return kExitFailure;
     }
-    const std::string name = count > 1 && !link_prefix.empty()
-                                 ? link_prefix + std::to_string(i + 1)
-                                 : (count == 1 ? (link.empty() ? link_prefix : link) : "");
+    const std::string name = !link_prefix.empty() ? link_prefix + std::to_string(i + 1)
+                             : count == 1         ? link
+                                                  : std::string();
     if (!name.empty()) {
       if (!MakeLink(name, radio->device_path(), error)) {
         std::cerr << "ql40-radiosim: " << error << "\n";

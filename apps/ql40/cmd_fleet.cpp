@@ -95,20 +95,26 @@ class FleetView : public fleet::RadioObserver, public fleet::FleetQuestions {
                        shown.serial != status.serial || shown.result != status.result;
     shown = status;
     if (terminal_) {
-      Draw(true);
+      if (!asking_) Draw(true);
     } else if (event) {
       std::cerr << Line(status) << std::endl;
     }
   }
 
-  Answer Ask(int radio, const std::string& port, const Message& message) override {
-    // One question at a time, below the progress lines, with the radio's port named.
-    std::lock_guard lock(mutex_);
+  Answer Ask(int, const std::string& port, const Message& message) override {
+    // One question at a time, below the progress lines, with the radio's port named. The
+    // other radios go on meanwhile; only their drawing waits, so as not to garble the question.
+    std::lock_guard ask(question_mutex_);
+    {
+      std::lock_guard lock(mutex_);
+      asking_ = true;
+    }
     Message named = message;
     named.string_id = fleet::kStrRadioQuestion;
     named.args = {port, TerminalText(message)};
     const Answer answer = prompter_.Ask(named);
-    (void)radio;
+    std::lock_guard lock(mutex_);
+    asking_ = false;
     if (terminal_) Draw(false);  // the question's lines pushed the block up
     return answer;
   }
@@ -165,7 +171,9 @@ class FleetView : public fleet::RadioObserver, public fleet::FleetQuestions {
     drawn_ = true;
   }
 
-  std::mutex mutex_;
+  std::mutex question_mutex_;  // held while a question waits for its answer
+  std::mutex mutex_;           // the lines and the terminal
+  bool asking_ = false;
   TerminalPrompter prompter_;
   bool terminal_;
   std::vector<fleet::RadioStatus> lines_;

@@ -236,6 +236,7 @@ void FleetRun::RunRadio(int index) {
   bool fell_back = false;
   std::string file, backup;
   std::unique_ptr<Image> logged;  // the image the log line's checksum is of
+  link::PortOpenError open_error;
 
   auto fail = [&](int id, std::initializer_list<std::string_view> args = {}) {
     result = RadioResult::kFailed;
@@ -281,6 +282,7 @@ void FleetRun::RunRadio(int index) {
       radio.Facts(session.radio());
       fell_back = session.fell_back();
       file = options_.source_file;
+      open_error = session.open_error();
       if (session.sent_image() != nullptr) logged = std::make_unique<Image>(*session.sent_image());
       if (!outcome.succeeded) {
         unfinished(outcome, kStrResultFailed);
@@ -327,6 +329,7 @@ void FleetRun::RunRadio(int index) {
           link::UploadCommand(*doc, [&](link::TransferKind kind) { return session.Run(kind); });
       radio.Facts(session.radio());
       fell_back = session.fell_back();
+      open_error = session.open_error();
       if (!outcome.succeeded) {
         unfinished(outcome, kStrResultFailed);
       } else {
@@ -373,6 +376,12 @@ void FleetRun::RunRadio(int index) {
   } catch (const std::exception& e) {
     result = RadioResult::kFailed;
     message = e.what();
+  }
+
+  // Which of several cables would not open, and why, is worth saying beside the message.
+  if (message_id == res::kStrProblemWithComPort) {
+    const std::string hint = link::OpenErrorHint(open_error);
+    message += " (" + (hint.empty() ? open_error.detail : hint) + ")";
   }
 
   RadioStatus final_status;
