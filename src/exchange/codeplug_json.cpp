@@ -94,6 +94,7 @@ class Importer {
       return;
     }
     const long long n = value.get<long long>();
+    if (n == target) return;  // what the image holds stays, even outside the editors' range
     if (n < field.lo || n > field.hi) {
       Fail(path, std::to_string(n) + " is outside " + std::to_string(field.lo) + "-" +
                      std::to_string(field.hi));
@@ -334,14 +335,13 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
           if (std::fabs(d - target) >= 0.0005) target = d;
         }
       } else if (key == "identity" && (it.key() == "firmware" || it.key() == "serial_number")) {
-        const std::string held =
-            it.key() == "firmware" ? doc.identity.FirmwareText() : doc.identity.serial_number;
-        if (in.String(it.value(), path, s) && s != held) {
-          in.Fail(path, "\"" + s + "\" differs from \"" + held + "\": only the radio writes it");
-        }
+        // Written by the radio alone: shown for information, never taken from the file.
+        in.String(it.value(), path, s);
       } else if (key == "power_saving" && it.key() == "power_on_tag") {
         if (in.String(it.value(), path, s)) {
-          if (!ValidTag(s)) {
+          if (s == after.general.power_on_tag) {
+            // what the image holds stays
+          } else if (!ValidTag(s)) {
             in.Fail(path, "\"" + s + "\" is not up to 8 tag symbols (A-Z, 0-9 and the tag signs)");
           } else if (s != after.general.power_on_tag) {
             after.general.CommitPowerOnTag(s);
@@ -349,7 +349,9 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
         }
       } else if (key == "ani" && (it.key() == "ani_code" || it.key() == "emergency_code")) {
         if (in.String(it.value(), path, s)) {
-          if (!ValidDigits(s, "0123456789ABCD*#", kDigitStringMaxDigits)) {
+          std::string& code =
+              it.key() == "ani_code" ? after.ani.ani_code : after.ani.emergency_code;
+          if (s != code && !ValidDigits(s, "0123456789ABCD*#", kDigitStringMaxDigits)) {
             in.Fail(path, "\"" + s + "\" is not up to 15 digits 0-9, A-D, * and #");
           } else {
             (it.key() == "ani_code" ? after.ani.ani_code : after.ani.emergency_code) = s;
@@ -357,7 +359,9 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
         }
       } else if (key == "dtmf" && it.key() == "pause_character") {
         if (in.String(it.value(), path, s)) {
-          if (s.size() > 1 || !ValidDigits(s, "0123456789ABCD*#", 1)) {
+          if (s == Trim(after.dtmf.PauseText())) {
+            // what the image holds stays
+          } else if (s.size() > 1 || !ValidDigits(s, "0123456789ABCD*#", 1)) {
             in.Fail(path, "\"" + s + "\" is not one DTMF digit or empty");
           } else if (s != Trim(after.dtmf.PauseText())) {
             after.dtmf.CommitPauseCharacter(s);
@@ -377,7 +381,8 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
         const std::string path = "dtmf_codes[" + std::to_string(i) + "]";
         std::string s;
         if (!in.String(codes[i], path, s)) continue;
-        if (!ValidDigits(s, "0123456789ABCD*#", kDigitStringMaxDigits)) {
+        if (s != after.dtmf_codes.codes[i] &&
+            !ValidDigits(s, "0123456789ABCD*#", kDigitStringMaxDigits)) {
           in.Fail(path, "\"" + s + "\" is not up to 15 digits 0-9, A-D, * and #");
         } else {
           after.dtmf_codes.codes[i] = s;
@@ -399,8 +404,10 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
         PagingSlot& slot = after.paging.slots[i];
         std::string s;
         if (slots[i].contains("code") && in.String(slots[i]["code"], path + ".code", s)) {
-          if (!s.empty() &&
-              (s.size() != kPagingCodeLength || !ValidDigits(s, "0123456789ABCD", 3))) {
+          if (s == slot.code) {
+            // what the image holds stays
+          } else if (!s.empty() &&
+                     (s.size() != kPagingCodeLength || !ValidDigits(s, "0123456789ABCD", 3))) {
             in.Fail(path + ".code", "\"" + s + "\" is not three digits 0-9, A-D, or empty");
           } else {
             slot.code = s;
@@ -490,7 +497,9 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
         if (group.contains("tag") && in.String(group["tag"], path + ".tag", s)) {
           std::string trimmed = s;
           trimmed.erase(trimmed.find_last_not_of(' ') + 1);
-          if (!ValidTag(trimmed)) {
+          if (s == table.group_tag[g]) {
+            // what the image holds stays
+          } else if (!ValidTag(trimmed)) {
             in.Fail(path + ".tag", "\"" + s + "\" is not up to 8 tag symbols");
           } else if (trimmed != Trim(table.group_tag[g]) ||
                      trimmed.size() != table.group_tag[g].size()) {
@@ -556,7 +565,9 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
         if (ch.contains("programmed")) {
           if (!ch["programmed"].is_boolean()) {
             in.Fail(path + ".programmed", Quote(ch["programmed"]) + " is not true or false");
-          } else if (index == 0 && !ch["programmed"].get<bool>()) {
+          } else if (ch["programmed"].get<bool>() == r.programmed()) {
+            // unchanged
+          } else if (index == 0) {
             in.Fail(path + ".programmed", "channel 1 is always programmed");
           } else {
             r.status = static_cast<std::uint8_t>(ch["programmed"].get<bool>() ? (r.status | 1)
