@@ -1,10 +1,10 @@
 // ql40 export / import / import-channels / diff / check: the codeplug as text that dealers can
 // keep in version control, edit in a spreadsheet and compare.
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 
 #include "cli.h"
 #include "codeplug/files.h"

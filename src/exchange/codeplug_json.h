@@ -21,7 +21,8 @@ std::string ExportJson(const Codeplug& doc);
 
 // Builds a codeplug from JSON on top of base: keys that are missing keep base's values. On
 // success out is the new codeplug (committed and decoded) and true is returned; otherwise
-// errors holds every refused value as "path: why" and out is left as it was.
+// errors holds every refused value as "path: why" and out is left as it was. base and out may
+// be the same codeplug (the desktop's import into the open document).
 bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
                 std::vector<std::string>& errors);
 
