@@ -158,8 +158,7 @@ std::string CellText(const Codeplug& doc, int channel, int column) {
 std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_view text) {
   if (channel < 0 || channel >= kChannelCount) return "no such channel";
   const std::string t = Trim(text);
-  if (SameWords(t, CellText(doc, channel, column)) && column != kColTag) return {};
-  if (column == kColTag && t == CellText(doc, channel, column)) return {};
+  if (column != kColTag && SameWords(t, CellText(doc, channel, column))) return {};
   ChannelTable& table = doc.channels;
   ChannelRecord& r = table.records[static_cast<std::size_t>(channel)];
   const auto mark = [&](std::uint8_t& byte, int bit) -> std::string {
@@ -194,17 +193,24 @@ std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_vi
     case kColWideNarrow:
       return pick(res::kWideNarrow, r.a0, 3, 3);
     case kColTag: {
-      if (t.size() > 9) return "\"" + t + "\" is longer than 9 characters";
-      for (std::size_t i = 0; i < t.size(); ++i) {
-        const char c = t[i];
+      // Leading blanks are part of a tag (the radio shows them); trailing ones are padding.
+      std::string tag(text);
+      tag.erase(tag.find_last_not_of(' ') + 1);
+      std::string shown = TagText(r);
+      shown.erase(shown.find_last_not_of(' ') + 1);
+      if (tag == shown) return {};
+      const bool point = tag.size() > 3 && tag[3] == '.';
+      if (tag.size() > (point ? 9u : 8u)) {
+        return "\"" + tag + "\" is longer than 8 characters (9 with a point after the third)";
+      }
+      for (std::size_t i = 0; i < tag.size(); ++i) {
+        const char c = tag[i];
         if (c == '.' && i == 3) continue;
         if (!IsTagChar(c)) {
-          return "\"" + t + "\": '" + std::string(1, c) + "' is not a tag symbol";
+          return "\"" + tag + "\": '" + std::string(1, c) + "' is not a tag symbol";
         }
       }
-      if (t.size() == 9 && t[3] != '.') return "\"" + t + "\" is longer than 8 characters";
-      table.CommitCellText(channel, kColTag,
-                           std::string(text.substr(0, text.find_last_not_of(' ') + 1)),
+      table.CommitCellText(channel, kColTag, tag,
                            ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split));
       return {};
     }

@@ -237,6 +237,11 @@ TEST(CsvExchange, SpreadsheetRowsApplyAsPastesAndBadCellsAreNamed) {
   EXPECT_EQ(doc.channels.records[0].rx_frequency, 14652000);
   EXPECT_EQ(GridCellText(doc, 0, kColDecode), " 67.0");
   EXPECT_EQ(TagText(doc.channels.records[1]), "YARD    ");
+  // A leading blank is part of a tag; a point after the third character is the tag's point.
+  ASSERT_TRUE(exchange::ImportChannelsCsv("Chn,TAG\n1,\" AB\"\n2,146.52\n", doc, errors))
+      << ::testing::PrintToString(errors);
+  EXPECT_EQ(TagText(doc.channels.records[0]), " AB     ");
+  EXPECT_EQ(TagText(doc.channels.records[1]), "146.52   ");
   // Committed and decoded again: the image agrees.
   Codeplug reopened = Loaded(doc.image, doc.default_split);
   EXPECT_EQ(reopened.channels.records[0].rx_frequency, 14652000);
