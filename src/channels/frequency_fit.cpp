@@ -25,10 +25,21 @@ struct Hopeless {
   bool tx = false;
 };
 
+// A frequency that its own step stores exactly, inside the band, stays as it is, step and all;
+// anything else is snapped and moved to what can be stored.
+void Fit(Frequency& f, int& selector, bool transmit, const ChannelContext& ctx, bool& hopeless) {
+  if (f == 0) return;
+  Frequency probe = f;
+  const bool in_band =
+      f >= BandLowest(ctx.band) && f <= BandHighest(ctx.band) && !(f >= 40600000 && f <= 40610000);
+  if (in_band && StoreFrequency(probe, transmit, selector, ctx) == selector && probe == f) return;
+  selector = SnapStorable(f, transmit, ctx, nullptr, &hopeless);
+}
+
 Fitted FitRecord(const ChannelRecord& r, const ChannelContext& ctx, Hopeless& hopeless) {
   Fitted out{r.rx_frequency, bits::Get(r.a2, 7, 6), r.tx_frequency, bits::Get(r.a2, 5, 4)};
-  if (out.rx != 0) out.rx_selector = SnapStorable(out.rx, false, ctx, nullptr, &hopeless.rx);
-  if (out.tx != 0) out.tx_selector = SnapStorable(out.tx, true, ctx, nullptr, &hopeless.tx);
+  Fit(out.rx, out.rx_selector, false, ctx, hopeless.rx);
+  Fit(out.tx, out.tx_selector, true, ctx, hopeless.tx);
   return out;
 }
 
