@@ -376,17 +376,21 @@ void RegisterTransferCommands(CLI::App& app, int& exit_status) {
   download->add_flag("--maintenance", *maintenance,
                      "Maintenance mode: also write the channel-step block (asks for the "
                      "access code)");
+  auto force = std::make_shared<bool>(false);  // the check runs first; --force overrides it
+  download->add_flag("--force", *force, "Program even when `ql40 check` finds errors");
   auto verify = std::make_shared<bool>(false);
   auto no_verify = std::make_shared<bool>(false);
   auto* verify_opt = download->add_flag(
       "--verify", *verify, "Read every radio back and compare (default with several ports)");
   download->add_flag("--no-verify", *no_verify, "Do not read back (default with one port)")
       ->excludes(verify_opt);
-  download->callback([&exit_status, download_opt, input, maintenance, verify, no_verify] {
+  download->callback([&exit_status, download_opt, input, maintenance, force, verify, no_verify] {
     download_opt->port = download_opt->ports.front();
     if (*verify) download_opt->verify = true;
     if (*no_verify) download_opt->verify = false;
-    exit_status = RunDownload(*download_opt, *input, *maintenance);
+    exit_status = !*force && !CheckBeforeDownload(*input)
+                      ? kExitFailure
+                      : RunDownload(*download_opt, *input, *maintenance);
   });
 }
 
