@@ -216,18 +216,19 @@ bool SetFlagCell(Codeplug& doc, ChannelRecord& r, int column, bool on) {
   }
 }
 
-bool PasteFrequency(Codeplug& doc, int channel, int column, std::string_view t) {
+bool PasteFrequency(Codeplug& doc, int channel, int column, std::string_view t, std::string* note) {
   if (t.size() > static_cast<std::size_t>(kEditorMaxLength)) return false;
   if (Trim(t).empty()) return false;
   for (char c : t) {
     const auto ch = static_cast<unsigned char>(c);
     if (ch >= 0x80 || !FrequencyCharAccepted(ch)) return false;
   }
-  doc.channels.CommitCellText(channel, column, t, ContextOf(doc));
+  std::string moved = doc.channels.CommitCellText(channel, column, t, ContextOf(doc));
+  if (note != nullptr) *note = std::move(moved);
   return true;
 }
 
-bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t) {
+bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, std::string* note) {
   ChannelRecord& r = Rec(doc, channel);
   ChannelTable& table = doc.channels;
   switch (column) {
@@ -263,13 +264,13 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t) {
       return true;
     }
     case kColReceive:
-      return PasteFrequency(doc, channel, column, t);
+      return PasteFrequency(doc, channel, column, t, note);
     case kColTransmit:
       if (t == res::kTxInhibited) {
         bits::Put(r.a0, 5, true);
         return true;
       }
-      if (!PasteFrequency(doc, channel, column, t)) return false;
+      if (!PasteFrequency(doc, channel, column, t, note)) return false;
       bits::Put(r.a0, 5, false);
       return true;
     case kColSubAudioType: {
@@ -606,7 +607,8 @@ std::string FilterEditorInput(int mode, std::string_view text, int position, int
   return out;
 }
 
-bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view text) {
+bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view text,
+                      std::string* note) {
   if (!CanEditCell(doc, channel, column)) return false;
   // Opening and closing the editor without typing must not move the transmit frequency
   // (a committed receive frequency sets it from the split) or snap a frequency.
@@ -614,7 +616,8 @@ bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view t
   bool changed = false;
   Changing(doc, channel, [&] {
     const ChannelState before = StateOf(doc, channel);
-    doc.channels.CommitCellText(channel, column, text, ContextOf(doc));
+    std::string moved = doc.channels.CommitCellText(channel, column, text, ContextOf(doc));
+    if (note != nullptr) *note = std::move(moved);
     changed = !(StateOf(doc, channel) == before);
     return true;
   });
@@ -622,7 +625,7 @@ bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view t
 }
 
 PasteResult PasteCell(Codeplug& doc, int channel, int column, std::string_view text,
-                      const ColumnFlags& flags, Prompter& prompter) {
+                      const ColumnFlags& flags, Prompter& prompter, std::string* note) {
   if (!ValidChannel(channel) || column < 0 || column >= kGridColumnCount) {
     return PasteResult::kRefused;
   }
@@ -650,7 +653,8 @@ PasteResult PasteCell(Codeplug& doc, int channel, int column, std::string_view t
     return PasteResult::kPasted;
   }
   if (!Rec(doc, channel).programmed()) return PasteResult::kRefused;
-  const bool ok = Changing(doc, channel, [&] { return PasteIntoCell(doc, channel, column, text); });
+  const bool ok =
+      Changing(doc, channel, [&] { return PasteIntoCell(doc, channel, column, text, note); });
   return ok ? PasteResult::kPasted : PasteResult::kRefused;
 }
 
@@ -753,7 +757,7 @@ std::vector<std::vector<std::string>> SplitClipboardText(std::string_view text) 
 }
 
 std::string BlockPasteReport::StatusText() const {
-  if (single) return {};
+  if (single) return moved.empty() ? std::string() : moved.front();
   std::string text;
   if (refused.empty()) {
     text = res::FormatString(kStrCellsPasted, {std::to_string(pasted + unchanged)});
@@ -770,6 +774,8 @@ std::string BlockPasteReport::StatusText() const {
   }
   if (rows_left_out > 0)
     text += res::FormatString(kStrRowsLeftOut, {std::to_string(rows_left_out)});
+  // A frequency moved to one the radio can store is never silent; the first one is named.
+  if (!moved.empty()) text += "  " + moved.front();
   return text;
 }
 
@@ -788,7 +794,10 @@ BlockPasteReport PasteBlock(Codeplug& doc, const CellRange& range, std::string_v
 
   const auto paste_one = [&](int channel, int column, const std::string& cell) {
     const ChannelState before = StateOf(doc, channel);
-    if (PasteCell(doc, channel, column, cell, flags, prompter) != PasteResult::kPasted) {
+    std::string note;
+    const PasteResult result = PasteCell(doc, channel, column, cell, flags, prompter, &note);
+    if (!note.empty()) report.moved.push_back(std::move(note));
+    if (result != PasteResult::kPasted) {
       report.refused.push_back({channel, column});
     } else if (StateOf(doc, channel) == before) {
       ++report.unchanged;
@@ -799,8 +808,10 @@ BlockPasteReport PasteBlock(Codeplug& doc, const CellRange& range, std::string_v
 
   if (range.single() && one_cell) {
     report.single = true;
+    std::string note;
     report.single_result =
-        PasteCell(doc, range.first_channel, range.first_column, rows[0][0], flags, prompter);
+        PasteCell(doc, range.first_channel, range.first_column, rows[0][0], flags, prompter, &note);
+    if (!note.empty()) report.moved.push_back(std::move(note));
     return report;
   }
   if (one_cell) {

@@ -84,15 +84,18 @@ std::string EditorSeed(const Codeplug& doc, int channel, int column);
 // made upper case; at most room characters are kept.
 std::string FilterEditorInput(int mode, std::string_view text, int position, int room);
 // Commits the editor's text. Text equal to the cell's text changes nothing; true when the
-// channel changed.
-bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view text);
+// channel changed. A frequency the radio cannot store is moved to the nearest one it can;
+// *note then says so (for the status bar), and stays empty otherwise.
+bool CommitEditorText(Codeplug& doc, int channel, int column, std::string_view text,
+                      std::string* note = nullptr);
 
 enum class PasteResult { kPasted, kRefused, kDeclined };
 
 // Clipboard text on one cell. Column 0 copies another channel onto this one after asking
 // (question 53); the prompter answers that question.
+// A moved frequency is told in *note, as for the editor.
 PasteResult PasteCell(Codeplug& doc, int channel, int column, std::string_view text,
-                      const ColumnFlags& flags, Prompter& prompter);
+                      const ColumnFlags& flags, Prompter& prompter, std::string* note = nullptr);
 // Copies the shown column groups of source onto destination.
 void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnFlags& flags);
 
@@ -123,6 +126,7 @@ struct BlockPasteReport {
   int option_unit = 0;  // names the code column in the text
   bool single = false;  // a single cell onto a single cell: PasteCell alone
   PasteResult single_result = PasteResult::kRefused;
+  std::vector<std::string> moved;  // frequencies moved to one the radio can store
 
   // The status-bar text of the paste; "" for a single cell.
   std::string StatusText() const;

@@ -176,6 +176,9 @@ constexpr StringEntry kTable[] = {
     {kStrLabelGroup1 + 17, "Grp 18(&I)"},
     {kStrLabelGroup1 + 18, "Grp 19(&J)"},
     {kStrLabelGroup1 + 19, "Grp 20(&K)"},
+    {kStrFrequenciesMoved,
+     "The radio cannot store these frequencies with the new hardware settings;\r\n"
+     "they were moved to the nearest ones it can store:\r\n%1"},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "channels/frequency_fit.h"
 #include "codeplug/codecs.h"
 #include "resources/labels.h"
 #include "resources/strings.h"
@@ -236,6 +237,16 @@ FormCommit HardwareForm::Commit(int id, std::string_view text) {
 bool HardwareForm::Ok() {
   keys_.Encode(doc_.image, doc_.option_unit);
   doc_.default_split = pending_split_;
+  if (outcome_.hardware_changed && !outcome_.band_changed) {
+    // New constants (oscillator side, IF, step family) can leave channel frequencies that no
+    // divider word holds: they move to the nearest storable ones, and the user is told which.
+    const auto moves = ApplyHardwareChange(doc_, doc_.hardware);
+    if (!moves.empty()) {
+      std::string lines;
+      for (const auto& line : FrequencyMoveLines(moves)) lines += line + "\r\n";
+      prompter_.Show(res::kStrFrequenciesMoved, MessageIcon::kInformation, {lines});
+    }
+  }
   doc_.CommitToImage();
   outcome_.accepted = true;
   return true;

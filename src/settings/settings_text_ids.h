@@ -56,6 +56,8 @@ enum SettingsTextId : int {
   kStrHeadingScan = 62447,
   // "Grp &1" .. "Grp 20(&K)": kStrLabelGroup1 + group (0-based).
   kStrLabelGroup1 = 62448,
+  // After new hardware constants: the channels whose frequencies had to move.
+  kStrFrequenciesMoved = 62470,
 };
 
 }  // namespace ql40::res

@@ -10,11 +10,13 @@
 
 #include "channels/channel_table.h"
 #include "channels/frequency_fit.h"
+#include "channels/grid_edit.h"
 #include "codeplug/bits.h"
 #include "codeplug/codeplug.h"
 #include "settings/general_settings.h"
 #include "settings/key_assignment.h"
 #include "settings/scan_settings.h"
+#include "support/test_support.h"
 
 namespace ql40 {
 namespace {
@@ -238,6 +240,37 @@ TEST(RecordsHoldWhatTheyWrote, HomeChannelBeyondTheChannelsInUse) {
   ScanSettings fresh;
   fresh.Decode(image, counts);
   EXPECT_EQ(scan, fresh);
+}
+
+}  // namespace
+}  // namespace ql40
+
+namespace ql40 {
+namespace {
+
+// The grid's editor and its pastes tell the status bar when a frequency had to move.
+TEST(ShownIsStored, GridEditsAndPastesNameAMovedFrequency) {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.ChangeBand(kBandVhfLo);
+  doc.hardware.injection = 0;
+  doc.CommitToImage();
+  std::string note;
+  ASSERT_TRUE(CommitEditorText(doc, 0, 4, "30.80000", &note));
+  EXPECT_NE(note.find("moved to"), std::string::npos) << note;
+  note.clear();
+  EXPECT_TRUE(CommitEditorText(doc, 0, 4, "45.00000", &note));
+  EXPECT_EQ(note, "");
+
+  ColumnFlags flags;
+  flags.fill(1);
+  testing::ScriptedPrompter prompter;
+  const CellRange one{0, 0, 4, 4};
+  const BlockPasteReport single = PasteBlock(doc, one, "30.80000", flags, prompter);
+  EXPECT_NE(single.StatusText().find("moved to"), std::string::npos);
+  const BlockPasteReport two = PasteBlock(doc, one, "30.80000\t45.00000", flags, prompter);
+  EXPECT_TRUE(two.refused.empty());
+  EXPECT_NE(two.StatusText().find("moved to"), std::string::npos) << two.StatusText();
 }
 
 }  // namespace

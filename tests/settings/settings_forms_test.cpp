@@ -19,6 +19,7 @@
 #include "settings/hardware_form.h"
 #include "settings/key_forms.h"
 #include "settings/option_form.h"
+#include "settings/settings_text_ids.h"
 #include "signalling/paging.h"
 #include "support/test_support.h"
 
@@ -90,6 +91,32 @@ TEST(HardwareForm, BandListIsShortOutsideMaintenanceUnlessVhfLo) {
   EXPECT_EQ(lo_dealer.Selection(HardwareForm::kBand), 1);
   HardwareForm service(*doc, prompter, true);
   EXPECT_EQ(service.Items(HardwareForm::kBand).size(), 3u);
+}
+
+TEST(HardwareForm, NewOscillatorSideMovesAndNamesUnstorableFrequenciesOnOk) {
+  auto doc = NewDoc();
+  doc->ChangeBand(kBandVhfLo);
+  doc->hardware.injection = 1;  // oscillator above: 30.8 MHz can be stored
+  const ChannelContext ctx =
+      ChannelContext::From(doc->hardware, doc->option_unit, doc->default_split);
+  doc->channels.CommitCellText(0, 4, " 30.80000", ctx);
+  doc->channels.CommitCellText(1, 4, " 45.00000", ctx);
+  doc->CommitToImage();
+  ScriptedPrompter prompter;
+  HardwareForm form(*doc, prompter, true);
+  form.Select(HardwareForm::kLocalOffset, 0);
+  EXPECT_FALSE(prompter.Saw(res::kStrFrequenciesMoved));  // nothing moves before OK
+  ASSERT_TRUE(form.Ok());
+  ASSERT_TRUE(prompter.Saw(res::kStrFrequenciesMoved));
+  EXPECT_NE(prompter.messages().back().args.at(0).find("Channel 1 receive 30.80000 moves to"),
+            std::string::npos);
+  EXPECT_EQ(prompter.messages().back().args.at(0).find("Channel 2"), std::string::npos);
+  // What the grid shows now is what the image holds.
+  Codeplug reread = *doc;
+  reread.RefreshFromImage();
+  EXPECT_NE(doc->channels.records[0].rx_frequency, 3080000);
+  EXPECT_EQ(reread.channels.records[0].rx_frequency, doc->channels.records[0].rx_frequency);
+  EXPECT_EQ(reread.channels.records[1].rx_frequency, 4500000);
 }
 
 TEST(HardwareForm, DeclinedBandChangeChangesNothing) {

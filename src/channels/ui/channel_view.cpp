@@ -395,8 +395,10 @@ void ChannelView::CommitEditor() {
   HideEditor();
   Codeplug& doc = app_.doc;
   doc.history.Checkpoint(doc);
-  if (CommitEditorText(doc, channel, column, text)) {
+  std::string note;
+  if (CommitEditorText(doc, channel, column, text, &note)) {
     AfterEdit(channel);
+    if (!note.empty()) Status(note);
   } else {
     doc.history.DropIfUnchanged(doc);
   }
@@ -469,6 +471,8 @@ void ChannelView::Paste() {
       // A channel copied from elsewhere in the group changes that row's priority mark too.
       model_->RefreshAll();
       AfterEdit(range.first_channel);
+      const std::string note = report.StatusText();
+      if (!note.empty()) Status(note);
     }
     return;
   }
