@@ -3,6 +3,7 @@
 #include <cctype>
 #include <tuple>
 
+#include "channels/grid_edit.h"
 #include "channels/grid_text.h"
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
@@ -155,10 +156,11 @@ std::string CellText(const Codeplug& doc, int channel, int column) {
   return Trim(GridCellText(doc, channel, column));
 }
 
-std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_view text) {
-  if (channel < 0 || channel >= kChannelCount) return "no such channel";
-  const std::string t = Trim(text);
-  if (column != kColTag && SameWords(t, CellText(doc, channel, column))) return {};
+namespace {
+
+// The reason a file's text does not fit a cell, and the change it makes when it does.
+std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::string& t,
+                          std::string_view text) {
   ChannelTable& table = doc.channels;
   ChannelRecord& r = table.records[static_cast<std::size_t>(channel)];
   const auto mark = [&](std::uint8_t& byte, int bit) -> std::string {
@@ -316,6 +318,48 @@ std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_vi
     default:
       return "no such column";
   }
+}
+
+// Columns whose text the grid's own paste takes: a file's cell then changes the channel exactly
+// as a paste into that cell would. Tag and frequencies keep the stricter file rules (band,
+// storable divider, tag symbols); Chn and Pri are positions, not pastes.
+bool TakenByGridPaste(int column) {
+  return column == kColWideNarrow || (column >= kColSubAudioType && column <= kColRchk);
+}
+
+// The grid's spelling of a list entry for the text a file holds (blanks and case ignored).
+std::string GridSpelling(const Codeplug& doc, int channel, int column) {
+  return Trim(GridCellText(doc, channel, column));
+}
+
+}  // namespace
+
+std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_view text) {
+  if (channel < 0 || channel >= kChannelCount) return "no such channel";
+  const std::string t = Trim(text);
+  if (column != kColTag && SameWords(t, CellText(doc, channel, column))) return {};
+  if (!TakenByGridPaste(column)) return ApplyOwnRules(doc, channel, column, t, text);
+  // Find the reason on a scratch copy, then let the grid's paste make the change.
+  ChannelTable& table = doc.channels;
+  const ChannelRecord saved = table.records[static_cast<std::size_t>(channel)];
+  const bool modified = doc.modified;
+  std::string why = ApplyOwnRules(doc, channel, column, t, text);
+  const std::string spelled = why.empty() ? GridSpelling(doc, channel, column) : std::string();
+  table.records[static_cast<std::size_t>(channel)] = saved;
+  doc.modified = modified;
+  if (!why.empty()) return why;
+  // A value the grid would show otherwise (a code whose paging slot is empty shows "-") is
+  // not what the file asked for.
+  if (!SameWords(t, spelled)) return "\"" + t + "\" is not offered in this column for this channel";
+  ColumnFlags all;
+  all.fill(1);
+  SilentPrompter silent;
+  if (PasteCell(doc, channel, column, spelled, all, silent) != PasteResult::kPasted) {
+    table.records[static_cast<std::size_t>(channel)] = saved;
+    doc.modified = modified;
+    return "\"" + t + "\" is not accepted in this column for this channel";
+  }
+  return {};
 }
 
 void StoreTableChanges(Codeplug& doc, const ChannelTable& before) {
