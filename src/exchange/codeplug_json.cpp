@@ -81,7 +81,8 @@ class Importer {
           }
         }
         std::string list;
-        for (const std::string& l : labels) list += (list.empty() ? "\"" : ", \"") + Trim(l) + "\"";
+        for (const std::string& l : labels)
+          list += (list.empty() ? "\"" : ", \"") + Words(l) + "\"";
         Fail(path, Quote(value) + " is not one of " + list);
         return;
       }

@@ -248,16 +248,24 @@ std::string Trim(std::string_view text) {
 }
 
 bool SameWords(std::string_view a, std::string_view b) {
-  const std::string x = Trim(a);
-  const std::string y = Trim(b);
-  if (x.size() != y.size()) return false;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(x[i])) !=
-        std::tolower(static_cast<unsigned char>(y[i]))) {
-      return false;
+  // Blanks are padding in the program's lists ("3   Mins"), never meaning.
+  const auto squeeze = [](std::string_view t) {
+    std::string out;
+    for (char c : t) {
+      if (c != ' ') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
+    return out;
+  };
+  return squeeze(a) == squeeze(b);
+}
+
+std::string Words(std::string_view text) {
+  std::string out;
+  for (char c : Trim(text)) {
+    if (c == ' ' && !out.empty() && out.back() == ' ') continue;
+    out += c;
   }
-  return true;
+  return out;
 }
 
 GroupCounts CountsOf(const ChannelTable& table) {
@@ -320,7 +328,7 @@ std::string FieldText(const Field& field, const Records& records) {
   if (field.labels != nullptr) {
     const std::vector<std::string> labels = field.labels(records);
     if (value >= 0 && static_cast<std::size_t>(value) < labels.size()) {
-      return Trim(labels[static_cast<std::size_t>(value)]);
+      return Words(labels[static_cast<std::size_t>(value)]);
     }
   }
   return std::to_string(value);

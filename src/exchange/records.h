@@ -69,5 +69,7 @@ std::string FieldText(const Field& field, const Records& records);
 std::string Trim(std::string_view text);
 // Compares texts without their blanks and without regard to letter case.
 bool SameWords(std::string_view a, std::string_view b);
+// The text trimmed, runs of blanks inside it made one.
+std::string Words(std::string_view text);
 
 }  // namespace ql40::exchange
