@@ -344,7 +344,8 @@ int StoreFrequency(Frequency& f, bool transmit, int selector, const ChannelConte
   return used;
 }
 
-int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved) {
+int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved,
+                 bool* band_unstorable) {
   if (moved != nullptr) *moved = false;
   const int selector = SnapFrequency(f, ctx.band, ctx.channel_spacing);
   if (f == 0) return selector;
@@ -358,7 +359,10 @@ int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* m
   // SnapFrequency), nearest first, the lower side first on a tie.
   const BandInfo& info = InfoOf(ctx.band);
   const std::int64_t step = 125;
-  const std::int64_t reach = (info.highest - info.lowest) / step + 1;
+  // Under constants that leave nothing in the band storable every search fails alike; a
+  // caller refitting many channels passes the flag so that the band is walked once.
+  const bool hopeless = band_unstorable != nullptr && *band_unstorable;
+  const std::int64_t reach = hopeless ? 0 : (info.highest - info.lowest) / step + 1;
   for (std::int64_t k = 1; k <= reach; ++k) {
     for (const std::int64_t candidate : {f - k * step, f + k * step}) {
       if (candidate < info.lowest || candidate > info.highest) continue;
@@ -375,6 +379,7 @@ int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* m
   }
   // Nothing in the band can be stored with these constants: the encoder writes the band's
   // default frequency, so that is what the channel shows.
+  if (band_unstorable != nullptr) *band_unstorable = true;
   f = info.default_frequency;
   if (moved != nullptr) *moved = true;
   Frequency fallback = f;

@@ -187,7 +187,10 @@ std::int64_t DecodePllWord(std::span<const std::uint8_t, 3> bytes);
 int StoreFrequency(Frequency& f, bool transmit, int selector, const ChannelContext& ctx);
 // SnapFrequency followed by StoreFrequency; a frequency the radio cannot store moves to the
 // nearest one on the step grid that it can (the lower of two equally near), and moved is set.
-int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved = nullptr);
+// When nothing in the band can be stored it becomes the band's default frequency (what the
+// encoder writes) and *band_unstorable is set; a set flag skips the search.
+int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved = nullptr,
+                 bool* band_unstorable = nullptr);
 
 // What is subtracted from N before its low 16 bits are stored in bytes 10-11 or 16-17.
 int BandOffset(int band, int channel_spacing, int selector);

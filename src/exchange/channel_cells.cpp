@@ -124,6 +124,13 @@ const char* ColumnKey(int column) {
   return column >= 0 && column < kGridColumnCount ? kKeys[column] : "";
 }
 
+int ColumnOfKey(std::string_view key) {
+  for (int c = 0; c < kGridColumnCount; ++c) {
+    if (key == kKeys[c]) return c;
+  }
+  return -1;
+}
+
 std::string ColumnName(int column, int option_unit) {
   if (column < 0 || column >= kGridColumnCount) return {};
   const std::string top = Trim(res::kGridHeadingRow0Shown[static_cast<std::size_t>(column)]);

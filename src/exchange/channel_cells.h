@@ -13,6 +13,8 @@ namespace ql40::exchange {
 
 // JSON key of a grid column ("receive", "decode", ...).
 const char* ColumnKey(int column);
+// The column of a JSON key exactly as written, -1 for none.
+int ColumnOfKey(std::string_view key);
 // CSV header of a grid column: the grid's two heading rows joined ("Frequency Receive").
 std::string ColumnName(int column, int option_unit);
 // The column of a CSV header or JSON key (either form, blanks and case ignored), -1 for none.

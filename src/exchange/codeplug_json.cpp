@@ -1,5 +1,6 @@
 #include "exchange/codeplug_json.h"
 
+#include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -164,6 +165,7 @@ Codeplug DefaultCodeplug(int band) {
 int JsonBand(std::string_view text) {
   const Json root = Json::parse(text, nullptr, false);
   if (!root.is_object() || !root.contains("hardware") || !root["hardware"].is_object()) return -1;
+  if (!root["hardware"].contains("band")) return -1;
   const Json& band = root["hardware"]["band"];
   if (!band.is_string()) return -1;
   for (std::size_t i = 0; i < res::kBandNames.size(); ++i) {
@@ -220,7 +222,9 @@ std::string ExportJson(const Codeplug& doc) {
          {"priority", table.priority[i]},
          {"channels", table.count[i]}});
   }
-  root["channels"] = Json::array();
+  // One line per channel and per block: a change shows in a version-control diff as the one
+  // line of the channel (and of its block) that changed.
+  std::string channels;
   const int in_use = std::min(table.total, kChannelCount);
   for (int i = 0; i < in_use; ++i) {
     Json ch = Json::object();
@@ -228,30 +232,41 @@ std::string ExportJson(const Codeplug& doc) {
     ch["group"] = table.GroupOfChannel(i) + 1;
     ch["programmed"] = table.records[static_cast<std::size_t>(i)].programmed();
     for (int c = 1; c < kGridColumnCount; ++c) {
-      ch[ColumnKey(c)] =
-          c == kColTag ? TagText(table.records[static_cast<std::size_t>(i)]) : CellText(doc, i, c);
+      if (c == kColTag) {
+        // Leading blanks are part of what the radio shows; trailing ones are padding.
+        std::string tag = TagText(table.records[static_cast<std::size_t>(i)]);
+        tag.erase(tag.find_last_not_of(' ') + 1);
+        ch[ColumnKey(c)] = tag;
+      } else {
+        ch[ColumnKey(c)] = CellText(doc, i, c);
+      }
     }
-    // Tags keep their blanks: they are part of what the radio shows.
-    std::string tag = ch["tag"].get<std::string>();
-    tag.erase(tag.find_last_not_of(' ') + 1);
-    ch["tag"] = tag;
-    root["channels"].push_back(ch);
+    channels +=
+        (i == 0 ? "\n    " : ",\n    ") + ch.dump(-1, ' ', false, Json::error_handler_t::replace);
   }
-  Json blocks = Json::array();
-  for (int b = 0; b < kBlockCount; ++b)
-    blocks.push_back(Hex(doc.image.data() + b * kBlockSize, kBlockSize));
-  root["raw"] = {{"blocks", blocks}};
-  return root.dump(2) + "\n";
+  std::string blocks;
+  for (int b = 0; b < kBlockCount; ++b) {
+    blocks += (b == 0 ? "\n      \"" : ",\n      \"") +
+              Hex(doc.image.data() + b * kBlockSize, kBlockSize) + "\"";
+  }
+  std::string text = root.dump(2, ' ', false, Json::error_handler_t::replace);
+  text.erase(text.size() - 2);  // the closing "\n}"
+  text += ",\n  \"channels\": [" + channels + (channels.empty() ? "]" : "\n  ]");
+  text += ",\n  \"raw\": {\n    \"blocks\": [" + blocks + "\n    ]\n  }\n}\n";
+  return text;
 }
 
-bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
-                std::vector<std::string>& errors) {
+namespace {
+
+bool ImportChecked(std::string_view text, const Codeplug& base, Codeplug& out,
+                   std::vector<std::string>& errors) {
   errors.clear();
   Importer in(errors);
   Json root;
   try {
     root = Json::parse(text);
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {
+    // Syntax errors and numbers beyond any range alike.
     in.Fail("(file)", std::string("not JSON: ") + e.what());
     return false;
   }
@@ -583,19 +598,25 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
                                          std::to_string(table.GroupOfChannel(index) + 1) + ")");
           }
         }
+        // Each key once, then the cells in grid order (receive before transmit, the sub-audio
+        // type before its tones).
+        std::array<const Json*, kGridColumnCount> cells{};
         for (auto it = ch.begin(); it != ch.end(); ++it) {
           if (it.key() == "channel" || it.key() == "programmed" || it.key() == "group") continue;
-          bool found = false;
-          for (int c = 1; c < kGridColumnCount; ++c) found = found || it.key() == ColumnKey(c);
-          if (!found) in.Fail(path + "." + it.key(), "is not a channel column");
+          const int c = ColumnOfKey(it.key());
+          if (c < 1) {
+            in.Fail(path + "." + it.key(), "is not a channel column");
+          } else {
+            cells[static_cast<std::size_t>(c)] = &it.value();
+          }
         }
         for (int c = 1; c < kGridColumnCount; ++c) {
-          if (!ch.contains(ColumnKey(c))) continue;
-          const Json& v = ch[ColumnKey(c)];
+          const Json* v = cells[static_cast<std::size_t>(c)];
+          if (v == nullptr) continue;
           std::string s;
-          if (v.is_number() && (c == kColReceive || c == kColTransmit)) {
-            s = Format("%.5f", v.get<double>());
-          } else if (!in.String(v, path + "." + ColumnKey(c), s)) {
+          if (v->is_number() && (c == kColReceive || c == kColTransmit)) {
+            s = Format("%.5f", v->get<double>());
+          } else if (!in.String(*v, path + "." + ColumnKey(c), s)) {
             continue;
           }
           const std::string why = ApplyCellText(doc, index, c, s);
@@ -611,6 +632,19 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
   doc.modified = true;
   out = doc;
   return true;
+}
+
+}  // namespace
+
+bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
+                std::vector<std::string>& errors) {
+  // Whatever the text holds, the caller gets a refusal, never an exception.
+  try {
+    return ImportChecked(text, base, out, errors);
+  } catch (const std::exception& e) {
+    errors.push_back(std::string("(file): cannot be read: ") + e.what());
+    return false;
+  }
 }
 
 }  // namespace ql40::exchange

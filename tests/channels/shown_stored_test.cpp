@@ -147,6 +147,29 @@ TEST(ShownIsStored, HardwareChangeNamesAndMovesWhatCanNoLongerBeStored) {
   }
 }
 
+TEST(ShownIsStored, ConstantsThatLeaveNothingStorableShowWhatIsWritten) {
+  // An IF far above the band with the oscillator below: no receive divider exists at all.
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.ChangeBand(kBandVhfLo);
+  doc.channels.CommitCellText(
+      0, 4, " 45.00000", ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split));
+  HardwareSettings odd = doc.hardware;
+  odd.injection = 0;
+  odd.first_if = 150.0;
+  const std::vector<FrequencyMove> moves = ApplyHardwareChange(doc, odd);
+  ASSERT_FALSE(moves.empty());
+  EXPECT_EQ(moves[0].to, BandDefaultFrequency(kBandVhfLo));
+  const ChannelTable shown = doc.channels;
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  for (int i = 0; i < kChannelCount; ++i) {
+    ASSERT_EQ(doc.channels.records[static_cast<std::size_t>(i)].rx_frequency,
+              shown.records[static_cast<std::size_t>(i)].rx_frequency)
+        << i;
+  }
+}
+
 TEST(ShownIsStored, BandDefaultsAreStoredAsShown) {
   for (int band = 0; band <= 2; ++band) {
     Codeplug doc;

@@ -196,6 +196,11 @@ TEST(JsonExchange, EveryBadValueIsNamedByItsPathAndNothingIsBuilt) {
   EXPECT_FALSE(exchange::ImportJson("{\"channels\": [", DefaultCodeplug(0), out, errors));
   EXPECT_EQ(errors.size(), 1u);
   EXPECT_FALSE(exchange::ImportJson("[1,2]", DefaultCodeplug(0), out, errors));
+  // A number beyond any range is a refusal like any other, not an exception.
+  EXPECT_FALSE(exchange::ImportJson("4e449]}", DefaultCodeplug(0), out, errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("(file): not JSON", 0), 0u) << errors[0];
+  EXPECT_EQ(exchange::JsonBand(R"({"hardware": {}})"), -1);
 }
 
 TEST(JsonExchange, FrequencyTheRadioCannotStoreIsRefused) {

@@ -10,7 +10,6 @@
 #include "codeplug/files.h"
 #include "exchange/codeplug_json.h"
 #include "exchange/compare.h"
-#include "report/report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = "/tmp/ql40-fuzz-" + std::to_string(::getpid()) + ".q40";
@@ -27,7 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.RefreshFromImage();
     (void)ql40::exchange::ExportJson(doc);
     (void)ql40::exchange::CheckCodeplug(doc);
-    (void)ql40::ReportText(doc);
     doc.CommitToImage();
     doc.RefreshFromImage();
   }
