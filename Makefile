@@ -3,7 +3,7 @@ JOBS       ?= 2
 BUILD      ?= build
 TEST_BUILD ?= build-asan
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -43,6 +43,18 @@ bench: configure
 	@if grep -q '^Qt6Widgets_DIR:PATH=/' $(BUILD)/CMakeCache.txt; then \
 	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup ql40win; fi
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
+
+# Every fuzz target for FUZZ_SECONDS each, growing its corpus in tests/fuzz/<target>/.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 120
+FUZZ_TARGETS := fuzz_q40_reader fuzz_json_import fuzz_csv_import fuzz_clone_replies fuzz_alignment_replies
+fuzz:
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQL40_FUZZ=ON -DQL40_BUILD_TESTS=OFF -DQL40_BUILD_BENCH=OFF -DQL40_WITH_QT=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do echo "== $$t"; mkdir -p tests/fuzz/$$t; \
+	  $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=20000 -timeout=10 \
+	    -print_final_stats=1 tests/fuzz/$$t || exit 1; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -41,5 +41,10 @@ bool OpenCodeplugFile(const std::string& path, Codeplug& doc, Prompter& prompter
 void RegisterFileCommands(CLI::App& app, int& exit_status);
 void RegisterReportCommands(CLI::App& app, int& exit_status);
 void RegisterTransferCommands(CLI::App& app, int& exit_status);
+void RegisterExchangeCommands(CLI::App& app, int& exit_status);
+
+// `ql40 channels --csv` and the check that `ql40 download` runs first (false: refuse).
+int RunChannelsCsv(const std::string& file, Prompter& prompter);
+bool CheckBeforeDownload(const std::string& file);
 
 }  // namespace ql40::cli

@@ -174,8 +174,12 @@ void RegisterFileCommands(CLI::App& app, int& exit_status) {
   static int group = 0;
   cmd_channels->add_option("FILE", channels_file, "Codeplug file (.q40)")->required();
   cmd_channels->add_option("-g,--group", group, "Only this group (1-20)")->check(CLI::Range(1, 20));
-  cmd_channels->callback(
-      [&exit_status] { exit_status = RunChannels(channels_file, group, prompter); });
+  static bool csv = false;
+  cmd_channels->add_flag("--csv", csv, "Write every channel in use as CSV with a header line");
+  cmd_channels->callback([&exit_status] {
+    exit_status = csv ? RunChannelsCsv(channels_file, prompter)
+                      : RunChannels(channels_file, group, prompter);
+  });
 }
 
 }  // namespace ql40::cli

@@ -308,8 +308,12 @@ void RegisterTransferCommands(CLI::App& app, int& exit_status) {
   download->add_flag("--maintenance", *maintenance,
                      "Maintenance mode: also write the channel-step block (asks for the "
                      "access code)");
-  download->callback([&exit_status, download_opt, input, maintenance] {
-    exit_status = RunDownload(*download_opt, *input, *maintenance);
+  auto force = std::make_shared<bool>(false);  // the check runs first; --force overrides it
+  download->add_flag("--force", *force, "Program even when `ql40 check` finds errors");
+  download->callback([&exit_status, download_opt, input, maintenance, force] {
+    exit_status = !*force && !CheckBeforeDownload(*input)
+                      ? kExitFailure
+                      : RunDownload(*download_opt, *input, *maintenance);
   });
 }
 

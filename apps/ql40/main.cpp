@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   ql40::cli::RegisterFileCommands(app, exit_status);
   ql40::cli::RegisterReportCommands(app, exit_status);
   ql40::cli::RegisterTransferCommands(app, exit_status);
+  ql40::cli::RegisterExchangeCommands(app, exit_status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -6,7 +6,9 @@
 
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
+#include "exchange/exchange_ids.h"
 #include "resources/channel_labels.h"
+#include "resources/strings.h"
 
 namespace ql40 {
 namespace {
@@ -110,6 +112,17 @@ int StoreDivider(std::int64_t base, int selector, const ChannelContext& ctx,
     }
   }
   return -1;
+}
+
+std::string Trimmed(std::string text) {
+  const auto first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+// Status text of a frequency that had to move to one the radio can store.
+std::string MoveText(int channel, bool transmit, Frequency to) {
+  return res::FormatString(transmit ? res::kStrTransmitMoved : res::kStrReceiveMoved,
+                           {std::to_string(channel + 1), Trimmed(FrequencyText(to))});
 }
 
 // An empty frequency is stored as five zero bytes. The divider alone is not enough: its low
@@ -308,6 +321,73 @@ int SnapFrequency(double& mhz, int band, int channel_spacing) {
   // A fine step keeps the frequency as it was given; otherwise it lands on the step.
   mhz = early || n == 0 ? f : n * 0.00001;
   return selector;
+}
+
+int StoreFrequency(Frequency& f, bool transmit, int selector, const ChannelContext& ctx) {
+  std::array<std::uint8_t, kChannelRecordSize> scratch{};
+  const std::span<std::uint8_t> out(scratch);
+  std::int64_t base = f;
+  const std::int64_t if_units = IfUnits(ctx.first_if);
+  if (transmit) {
+    if (base % 5 == 4) ++base;
+  } else {
+    base = ctx.injection != 0 ? base + if_units : base - if_units;
+    if (base % 10 == 9) ++base;
+  }
+  const int pll = transmit ? kTxPll : kRxPll;
+  const int used = StoreDivider(base, selector, ctx, out, pll, transmit ? kTxDivider : kRxDivider);
+  if (used < 0) return -1;
+  const std::int64_t value =
+      DecodePllWord(std::span<const std::uint8_t, 3>(scratch.data() + pll, 3)) *
+      StepOf(used, ctx.channel_spacing);
+  f = ClampToFrequency(transmit ? value : ctx.injection != 0 ? value - if_units : value + if_units);
+  return used;
+}
+
+int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved,
+                 bool* band_unstorable) {
+  if (moved != nullptr) *moved = false;
+  const int selector = SnapFrequency(f, ctx.band, ctx.channel_spacing);
+  if (f == 0) return selector;
+  Frequency stored = f;
+  int used = StoreFrequency(stored, transmit, selector, ctx);
+  if (used >= 0) {
+    f = stored;
+    return used;
+  }
+  // Walk outwards over every frequency the grid can hold (the finest step, kept by
+  // SnapFrequency), nearest first, the lower side first on a tie.
+  const BandInfo& info = InfoOf(ctx.band);
+  const std::int64_t step = 125;
+  // Under constants that leave nothing in the band storable every search fails alike; a
+  // caller refitting many channels passes the flag so that the band is walked once.
+  const bool hopeless = band_unstorable != nullptr && *band_unstorable;
+  const std::int64_t reach = hopeless ? 0 : (info.highest - info.lowest) / step + 1;
+  for (std::int64_t k = 1; k <= reach; ++k) {
+    for (const std::int64_t candidate : {f - k * step, f + k * step}) {
+      if (candidate < info.lowest || candidate > info.highest) continue;
+      Frequency snapped = static_cast<Frequency>(candidate);
+      const int s = SnapFrequency(snapped, ctx.band, ctx.channel_spacing);
+      if (snapped != candidate) continue;
+      used = StoreFrequency(snapped, transmit, s, ctx);
+      if (used >= 0) {
+        f = snapped;
+        if (moved != nullptr) *moved = true;
+        return used;
+      }
+    }
+  }
+  // Nothing in the band can be stored with these constants: the encoder writes the band's
+  // default frequency, so that is what the channel shows.
+  if (band_unstorable != nullptr) *band_unstorable = true;
+  f = info.default_frequency;
+  if (moved != nullptr) *moved = true;
+  Frequency fallback = f;
+  const int s = SnapFrequency(fallback, ctx.band, ctx.channel_spacing);
+  used = StoreFrequency(fallback, transmit, s, ctx);
+  if (used < 0) return s;
+  f = fallback;
+  return used;
 }
 
 std::string FrequencyText(Frequency f) {
@@ -713,14 +793,17 @@ void ChannelTable::EncodeChannelTable(Image& image, const HardwareSettings& hw, 
 
 // ---- edits ----------------------------------------------------------------------------------
 
-void ChannelTable::CommitCellText(int channel, int column, std::string_view text,
-                                  const ChannelContext& ctx) {
-  if (channel < 0 || channel >= kChannelCount) return;
+std::string ChannelTable::CommitCellText(int channel, int column, std::string_view text,
+                                         const ChannelContext& ctx) {
+  if (channel < 0 || channel >= kChannelCount) return {};
   ChannelRecord& r = records[static_cast<std::size_t>(channel)];
   text = text.substr(0, std::min(text.find('\0'), text.size()));
 
+  std::string status;
   const auto set_tx = [&](Frequency tx) {
-    bits::Set(r.a2, 5, 4, SnapFrequency(tx, ctx.band, ctx.channel_spacing));
+    bool moved = false;
+    bits::Set(r.a2, 5, 4, SnapStorable(tx, true, ctx, &moved));
+    if (moved) status += (status.empty() ? "" : "  ") + MoveText(channel, true, tx);
     r.tx_frequency = tx;
     if (ctx.band == kBandVhf) bits::Put(r.a1, 6, TxClockShift(tx));
     ComputeTxTuning(r);
@@ -740,7 +823,9 @@ void ChannelTable::CommitCellText(int channel, int column, std::string_view text
     case 4: {
       Frequency rx = MhzTextTo10Hz(text);
       r.status |= 1;
-      bits::Set(r.a2, 7, 6, SnapFrequency(rx, ctx.band, ctx.channel_spacing));
+      bool moved = false;
+      bits::Set(r.a2, 7, 6, SnapStorable(rx, false, ctx, &moved));
+      if (moved) status = MoveText(channel, false, rx);
       r.rx_frequency = rx;
       bits::Put(r.a1, 7, NearWholeMhz(rx));
       bits::Put(r.a1, 5, RxClockShift(rx));
@@ -754,6 +839,7 @@ void ChannelTable::CommitCellText(int channel, int column, std::string_view text
     default:
       break;
   }
+  return status;
 }
 
 void ChannelTable::DcsComplement(int channel, int column) {

@@ -118,8 +118,11 @@ class ChannelTable {
                      const ChannelContext& ctx) const;
 
   // Applies edited text to column 3 (TAG), 4 (receive) or 5 (transmit) of a channel. The
-  // caller sets the document's modified flag.
-  void CommitCellText(int channel, int column, std::string_view text, const ChannelContext& ctx);
+  // caller sets the document's modified flag. A frequency lands where a save and reopen put
+  // it; when the radio cannot store it, it moves to the nearest one it can, and the returned
+  // text says which channel moved and to what ("" when nothing moved).
+  std::string CommitCellText(int channel, int column, std::string_view text,
+                             const ChannelContext& ctx);
   // Column 7 (receive) or 8 (transmit): the DCS code's complement, for a programmed DCS channel.
   void DcsComplement(int channel, int column);
 
@@ -177,6 +180,18 @@ int KnownBand(int band);
 // (every N from 8768 up can); false leaves the bytes untouched.
 bool EncodePllWord(std::int64_t n, std::span<std::uint8_t, 3> bytes);
 std::int64_t DecodePllWord(std::span<const std::uint8_t, 3> bytes);
+// Stores a receive or transmit frequency (10 Hz) the way the channel encoder does with the
+// given step selector: returns the selector the stored record carries (another one when the
+// divider only fits with a finer step), or -1 when no divider word can hold it. f becomes
+// what decoding the stored bytes gives back.
+int StoreFrequency(Frequency& f, bool transmit, int selector, const ChannelContext& ctx);
+// SnapFrequency followed by StoreFrequency; a frequency the radio cannot store moves to the
+// nearest one on the step grid that it can (the lower of two equally near), and moved is set.
+// When nothing in the band can be stored it becomes the band's default frequency (what the
+// encoder writes) and *band_unstorable is set; a set flag skips the search.
+int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved = nullptr,
+                 bool* band_unstorable = nullptr);
+
 // What is subtracted from N before its low 16 bits are stored in bytes 10-11 or 16-17.
 int BandOffset(int band, int channel_spacing, int selector);
 

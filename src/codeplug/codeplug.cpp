@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "channels/frequency_fit.h"
 #include "codeplug/bits.h"
 #include "settings/default_settings.h"
 
@@ -71,6 +72,7 @@ void Codeplug::CommitToImage() {
 void Codeplug::ChangeBand(int band) {
   default_split = hardware.SetBandDefaults(band);
   channels.ApplyBandChange(band);
+  FitAllChannels(channels, ChannelContext::From(hardware, option_unit, default_split));
   modified = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
@@ -100,6 +101,11 @@ void GeneralSettings::Encode(Image& image) const {
   for (int i = 0; i < kTagLength; ++i) {
     image[kOffsetPowerOnTag + i] = static_cast<std::uint8_t>(CharToTagSymbol(tag[i]));
   }
+}
+
+void GeneralSettings::Encode(Image& image) {
+  std::as_const(*this).Encode(image);
+  Decode(image);
 }
 
 bool GeneralSettings::EncryptionTypeForced(const Image& image) {

@@ -45,7 +45,10 @@ struct GeneralSettings {
 
   void SetDefaults() { *this = GeneralSettings{}; }
   void Decode(const Image& image);
-  // Applies the encryption type rule against the accessories in byte 27 first.
+  // Applies the encryption type rule against the accessories in byte 27 first. The record is
+  // then what the image holds, the forced type and clamped values included.
+  void Encode(Image& image);
+  // The same, for a record that cannot change: only the image is written.
   void Encode(Image& image) const;
 
   // "Hi Level" needs an encryption device and no DTMF receiver (byte 27); otherwise the type

@@ -1,6 +1,7 @@
 #include "settings/key_assignment.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "codeplug/bits.h"
 #include "codeplug/codeplug.h"
@@ -79,6 +80,11 @@ void KeyAssignment::Encode(Image& image, int option_unit) const {
   bits::Set(image[186], 1, 1, ptt_lock);
   bits::Set(image[186], 2, 2, dial_lock);
   bits::Put(image[187], 5, set_mode == 0);  // the bit means disabled
+}
+
+void KeyAssignment::Encode(Image& image, int option_unit) {
+  std::as_const(*this).Encode(image, option_unit);
+  Decode(image);
 }
 
 bool KeyAssignment::PruneForOptionUnit(int option_unit) {

@@ -82,8 +82,11 @@ struct KeyAssignment {
   KeyAssignment() { SetDefaults(); }
   void SetDefaults();
   void Decode(const Image& image);
-  // Writes the assignment as the option unit allows it (see PruneForOptionUnit); the record
-  // itself is left as it is. Key bytes and byte 181 are written whole.
+  // Writes the assignment as the option unit allows it (see PruneForOptionUnit). Key bytes
+  // and byte 181 are written whole. The record is then what the image holds (pruned keys
+  // and their in-use marks included), so a dialog that shows it again shows the radio.
+  void Encode(Image& image, int option_unit);
+  // The same, for a record that cannot change: only the image is written.
   void Encode(Image& image, int option_unit) const;
 
   // With PT-Trunk, [Monitor], [Lamp], [TOP SEL] and [SIDE SEL] lose ACC 2 and [A] to [D] lose

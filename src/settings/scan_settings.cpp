@@ -1,6 +1,7 @@
 #include "settings/scan_settings.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
@@ -65,6 +66,11 @@ void ScanSettings::Encode(Image& image, const GroupCounts& counts) const {
   }
   image[90] = static_cast<std::uint8_t>((position - 1) & 0xFF);
   image[91] = static_cast<std::uint8_t>(group);
+}
+
+void ScanSettings::Encode(Image& image, const GroupCounts& counts) {
+  std::as_const(*this).Encode(image, counts);
+  Decode(image, counts);
 }
 
 bool ScanSettings::CommitHomeChannel(long long value, const GroupCounts& counts, int total) {

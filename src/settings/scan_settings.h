@@ -30,6 +30,10 @@ struct ScanSettings {
 
   void SetDefaults() { *this = ScanSettings{}; }
   void Decode(const Image& image, const GroupCounts& counts);
+  // The home channel is stored as group and position; the record is then what the image
+  // holds (a number beyond the channels in use lands on the last group, as the radio reads it).
+  void Encode(Image& image, const GroupCounts& counts);
+  // The same, for a record that cannot change: only the image is written.
   void Encode(Image& image, const GroupCounts& counts) const;
 
   // Takes a typed home channel: 0 counts as 1; a number above the channels in use or above

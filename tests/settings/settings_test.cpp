@@ -256,7 +256,7 @@ TEST(GeneralSettings, MicGainTagAndEncryptionRule) {
   EXPECT_TRUE(GeneralSettings::EncryptionTypeForced(image));
   general.Encode(image);
   EXPECT_EQ(image[183] & 0x80, 0);
-  EXPECT_EQ(general.encryption_type, 1);  // the record keeps the choice; the image is forced
+  EXPECT_EQ(general.encryption_type, 0);  // the record holds what the image got
   image[27] = 0x03;                       // no DTMF receiver, no encryption device: forced too
   EXPECT_TRUE(GeneralSettings::EncryptionTypeForced(image));
 }

@@ -1,0 +1,119 @@
+#include "channels/frequency_fit.h"
+
+#include "codeplug/bits.h"
+#include "exchange/exchange_ids.h"
+#include "resources/strings.h"
+
+namespace ql40 {
+namespace {
+
+std::string Trim(std::string text) {
+  const auto first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+struct Fitted {
+  Frequency rx = 0;
+  int rx_selector = 0;
+  Frequency tx = 0;
+  int tx_selector = 0;
+};
+
+// The flags carry "nothing in the band can be stored" from one record to the next.
+struct Hopeless {
+  bool rx = false;
+  bool tx = false;
+};
+
+Fitted FitRecord(const ChannelRecord& r, const ChannelContext& ctx, Hopeless& hopeless) {
+  Fitted out{r.rx_frequency, bits::Get(r.a2, 7, 6), r.tx_frequency, bits::Get(r.a2, 5, 4)};
+  if (out.rx != 0) out.rx_selector = SnapStorable(out.rx, false, ctx, nullptr, &hopeless.rx);
+  if (out.tx != 0) out.tx_selector = SnapStorable(out.tx, true, ctx, nullptr, &hopeless.tx);
+  return out;
+}
+
+}  // namespace
+
+std::vector<FrequencyMove> FrequencyMovesFor(const Codeplug& doc, const HardwareSettings& new_hw) {
+  const ChannelContext ctx = ChannelContext::From(new_hw, doc.option_unit, doc.default_split);
+  std::vector<FrequencyMove> moves;
+  Hopeless hopeless;
+  const int in_use = std::min(doc.channels.total, kChannelCount);
+  for (int i = 0; i < in_use; ++i) {
+    const ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(i)];
+    const Fitted f = FitRecord(r, ctx, hopeless);
+    if (f.rx != r.rx_frequency) moves.push_back({i, false, r.rx_frequency, f.rx});
+    if (f.tx != r.tx_frequency) moves.push_back({i, true, r.tx_frequency, f.tx});
+  }
+  return moves;
+}
+
+std::vector<FrequencyMove> ApplyHardwareChange(Codeplug& doc, const HardwareSettings& new_hw) {
+  std::vector<FrequencyMove> moves = FrequencyMovesFor(doc, new_hw);
+  doc.hardware = new_hw;
+  const ChannelContext ctx = ChannelContext::From(new_hw, doc.option_unit, doc.default_split);
+  bool any = false;
+  Hopeless hopeless;
+  for (int i = 0; i < kChannelCount; ++i) {
+    ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(i)];
+    const Fitted f = FitRecord(r, ctx, hopeless);
+    if (f.rx != r.rx_frequency && hopeless.rx) {
+      // Nothing can be stored: the channel shows what the encoder will write.
+      r.rx_frequency = f.rx;
+      bits::Set(r.a2, 7, 6, f.rx_selector);
+      doc.channels.ComputeRxTuning(r);
+      any = true;
+    } else if (f.rx != r.rx_frequency) {
+      // The receive commit also sets the transmit frequency from the split and marks the
+      // channel programmed: keep what the channel had.
+      const ChannelRecord before = r;
+      doc.channels.CommitCellText(i, 4, FrequencyText(f.rx), ctx);
+      r.tx_frequency = before.tx_frequency;
+      bits::Set(r.a2, 5, 4, bits::Get(before.a2, 5, 4));
+      bits::Put(r.a1, 6, bits::Test(before.a1, 6));
+      r.tune_tx0 = before.tune_tx0;
+      r.tune_tx = before.tune_tx;
+      r.status = before.status;
+      any = true;
+    } else if (r.rx_frequency != 0) {
+      bits::Set(r.a2, 7, 6, f.rx_selector);
+    }
+    if (f.tx != r.tx_frequency && hopeless.tx) {
+      r.tx_frequency = f.tx;
+      bits::Set(r.a2, 5, 4, f.tx_selector);
+      doc.channels.ComputeTxTuning(r);
+      any = true;
+    } else if (f.tx != r.tx_frequency) {
+      doc.channels.CommitCellText(i, 5, FrequencyText(f.tx), ctx);
+      any = true;
+    } else if (r.tx_frequency != 0) {
+      bits::Set(r.a2, 5, 4, f.tx_selector);
+    }
+  }
+  if (any) doc.modified = true;
+  return moves;
+}
+
+std::vector<std::string> FrequencyMoveLines(const std::vector<FrequencyMove>& moves) {
+  std::vector<std::string> lines;
+  lines.reserve(moves.size());
+  for (const FrequencyMove& m : moves) {
+    lines.push_back(res::FormatString(
+        m.transmit ? res::kStrHardwareMovedTransmit : res::kStrHardwareMovedReceive,
+        {std::to_string(m.channel + 1), Trim(FrequencyText(m.from)), Trim(FrequencyText(m.to))}));
+  }
+  return lines;
+}
+
+void FitAllChannels(ChannelTable& table, const ChannelContext& ctx) {
+  Hopeless hopeless;
+  for (ChannelRecord& r : table.records) {
+    const Fitted f = FitRecord(r, ctx, hopeless);
+    r.rx_frequency = f.rx;
+    r.tx_frequency = f.tx;
+    if (f.rx != 0) bits::Set(r.a2, 7, 6, f.rx_selector);
+    if (f.tx != 0) bits::Set(r.a2, 5, 4, f.tx_selector);
+  }
+}
+
+}  // namespace ql40

@@ -1,0 +1,340 @@
+#include "exchange/compare.h"
+
+#include <map>
+#include <tuple>
+
+#include "channels/frequency_fit.h"
+#include "channels/grid_text.h"
+#include "codeplug/bits.h"
+#include "codeplug/codecs.h"
+#include "exchange/channel_cells.h"
+#include "exchange/records.h"
+#include "resources/channel_labels.h"
+#include "resources/settings_labels.h"
+#include "signalling/paging.h"
+
+namespace ql40::exchange {
+namespace {
+
+struct Region {
+  int from;
+  int to;  // inclusive
+  const char* name;
+};
+constexpr Region kRegions[] = {
+    {0, 1, "firmware version"},
+    {2, 3, "adjustment checksum"},
+    {4, 25, "adjustment data"},
+    {26, 29, "groups and option unit"},
+    {30, 103, "group tables"},
+    {104, 167, "user scan list"},
+    {168, 195, "settings"},
+    {196, 251, "carried bytes 196-251"},
+    {252, 255, "clone words"},
+    {256, 383, "hardware constants"},
+    {384, 511, "signalling"},
+    {512, 575, "programmed channels"},
+    {576, 639, "dealer scan list"},
+    {640, 647, "power-on tag"},
+    {648, 807, "group tags"},
+    {808, 1023, "carried bytes 808-1023"},
+    {1024, 17407, "channel records"},
+    {17408, 17535, "block 136"},
+    {17536, 17652, "alignment tables"},
+    {17653, 17663, "product code and serial number"},
+};
+
+std::string ChannelPlace(const ChannelTable& table, int index) {
+  const int group = table.GroupOfChannel(index);
+  if (group >= kGroupCount) return "channel " + std::to_string(index + 1);
+  return "group " + std::to_string(group + 1) + " channel " +
+         std::to_string(index - table.FirstIndexOfGroup(group) + 1);
+}
+
+// Named values of a codeplug, in order: "Section: Field" -> text.
+std::vector<std::pair<std::string, std::string>> NamedValues(const Codeplug& doc) {
+  Records r;
+  r.Decode(doc);
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const Section& section : Sections()) {
+    for (const Field& field : section.fields) {
+      out.emplace_back(std::string(section.title) + ": " + field.title, FieldText(field, r));
+    }
+  }
+  out.emplace_back("Hardware: Ref XTAL", Format("%.3f", doc.hardware.ref_xtal));
+  out.emplace_back("Hardware: First IF", Format("%.3f", doc.hardware.first_if));
+  out.emplace_back("Identity: Firmware", doc.identity.FirmwareText());
+  out.emplace_back("Identity: Serial No", doc.identity.serial_number);
+  out.emplace_back("Miscellaneous: Automatic Offset", Format("%.5f", doc.default_split));
+  out.emplace_back("Power Saving: Power On Tag", r.general.power_on_tag);
+  out.emplace_back("ANI: ANI Code", r.ani.ani_code);
+  out.emplace_back("ANI: Emergency Code", r.ani.emergency_code);
+  out.emplace_back("DTMF: Pause Character", Trim(r.dtmf.PauseText()));
+  for (int i = 0; i < kDtmfCodeCount; ++i) {
+    out.emplace_back("DTMF: Code " + std::to_string(i + 1),
+                     r.dtmf_codes.codes[static_cast<std::size_t>(i)]);
+  }
+  for (int i = 0; i < kPagingSlotCount; ++i) {
+    const PagingSlot& s = r.paging.slots[static_cast<std::size_t>(i)];
+    out.emplace_back("Paging: Code " + std::to_string(i + 1),
+                     s.code.empty()
+                         ? "(empty)"
+                         : s.code + " " + Trim(res::LabelOr(res::kPagingFlags, s.enc_dec)));
+    const TwoToneRow& t = r.two_tone.rows[static_cast<std::size_t>(i)];
+    out.emplace_back("Two-Tone: Row " + std::to_string(i + 1),
+                     Format("%d %d %d", t.group, t.first, t.second));
+  }
+  const ChannelTable& table = doc.channels;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const auto k = static_cast<std::size_t>(g);
+    const std::string place = "group " + std::to_string(g + 1);
+    out.emplace_back(place + " Channels", std::to_string(table.count[k]));
+    out.emplace_back(place + " Tag", table.group_tag[k]);
+    out.emplace_back(place + " Scan Mode",
+                     Trim(res::LabelOr(res::kGroupScanModes, table.scan_mode[k])));
+    out.emplace_back(place + " Priority", std::to_string(table.priority[k]));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> DiffCodeplugs(const Codeplug& a, const Codeplug& b, bool bytes) {
+  std::vector<std::string> lines;
+  const auto va = NamedValues(a);
+  const auto vb = NamedValues(b);
+  for (std::size_t i = 0; i < va.size() && i < vb.size(); ++i) {
+    if (va[i].second != vb[i].second) {
+      lines.push_back(va[i].first + " " + va[i].second + " -> " + vb[i].second);
+    }
+  }
+  const int in_a = std::min(a.channels.total, kChannelCount);
+  const int in_b = std::min(b.channels.total, kChannelCount);
+  for (int i = 0; i < std::max(in_a, in_b); ++i) {
+    if (i >= in_a) {
+      lines.push_back("channel " + std::to_string(i + 1) + ": only in the second codeplug");
+      continue;
+    }
+    if (i >= in_b) {
+      lines.push_back("channel " + std::to_string(i + 1) + ": only in the first codeplug");
+      continue;
+    }
+    const std::string place = ChannelPlace(b.channels, i);
+    const bool pa = a.channels.records[static_cast<std::size_t>(i)].programmed();
+    const bool pb = b.channels.records[static_cast<std::size_t>(i)].programmed();
+    if (pa != pb) {
+      lines.push_back(place + " Programmed: " + (pa ? "yes" : "no") + " -> " + (pb ? "yes" : "no"));
+    }
+    for (int c = 1; c < kGridColumnCount; ++c) {
+      const std::string ta = c == kColTag ? TagText(a.channels.records[static_cast<std::size_t>(i)])
+                                          : CellText(a, i, c);
+      const std::string tb = c == kColTag ? TagText(b.channels.records[static_cast<std::size_t>(i)])
+                                          : CellText(b, i, c);
+      if (ta != tb)
+        lines.push_back(place + " " + ColumnName(c, b.option_unit) + ": " + ta + " -> " + tb);
+    }
+  }
+  if (bytes) {
+    for (const Region& region : kRegions) {
+      int differ = 0;
+      int first = -1;
+      for (int at = region.from; at <= region.to; ++at) {
+        if (a.image[static_cast<std::size_t>(at)] != b.image[static_cast<std::size_t>(at)]) {
+          ++differ;
+          if (first < 0) first = at;
+        }
+      }
+      if (differ > 0) {
+        lines.push_back(Format("bytes %d-%d (%s): %d byte%s differ, the first at %d (%02X -> %02X)",
+                               region.from, region.to, region.name, differ, differ == 1 ? "" : "s",
+                               first, a.image[static_cast<std::size_t>(first)],
+                               b.image[static_cast<std::size_t>(first)]));
+      }
+    }
+    if (a.default_split != b.default_split) {
+      lines.push_back(Format("trailer: %.5f -> %.5f", a.default_split, b.default_split));
+    }
+  }
+  return lines;
+}
+
+std::vector<Finding> CheckCodeplug(const Codeplug& doc) {
+  std::vector<Finding> out;
+  const auto error = [&](std::string where, std::string why) {
+    out.push_back({Severity::kError, std::move(where), std::move(why)});
+  };
+  const auto warning = [&](std::string where, std::string why) {
+    out.push_back({Severity::kWarning, std::move(where), std::move(why)});
+  };
+  const Image& image = doc.image;
+  const ChannelTable& table = doc.channels;
+  const HardwareSettings& hw = doc.hardware;
+
+  // Counts as stored against what the channel array can hold.
+  int stored_total = 0;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const int c = image[static_cast<std::size_t>(30 + g)];
+    stored_total += c;
+    if (c > hw.MaxPerGroup()) {
+      error("group " + std::to_string(g + 1),
+            Format("%d channels stored, a %s group holds at most %d", c,
+                   hw.product_type == kPt410 ? "PT-410" : "PT-610", hw.MaxPerGroup()));
+    } else if (c > 0 && g >= hw.MaxGroups()) {
+      error("group " + std::to_string(g + 1),
+            Format("holds %d channels, but the model has only %d groups", c, hw.MaxGroups()));
+    }
+  }
+  if (stored_total == 0 || stored_total > hw.MaxChannels()) {
+    error("groups",
+          Format("the stored counts add up to %d channels; the channel array holds 1 to %d "
+                 "(the radio falls back to one group)",
+                 stored_total, hw.MaxChannels()));
+  }
+
+  Records r;
+  r.Decode(doc);
+  for (const Section& section : Sections()) {
+    for (const Field& field : section.fields) {
+      if (field.labels == nullptr) continue;
+      const int value = field.get(r);
+      const std::size_t n = field.labels(r).size();
+      if (value < 0 || static_cast<std::size_t>(value) >= n) {
+        error(std::string(section.title) + ": " + field.title,
+              Format("stored value %d is not one of the %zu entries of its list", value, n));
+      }
+    }
+  }
+
+  const int in_use = std::min(table.total, kChannelCount);
+  const ChannelContext ctx = ChannelContext::From(hw, doc.option_unit, doc.default_split);
+  for (int i = 0; i < in_use; ++i) {
+    const ChannelRecord& rec = table.records[static_cast<std::size_t>(i)];
+    if (!rec.programmed()) continue;
+    const std::string place = ChannelPlace(table, i);
+    const int at = kOffsetChannels + kChannelRecordSize * i;
+    for (const bool transmit : {false, true}) {
+      const std::string column = ColumnName(transmit ? kColTransmit : kColReceive, doc.option_unit);
+      if (transmit && rec.tx_inhibit()) continue;
+      const Frequency f = transmit ? rec.tx_frequency : rec.rx_frequency;
+      if (f < BandLowest(hw.band) || f > BandHighest(hw.band)) {
+        error(place + " " + column, Trim(FrequencyText(f)) + " is outside the band " +
+                                        Trim(FrequencyText(BandLowest(hw.band))) + "-" +
+                                        Trim(FrequencyText(BandHighest(hw.band))));
+      }
+      const int pll = at + (transmit ? 12 : 6);
+      const std::span<const std::uint8_t, 3> word(image.data() + pll, 3);
+      const bool empty = word[0] == 0 && word[1] == 0 && word[2] == 0 &&
+                         image[static_cast<std::size_t>(pll + 4)] == 0 &&
+                         image[static_cast<std::size_t>(pll + 5)] == 0;
+      if (empty) continue;
+      std::array<std::uint8_t, 3> again{};
+      const std::int64_t n = DecodePllWord(word);
+      if (!EncodePllWord(n, again) || again[0] != word[0] || again[1] != word[1] ||
+          again[2] != word[2]) {
+        error(place + " " + column, Format("the stored divider word %02X %02X %02X (N = %lld) is "
+                                           "outside the synthesizer's range",
+                                           word[0], word[1], word[2], static_cast<long long>(n)));
+        continue;
+      }
+      Frequency probe = f;
+      const int selector = bits::Get(rec.a2, transmit ? 5 : 7, transmit ? 4 : 6);
+      if (StoreFrequency(probe, transmit, selector, ctx) < 0 || probe != f) {
+        error(place + " " + column,
+              Trim(FrequencyText(f)) + " cannot be stored with these hardware constants");
+      }
+    }
+    const int tones = rec.sub_audio_type == 2 ? static_cast<int>(res::kDcsCodes.size())
+                                              : static_cast<int>(res::kCtcssTones.size());
+    if (rec.sub_audio_type != 0) {
+      if (rec.rx_tone() >= tones)
+        error(place + " Sub Audio Dec",
+              Format("stored tone index %d is not in the list", rec.rx_tone()));
+      if (rec.tx_tone() >= tones)
+        error(place + " Sub Audio Enc",
+              Format("stored tone index %d is not in the list", rec.tx_tone()));
+    }
+    if (bits::Get(rec.a0, 1, 0) == 3)
+      error(place + " Power L", "stored low-power level 3 is not in the list");
+    if (bits::Get(rec.a1, 1, 0) == 3)
+      error(place + " Lock Out", "stored lock-out 3 is not in the list");
+    const int code = rec.code_number();
+    if (code != 0 && (doc.option_unit == kOptionNone || doc.option_unit == kOption2Tone ||
+                      doc.option_unit == kOptionSubsig)) {
+      if (code > kPagingSlotCount) {
+        error(place + " " + ColumnName(kColCode, doc.option_unit),
+              Format("code %d has no slot", code));
+      } else if (PagingSlotEmpty(image, code - 1)) {
+        warning(place + " " + ColumnName(kColCode, doc.option_unit),
+                Format("refers to %s %d, which is empty",
+                       doc.option_unit == kOption2Tone ? "two-tone row" : "paging code", code));
+      }
+    }
+  }
+
+  // Priority and home channels.
+  for (int g = 0; g < kGroupCount && g < hw.MaxGroups(); ++g) {
+    const int stored = image[static_cast<std::size_t>(50 + g)];
+    const int count = table.count[static_cast<std::size_t>(g)];
+    if (stored == 0xFF || count == 0) continue;
+    const std::string place = "group " + std::to_string(g + 1) + " priority";
+    if (stored + 1 > count) {
+      warning(place, Format("points to entry %d of a group of %d channels", stored + 1, count));
+    } else if (!table.records[static_cast<std::size_t>(table.FirstIndexOfGroup(g) + stored)]
+                    .programmed()) {
+      warning(place, Format("points to channel %d, which is not programmed", stored + 1));
+    }
+  }
+  if (r.scan.home_channel < 1 || r.scan.home_channel > table.total) {
+    error("Scanning: Home Channel",
+          Format("channel %d is not a channel in use (1-%d)", r.scan.home_channel, table.total));
+  } else if (!table.records[static_cast<std::size_t>(r.scan.home_channel - 1)].programmed()) {
+    warning("Scanning: Home Channel", Format("channel %d is not programmed", r.scan.home_channel));
+  }
+
+  // Scan groups without a scan list, and channels that say the same twice in a group.
+  const int list_bit = r.option.scan_list == 0 ? 1 : 2;  // Dealer or User list
+  for (int g = 0; g < kGroupCount; ++g) {
+    const int count = table.count[static_cast<std::size_t>(g)];
+    if (count == 0) continue;
+    const int first = table.FirstIndexOfGroup(g);
+    if ((table.scan_mode[static_cast<std::size_t>(g)] & 2) != 0) {
+      bool member = false;
+      for (int i = first; i < first + count && i < kChannelCount; ++i) {
+        const ChannelRecord& rec = table.records[static_cast<std::size_t>(i)];
+        member = member || (rec.programmed() && (rec.scan_nibble() & list_bit) != 0);
+      }
+      if (!member) {
+        warning("group " + std::to_string(g + 1),
+                std::string("scanning is on but no channel is in the ") +
+                    (list_bit == 1 ? "dealer" : "user") + " scan list");
+      }
+    }
+    std::map<std::tuple<Frequency, Frequency, int, int, int>, int> seen;
+    for (int i = first; i < first + count && i < kChannelCount; ++i) {
+      const ChannelRecord& rec = table.records[static_cast<std::size_t>(i)];
+      if (!rec.programmed()) continue;
+      const auto key = std::make_tuple(rec.rx_frequency, rec.tx_inhibit() ? 0 : rec.tx_frequency,
+                                       rec.sub_audio_type, rec.rx_tone(), rec.tx_tone());
+      const auto [it, fresh] = seen.emplace(key, i);
+      if (!fresh) {
+        warning(ChannelPlace(table, i),
+                "the same frequencies and tones as " + ChannelPlace(table, it->second));
+      }
+    }
+  }
+  return out;
+}
+
+bool HasErrors(const std::vector<Finding>& findings) {
+  for (const Finding& f : findings) {
+    if (f.severity == Severity::kError) return true;
+  }
+  return false;
+}
+
+std::string FindingText(const Finding& finding) {
+  return std::string(finding.severity == Severity::kError ? "error: " : "warning: ") +
+         finding.where + ": " + finding.why;
+}
+
+}  // namespace ql40::exchange

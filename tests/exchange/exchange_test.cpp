@@ -1,0 +1,394 @@
+// The codeplug as text: JSON and CSV round trips, the refusals of a bad value, the diff in the
+// user's words and the check before programming.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <string>
+
+#include "channels/grid_text.h"
+#include "codeplug/bits.h"
+#include "codeplug/files.h"
+#include "exchange/channel_cells.h"
+#include "exchange/channels_csv.h"
+#include "exchange/codeplug_json.h"
+#include "exchange/compare.h"
+#include "exchange/records.h"
+#include "support/test_support.h"
+
+namespace ql40 {
+namespace {
+
+using exchange::DefaultCodeplug;
+using nlohmann::ordered_json;
+using testing::RunQl40;
+using testing::TempDir;
+
+// A codeplug as it comes from a file: image and trailer decoded.
+Codeplug Loaded(const Image& image, double split) {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.image = image;
+  doc.default_split = split;
+  doc.file_loaded = true;
+  doc.RefreshFromImage();
+  return doc;
+}
+
+// Edits as the program's editors make them, committed as a save would.
+Codeplug Varied(int band) {
+  Codeplug doc = DefaultCodeplug(band);
+  const ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
+  doc.channels.count = {};
+  doc.channels.count[0] = 40;
+  doc.channels.count[1] = 30;
+  doc.channels.count[4] = 7;
+  doc.channels.total = 77;
+  for (int i = 0; i < 77; ++i) {
+    const Frequency f = BandLowest(band) + 125 * 40 * (i + 1) + (i % 3) * 625;
+    doc.channels.CommitCellText(i, 4, FrequencyText(f), ctx);
+    exchange::ApplyCellText(doc, i, kColSubAudioType, i % 2 ? "CTCSS" : "DCS");
+    exchange::ApplyCellText(doc, i, kColDecode, i % 2 ? "100.0" : "023");
+    exchange::ApplyCellText(doc, i, kColScan, "B");
+    doc.channels.CommitCellText(i, 3, "CH" + std::to_string(i), ctx);
+  }
+  doc.channels.priority[1] = 3;
+  doc.channels.scan_mode[0] = 2;
+  doc.channels.group_tag[4] = "FIRE    ";
+  doc.CommitToImage();
+  ScanSettings scan;
+  scan.Decode(doc.image, exchange::CountsOf(doc.channels));
+  scan.dual_watch_time = 6;
+  scan.Encode(doc.image, exchange::CountsOf(doc.channels));
+  doc.RefreshFromImage();
+  return doc;
+}
+
+std::string RoundTripFailure(const Codeplug& doc) {
+  const std::string json = exchange::ExportJson(doc);
+  Codeplug out;
+  std::vector<std::string> errors;
+  if (!exchange::ImportJson(json, DefaultCodeplug(doc.hardware.band), out, errors)) {
+    return "refused: " + (errors.empty() ? std::string("?") : errors[0]);
+  }
+  if (out.default_split != doc.default_split) return "trailer differs";
+  for (int i = 0; i < kImageSize; ++i) {
+    if (out.image[static_cast<std::size_t>(i)] != doc.image[static_cast<std::size_t>(i)]) {
+      return "byte " + std::to_string(i) + " differs";
+    }
+  }
+  // Without the raw blocks, on the same file as the base, nothing changes either.
+  ordered_json named = ordered_json::parse(json);
+  named.erase("raw");
+  if (!exchange::ImportJson(named.dump(), doc, out, errors)) return "named refused: " + errors[0];
+  if (out.image != doc.image) return "named import changed the image";
+  return {};
+}
+
+TEST(JsonExchange, ImportOfAnExportGivesBackEveryImageByteForByte) {
+  std::vector<std::pair<std::string, Codeplug>> cases;
+  for (int band = 0; band <= 2; ++band) {
+    cases.emplace_back("default band " + std::to_string(band), DefaultCodeplug(band));
+    cases.emplace_back("varied band " + std::to_string(band), Varied(band));
+  }
+  Codeplug full = DefaultCodeplug(kBandUhf);
+  full.channels.count.fill(25);
+  full.channels.count[19] = 512 - 19 * 25;
+  full.channels.total = 512;
+  for (ChannelRecord& r : full.channels.records) r.status = 0x31;
+  full.CommitToImage();
+  cases.emplace_back("full", Loaded(full.image, full.default_split));
+  Codeplug small = DefaultCodeplug(kBandVhf);
+  bits::Put(small.image[kOffsetBandModel], 0, true);
+  cases.emplace_back("PT-410", Loaded(small.image, 0.0));
+  std::mt19937 rng(12);
+  for (int n = 0; n < 6; ++n) {
+    Image scrambled;
+    for (auto& b : scrambled) b = static_cast<std::uint8_t>(rng());
+    cases.emplace_back("scrambled " + std::to_string(n), Loaded(scrambled, n * 1.5 - 3.0));
+  }
+  for (const auto& [name, doc] : cases) EXPECT_EQ(RoundTripFailure(doc), "") << name;
+}
+
+TEST(JsonExchange, ShortHandWrittenFileChangesOnlyWhatItNames) {
+  const std::string json = R"({
+    "hardware": {"band": "UHF"},
+    "scan": {"dual_watch_time": "1000 msecs"},
+    "groups": [{"tag": "SITE A", "channels": 20}],
+    "channels": [{"channel": 3, "receive": "450.02500", "tag": "DEPOT", "sub_audio": "CTCSS",
+                  "decode": "67.0"}]
+  })";
+  ASSERT_EQ(exchange::JsonBand(json), kBandUhf);
+  const Codeplug base = DefaultCodeplug(kBandUhf);
+  Codeplug out;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(exchange::ImportJson(json, base, out, errors)) << ::testing::PrintToString(errors);
+  EXPECT_EQ(out.channels.records[2].rx_frequency, 45002500);
+  EXPECT_TRUE(out.channels.records[2].programmed());
+  EXPECT_EQ(out.channels.count[0], 20);
+  EXPECT_EQ(out.channels.group_tag[0], "SITE A  ");
+  ScanSettings scan;
+  scan.Decode(out.image, exchange::CountsOf(out.channels));
+  EXPECT_EQ(scan.dual_watch_time, 2);
+  // Untouched channels keep their bytes.
+  const int c4 = kOffsetChannels + 4 * kChannelRecordSize;
+  EXPECT_TRUE(
+      std::equal(out.image.begin() + c4, out.image.begin() + c4 + 32, base.image.begin() + c4));
+  const auto lines = exchange::DiffCodeplugs(base, out, false);
+  EXPECT_NE(
+      std::find(lines.begin(), lines.end(), "Scanning: Dual Watch Time 1500 msecs -> 1000 msecs"),
+      lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "group 1 channel 3 Frequency Receive: 450.00000 -> 450.02500"),
+            lines.end());
+}
+
+TEST(JsonExchange, EveryBadValueIsNamedByItsPathAndNothingIsBuilt) {
+  const std::string json = R"({
+    "format": "ql40-codeplug",
+    "scan": {"dual_watch_time": "7 msecs", "home_channel": 999, "nonsense": 1},
+    "keys": {"monitor": "Fly"},
+    "ani": {"ani_code": "12X"},
+    "groups": [{"tag": "lower"}],
+    "channels": [{"channel": 1, "receive": "999.00000"},
+                 {"channel": 2, "transmit": "146.52"},
+                 {"channel": 3, "sub_audio": "CTCSS", "decode": "101.1"},
+                 {"channel": 600},
+                 {"channel": 4, "receive": "406.05"}],
+    "raw": {"blocks": ["zz"]}
+  })";
+  Codeplug out = DefaultCodeplug(kBandVhf);
+  const Image before = out.image;
+  std::vector<std::string> errors;
+  EXPECT_FALSE(exchange::ImportJson(json, DefaultCodeplug(kBandVhf), out, errors));
+  EXPECT_EQ(out.image, before);
+  ASSERT_EQ(errors.size(), 1u);  // a damaged image is refused before anything is read into it
+  EXPECT_EQ(errors[0].rfind("raw.blocks: ", 0), 0u) << errors[0];
+
+  ordered_json j = ordered_json::parse(json);
+  j.erase("raw");
+  EXPECT_FALSE(exchange::ImportJson(j.dump(), DefaultCodeplug(kBandVhf), out, errors));
+  const auto has = [&](const std::string& prefix) {
+    return std::any_of(errors.begin(), errors.end(),
+                       [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+  };
+  EXPECT_TRUE(has("scan.dual_watch_time: \"7 msecs\" is not one of")) << errors[0];
+  EXPECT_TRUE(has("scan.home_channel: 999 is outside 1-255"));
+  EXPECT_TRUE(has("scan.nonsense: "));
+  EXPECT_TRUE(has("keys.monitor: "));
+  EXPECT_TRUE(has("ani.ani_code: "));
+  // Settings errors stop the import before the channels are looked at; fix them and the
+  // channel errors all come at once.
+  j.erase("scan");
+  j.erase("keys");
+  j.erase("ani");
+  EXPECT_FALSE(exchange::ImportJson(j.dump(), DefaultCodeplug(kBandVhf), out, errors));
+  EXPECT_TRUE(has("groups[0].tag: "));
+  EXPECT_TRUE(has("channels[0].receive: 999.00000 is outside the band 134.00000-600.00000"));
+  EXPECT_TRUE(has("channels[2].decode: "));
+  EXPECT_TRUE(has("channels[3].channel: 600 is not a channel in use"));
+  EXPECT_TRUE(has("channels[4].receive: "));
+  EXPECT_FALSE(has("channels[1]"));  // a valid transmit frequency
+  EXPECT_EQ(out.image, before);
+
+  EXPECT_FALSE(exchange::ImportJson("{\"channels\": [", DefaultCodeplug(0), out, errors));
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(exchange::ImportJson("[1,2]", DefaultCodeplug(0), out, errors));
+  // A number beyond any range is a refusal like any other, not an exception.
+  EXPECT_FALSE(exchange::ImportJson("4e449]}", DefaultCodeplug(0), out, errors));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("(file): not JSON", 0), 0u) << errors[0];
+  EXPECT_EQ(exchange::JsonBand(R"({"hardware": {}})"), -1);
+}
+
+TEST(JsonExchange, FrequencyTheRadioCannotStoreIsRefused) {
+  // VHF Lo with the oscillator below: 30.8 MHz has no divider word.
+  Codeplug base = DefaultCodeplug(kBandVhfLo);
+  base.hardware.injection = 0;
+  base.hardware.Encode(base.image);
+  base.RefreshFromImage();
+  Codeplug out;
+  std::vector<std::string> errors;
+  EXPECT_FALSE(exchange::ImportJson(R"({"channels": [{"channel": 2, "receive": "30.80000"}]})",
+                                    base, out, errors));
+  ASSERT_EQ(errors.size(), 1u) << ::testing::PrintToString(errors);
+  EXPECT_EQ(errors[0].rfind("channels[0].receive: 30.80000 cannot be stored", 0), 0u) << errors[0];
+}
+
+TEST(CsvExchange, SpreadsheetRowsApplyAsPastesAndBadCellsAreNamed) {
+  Codeplug doc = Varied(kBandVhf);
+  const Image saved = doc.image;
+  std::vector<std::string> errors;
+  // Its own export changes nothing.
+  ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), doc, errors))
+      << errors[0];
+  EXPECT_EQ(doc.image, saved);
+
+  // A spreadsheet's file: byte order mark, CRLF, quotes, columns dropped and reordered.
+  const std::string sheet =
+      "\xEF\xBB\xBF"
+      "TAG,Frequency Receive,Chn,\"Sub Audio Type\",Sub Audio Dec\r\n"
+      "\"DEPOT 2\",146.52000,1,CTCSS,\" 67.0\"\r\n"
+      "\r\n"
+      "YARD,,2,,\r\n";
+  ASSERT_TRUE(exchange::ImportChannelsCsv(sheet, doc, errors)) << ::testing::PrintToString(errors);
+  EXPECT_EQ(doc.channels.records[0].rx_frequency, 14652000);
+  EXPECT_EQ(GridCellText(doc, 0, kColDecode), " 67.0");
+  EXPECT_EQ(TagText(doc.channels.records[1]), "YARD    ");
+  // Committed and decoded again: the image agrees.
+  Codeplug reopened = Loaded(doc.image, doc.default_split);
+  EXPECT_EQ(reopened.channels.records[0].rx_frequency, 14652000);
+
+  const Image before = doc.image;
+  const std::string bad =
+      "Chn,Frequency Receive,Power H,Lock Out\n"
+      "1,700.00000,H,--\n"
+      "2,146.50000,X,--\n"
+      "3,146.50000,L,ZZ\n"
+      "999,146.5,H,--\n";
+  EXPECT_FALSE(exchange::ImportChannelsCsv(bad, doc, errors));
+  EXPECT_EQ(doc.image, before);
+  ASSERT_EQ(errors.size(), 4u);
+  EXPECT_EQ(errors[0].rfind("row 2, Frequency Receive: 700.00000 is outside the band", 0), 0u)
+      << errors[0];
+  EXPECT_EQ(errors[1].rfind("row 3, Power H: ", 0), 0u) << errors[1];
+  EXPECT_EQ(errors[2].rfind("row 4, Lock Out: ", 0), 0u) << errors[2];
+  EXPECT_EQ(errors[3].rfind("row 5, Chn: ", 0), 0u) << errors[3];
+
+  EXPECT_FALSE(exchange::ImportChannelsCsv("TAG\nX\n", doc, errors));  // no channel column
+  EXPECT_FALSE(exchange::ImportChannelsCsv("Chn,TAG\n1,\"open\n", doc, errors));
+  EXPECT_FALSE(exchange::ImportChannelsCsv("Chn,Colour\n1,red\n", doc, errors));
+  EXPECT_EQ(doc.image, before);
+}
+
+TEST(Compare, DiffSpeaksTheUsersWordsAndBytesByRegion) {
+  const Codeplug a = Varied(kBandVhf);
+  EXPECT_TRUE(exchange::DiffCodeplugs(a, a, true).empty());
+  Codeplug b = a;
+  const ChannelContext ctx = ChannelContext::From(b.hardware, b.option_unit, b.default_split);
+  b.channels.CommitCellText(42, 4, "161.00000", ctx);  // group 2 entry 3
+  b.CommitToImage();
+  b.RefreshFromImage();
+  const auto lines = exchange::DiffCodeplugs(a, b, false);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].rfind("group 2 channel 3 Frequency Receive: ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find(" -> 161.00000"), std::string::npos);
+  const auto with_bytes = exchange::DiffCodeplugs(a, b, true);
+  EXPECT_NE(std::find_if(with_bytes.begin(), with_bytes.end(),
+                         [](const std::string& l) {
+                           return l.rfind("bytes 1024-17407 (channel records)", 0) == 0;
+                         }),
+            with_bytes.end());
+}
+
+TEST(Compare, CheckFindsWhatTheRadioWouldMisbehaveOn) {
+  EXPECT_TRUE(exchange::CheckCodeplug(DefaultCodeplug(kBandVhf)).empty());
+
+  Codeplug doc = Varied(kBandVhf);
+  // Channel 5's receive divider word with a field the synthesizer does not take.
+  doc.image[kOffsetChannels + 4 * kChannelRecordSize + 6] |= 0x80;
+  // A priority on an unprogrammed channel, a scanning group with no list member, a duplicate.
+  doc.image[512 + 45 / 8] |= 1 << (45 % 8);  // channel 46 (group 2 entry 6) not programmed
+  doc.image[50 + 1] = 5;
+  doc = Loaded(doc.image, doc.default_split);
+  doc.channels.records[72].status = 1;  // group 5, programmed, in no scan list
+  doc.channels.scan_mode[4] = 2;
+  doc.channels.records[10].rx_frequency = doc.channels.records[11].rx_frequency;
+  doc.channels.records[10].tx_frequency = doc.channels.records[11].tx_frequency;
+  doc.channels.records[10].a5 = doc.channels.records[11].a5;
+  doc.channels.records[10].a4 = doc.channels.records[11].a4;
+  doc.channels.records[10].sub_audio_type = doc.channels.records[11].sub_audio_type;
+  for (int i = 70; i < 77; ++i) doc.channels.records[static_cast<std::size_t>(i)].status &= 0x0F;
+  const auto findings = exchange::CheckCodeplug(doc);
+  std::string all;
+  for (const auto& f : findings) all += exchange::FindingText(f) + "\n";
+  EXPECT_NE(all.find("error: group 1 channel 5 Frequency Receive: the stored divider word"),
+            std::string::npos)
+      << all;
+  EXPECT_NE(all.find("warning: group 2 priority: "), std::string::npos) << all;
+  EXPECT_NE(all.find("warning: group 5: scanning is on but no channel is in the user scan list"),
+            std::string::npos)
+      << all;
+  EXPECT_NE(
+      all.find("warning: group 1 channel 12: the same frequencies and tones as group 1 channel 11"),
+      std::string::npos)
+      << all;
+  EXPECT_TRUE(exchange::HasErrors(findings));
+
+  Codeplug counts = DefaultCodeplug(kBandVhf);
+  counts.image[30] = 200;
+  counts.image[31] = 200;
+  counts.image[32] = 200;
+  const auto over = exchange::CheckCodeplug(Loaded(counts.image, 0.0));
+  EXPECT_TRUE(std::any_of(over.begin(), over.end(), [](const exchange::Finding& f) {
+    return f.where == "groups" && f.severity == exchange::Severity::kError;
+  }));
+}
+
+TEST(ExchangeCommands, ExportImportDiffCheckAndDownloadRefusal) {
+  TempDir dir;
+  ASSERT_EQ(RunQl40(dir, "new --band uhf -o " + dir.File("a.q40")).status, 0);
+  auto r = RunQl40(dir, "export " + dir.File("a.q40") + " -o " + dir.File("a.json"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = RunQl40(dir, "import " + dir.File("a.json") + " -o " + dir.File("b.q40"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(testing::ReadAll(dir.File("a.q40")), testing::ReadAll(dir.File("b.q40")));
+  EXPECT_EQ(RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("b.q40")).status, 0);
+
+  testing::WriteAll(dir.File("c.json"), [] {
+    const std::string t = R"({"channels": [{"channel": 1, "receive": "451.00000"}]})";
+    return std::vector<unsigned char>(t.begin(), t.end());
+  }());
+  r = RunQl40(dir, "import " + dir.File("c.json") + " --base " + dir.File("a.q40") + " -o " +
+                       dir.File("c.q40"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("c.q40") + " --bytes");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("group 1 channel 1 Frequency Receive: 450.00000 -> 451.00000"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("bytes 1024-17407"), std::string::npos);
+  EXPECT_EQ(RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("none.q40")).status, 2);
+
+  testing::WriteAll(dir.File("bad.json"), [] {
+    const std::string t = R"({"channels": [{"channel": 1, "receive": "999"}]})";
+    return std::vector<unsigned char>(t.begin(), t.end());
+  }());
+  r = RunQl40(dir, "import " + dir.File("bad.json") + " -o " + dir.File("bad.q40"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("channels[0].receive: 999 is outside the band"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("bad.q40")));
+
+  // An image with a divider the synthesizer cannot take: check names the channel, and
+  // download refuses before it touches any port.
+  auto bytes = testing::ReadAll(dir.File("a.q40"));
+  bytes[kOffsetChannels + 6] |= 0x80;
+  testing::WriteAll(dir.File("broken.q40"), bytes);
+  r = RunQl40(dir, "check " + dir.File("broken.q40"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("error: group 1 channel 1 Frequency Receive"), std::string::npos) << r.out;
+  EXPECT_EQ(RunQl40(dir, "check " + dir.File("a.q40")).status, 0);
+  r = RunQl40(dir, "download " + dir.File("broken.q40") + " --port " + dir.File("no-port"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("not programmed (--force"), std::string::npos) << r.err;
+
+  r = RunQl40(dir, "channels " + dir.File("a.q40") + " --csv");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Chn,Pri,W/N,TAG,Frequency Receive,", 0), 0u);
+  testing::WriteAll(dir.File("ch.csv"), [] {
+    const std::string t = "Chn,Frequency Receive\r\n2,455.50000\r\n";
+    return std::vector<unsigned char>(t.begin(), t.end());
+  }());
+  r = RunQl40(dir, "import-channels " + dir.File("a.q40") + " " + dir.File("ch.csv") + " -o " +
+                       dir.File("d.q40"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("d.q40"));
+  EXPECT_NE(r.out.find("group 1 channel 2 Frequency Receive: 450.00000 -> 455.50000"),
+            std::string::npos)
+      << r.out;
+}
+
+}  // namespace
+}  // namespace ql40
