@@ -165,6 +165,9 @@ int main(int argc, char** argv) {
   std::string link;
   std::vector<int> levels;
   bool verbose = false;
+  int count = 1;
+  std::string link_prefix;
+  int faulty = 0;
   const std::map<std::string, int> bands = {{"vhf", 0}, {"vhf-lo", 1}, {"uhf", 2}};
   const std::map<std::string, int> models = {{"pt-610", 0}, {"pt-410", 1}};
 
@@ -204,7 +207,17 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(0, 255));
   app.add_option("--save", options.save_on_download,
                  "Write the radio memory to this .q40 file whenever a download completes");
-  app.add_option("--link", link, "Also make this symbolic link to the device");
+  auto* link_opt = app.add_option("--link", link, "Also make this symbolic link to the device");
+  app.add_option("--count", count,
+                 "Serve this many radios at once, serial numbers counted up (default 1); "
+                 "prints one device per line")
+      ->check(CLI::Range(1, 64));
+  app.add_option("--link-prefix", link_prefix,
+                 "With --count: make symbolic links PATH1, PATH2, ... to the devices")
+      ->excludes(link_opt);
+  app.add_option("--faulty", faulty,
+                 "With --count: the faults below hit only radio K (1 = the first; default: all)")
+      ->check(CLI::Range(1, 64));
   app.add_flag("-v,--verbose", verbose, "Log every frame");
 
   auto& f = options.faults;
@@ -220,10 +233,18 @@ int main(int argc, char** argv) {
                      "Stop answering after N received bytes (the cable still echoes)");
   faults->add_option("--unplug-after", f.unplug_after_bytes,
                      "Send nothing back after N received bytes, not even the echo");
+  faults->add_option("--nak-clone", f.nak_clone_at,
+                     "Answer the Nth upload/download frame with NAK instead of its reply");
+  faults->add_option("--misstore", f.misstore_at,
+                     "Store the Nth block byte written with its lowest bit flipped");
+  faults->add_flag("--drop-back-to-back", f.drop_back_to_back,
+                   "Lose every byte that arrives right behind the previous one (a radio too slow "
+                   "for --fast)");
   faults->add_option("--repeat", f.repeat, "Each fault hits this many times in a row")
       ->check(CLI::Range(1, 1 << 30));
   for (auto* opt : faults->get_options()) {
-    if (opt->get_name() != "--repeat") opt->check(CLI::Range(0, 1 << 30));
+    if (opt->get_name() != "--repeat" && opt->get_name() != "--drop-back-to-back")
+      opt->check(CLI::Range(0, 1 << 30));
   }
 
   try {
@@ -263,29 +284,70 @@ int main(int argc, char** argv) {
     ql40::sim::ApplyIdentity(options, memory, fields);
   }
 
+  if (faulty > count) {
+    std::cerr << "ql40-radiosim: --faulty " << faulty << " names no radio of " << count << "\n";
+    return kExitUsage;
+  }
+  if (count > 1 && !link.empty()) {
+    std::cerr << "ql40-radiosim: --link names one radio; use --link-prefix with --count\n";
+    return kExitUsage;
+  }
+  if (count > 1 && !options.save_on_download.empty()) {
+    std::cerr << "ql40-radiosim: --save writes one file; it cannot serve several radios\n";
+    return kExitUsage;
+  }
+  if (count > 1 && ql40::sim::SerialPlus(options.serial, count - 1).empty()) {
+    std::cerr << "ql40-radiosim: the serial number " << options.serial << " cannot count up to "
+              << count << " radios (it must end in six digits 0-9)\n";
+    return kExitUsage;
+  }
+
   std::string error;
   if (!InstallSignals(error)) {
     std::cerr << "ql40-radiosim: " << error << "\n";
     return kExitFailure;
   }
-  options.on_event = [verbose](const ql40::sim::RadioEvent& e) {
-    if (!e.detail || verbose) Log(e.text);
+  std::vector<std::unique_ptr<ql40::sim::PtyRadio> > radios;
+  std::vector<std::string> links;
+  auto remove_links = [&] {
+    for (std::size_t i = 0; i < links.size(); ++i) RemoveLink(links[i], radios[i]->device_path());
   };
-  auto radio = ql40::sim::PtyRadio::Start(options, memory, &error);
-  if (!radio) {
-    std::cerr << "ql40-radiosim: " << error << "\n";
-    return kExitFailure;
+  for (int i = 0; i < count; ++i) {
+    RadioOptions one = options;
+    ql40::Image image = memory;
+    if (count > 1) {
+      one.serial = ql40::sim::SerialPlus(options.serial, i);
+      ql40::sim::ApplyIdentity(one, image, ql40::sim::kIdentitySerial);
+      if (faulty > 0 && faulty != i + 1) one.faults = {};
+    }
+    const std::string tag = count > 1 ? ql40::Format("radio %d: ", i + 1) : std::string();
+    one.on_event = [verbose, tag](const ql40::sim::RadioEvent& e) {
+      if (!e.detail || verbose) Log(tag + e.text);
+    };
+    auto radio = ql40::sim::PtyRadio::Start(one, image, &error);
+    if (!radio) {
+      std::cerr << "ql40-radiosim: " << error << "\n";
+      remove_links();
+      return kExitFailure;
+    }
+    const std::string name = !link_prefix.empty() ? link_prefix + std::to_string(i + 1)
+                             : count == 1         ? link
+                                                  : std::string();
+    if (!name.empty()) {
+      if (!MakeLink(name, radio->device_path(), error)) {
+        std::cerr << "ql40-radiosim: " << error << "\n";
+        remove_links();
+        return kExitFailure;
+      }
+    }
+    std::printf("%s\n", radio->device_path().c_str());
+    Log(tag + Describe(image) + (file.empty() ? " (built-in)" : " from " + file));
+    Log(tag + "serving " + radio->device_path() + (name.empty() ? "" : " as " + name) +
+        (options.pace ? ", paced at 9600 baud" : ""));
+    radios.push_back(std::move(radio));
+    links.push_back(name);
   }
-  if (!link.empty() && !MakeLink(link, radio->device_path(), error)) {
-    std::cerr << "ql40-radiosim: " << error << "\n";
-    return kExitFailure;
-  }
-  std::printf("%s\n", radio->device_path().c_str());
   std::fflush(stdout);
-
-  Log(Describe(memory) + (file.empty() ? " (built-in)" : " from " + file));
-  Log(std::string("serving ") + radio->device_path() + (link.empty() ? "" : " as " + link) +
-      (options.pace ? ", paced at 9600 baud" : ""));
   if (options.need_power_cycle) {
     Log(options.power_on_after_ms >= 0
             ? ql40::Format("switched off; switches on %d ms after the program waits",
@@ -307,7 +369,7 @@ int main(int argc, char** argv) {
       for (ssize_t i = 0; i < n; ++i) {
         if (signals[i] == SIGUSR1) {
           Log("power cycle (SIGUSR1)");
-          radio->PowerCycle();
+          for (auto& r : radios) r->PowerCycle();
         } else {
           stop = true;
         }
@@ -319,7 +381,7 @@ int main(int argc, char** argv) {
       if (n > 0) {
         if (std::memchr(line, '\n', static_cast<std::size_t>(n)) != nullptr) {
           Log("power cycle (Enter)");
-          radio->PowerCycle();
+          for (auto& r : radios) r->PowerCycle();
         }
       } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
         watch_stdin = false;  // end of input: only signals from now on
@@ -328,10 +390,13 @@ int main(int argc, char** argv) {
     if (stop) break;
   }
 
-  if (!link.empty()) RemoveLink(link, radio->device_path());
-  const auto stats = radio->stats();
-  radio.reset();
-  Log("stopped: " + Summary(stats));
+  remove_links();
+  for (std::size_t i = 0; i < radios.size(); ++i) {
+    const auto stats = radios[i]->stats();
+    radios[i].reset();
+    Log((count > 1 ? ql40::Format("radio %zu ", i + 1) : std::string()) +
+        "stopped: " + Summary(stats));
+  }
   return kExitOk;
 }
 

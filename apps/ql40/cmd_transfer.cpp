@@ -13,12 +13,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "cli.h"
+#include "cli_fleet.h"
 #include "codeplug/files.h"
 #include "link/clone_session.h"
 #include "link/maintenance.h"
@@ -130,7 +132,10 @@ class ProgressView : public link::TransferObserver, public Prompter {
 };
 
 struct TransferOptions {
-  std::string port;
+  std::string port;  // the first of ports
+  std::vector<std::string> ports;
+  bool fast = false;
+  std::optional<bool> verify;
   std::string trace_path;
   double wait_seconds = -1;
   bool yes = false;
@@ -138,7 +143,16 @@ struct TransferOptions {
 };
 
 void AddCommonOptions(CLI::App* cmd, TransferOptions& opt) {
-  cmd->add_option("--port", opt.port, "COM1 to COM4, or the serial device path")->required();
+  cmd->add_option("--port", opt.ports,
+                  "COM1 to COM4, or the serial device path; give it once per radio to program "
+                  "several radios at once")
+      ->required()
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  cmd->add_flag("--fast", opt.fast,
+                "Send each frame whole and check its echo afterwards (falls back to byte by "
+                "byte when the radio cannot keep up)");
   cmd->add_option("--wait", opt.wait_seconds,
                   "How long to wait for the radio's start byte after asking to switch it off "
                   "and on (default: until Ctrl+C)")
@@ -175,6 +189,7 @@ class TransferSetup {
     env_.prompter = &view_;
     env_.observer = &view_;
     env_.cancel = &g_cancel;
+    env_.fast = opt.fast;
     if (opt.wait_seconds > 0) {
       env_.start_byte_wait =
           std::chrono::milliseconds(static_cast<long long>(std::ceil(opt.wait_seconds * 1000)));
@@ -241,7 +256,38 @@ std::optional<std::string> ReadAccessCode() {
   return line;
 }
 
+// What several radios, or one radio with its read-back, share with the single transfer.
+std::optional<int> FleetOptionsFrom(const TransferOptions& opt, fleet::FleetJob job,
+                                    fleet::FleetOptions& fleet) {
+  if (!opt.trace_path.empty() && opt.ports.size() > 1) {
+    std::cerr << "ql40: --trace records one port; give it with one --port only\n";
+    return kExitUsage;
+  }
+  fleet.job = job;
+  fleet.ports = opt.ports;
+  fleet.fast = opt.fast;
+  fleet.verify = opt.verify;
+  if (opt.wait_seconds > 0) {
+    fleet.start_byte_wait =
+        std::chrono::milliseconds(static_cast<long long>(std::ceil(opt.wait_seconds * 1000)));
+  }
+  return std::nullopt;
+}
+
+TerminalPrompter::Policy PolicyOf(const TransferOptions& opt) {
+  return opt.yes  ? TerminalPrompter::Policy::kYes
+         : opt.no ? TerminalPrompter::Policy::kNo
+                  : TerminalPrompter::Policy::kAsk;
+}
+
 int RunUpload(const TransferOptions& opt, const std::string& output) {
+  std::error_code ec;
+  if (opt.ports.size() > 1 || std::filesystem::is_directory(output, ec)) {
+    fleet::FleetOptions fleet;
+    if (const auto status = FleetOptionsFrom(opt, fleet::FleetJob::kUpload, fleet)) return *status;
+    fleet.output_dir = output;
+    return RunFleet(std::move(fleet), PolicyOf(opt));
+  }
   TransferSetup setup(opt);
   if (setup.trace_failed()) return kExitFailure;
   if (!CheckWritable(output, setup.prompter())) return kExitFailure;
@@ -256,8 +302,12 @@ int RunUpload(const TransferOptions& opt, const std::string& output) {
     outcome = link::UploadCommand(
         *doc, [&](link::TransferKind kind) { return link::RunOnWorker(session, kind); });
     const int status = setup.Finish(outcome, session, opt);
-    if (status != kExitOk) return status;
+    if (status != kExitOk) {
+      RecordSingleTransfer(fleet::FleetJob::kUpload, opt.port, session, outcome, nullptr, output);
+      return status;
+    }
   }
+  RecordSingleTransfer(fleet::FleetJob::kUpload, opt.port, session, outcome, &doc->image, output);
   // The image as read, uncommitted: a faithful backup of the radio. The default split is
   // not radio memory; the radio's band gives it.
   if (!WriteImageFile(output, doc->image, BandDefaultSplit(doc->hardware.band), setup.prompter())) {
@@ -279,13 +329,25 @@ int RunDownload(const TransferOptions& opt, const std::string& input, bool maint
   }
   auto doc = std::make_unique<Codeplug>();
   if (!OpenCodeplugFile(input, *doc, setup.prompter())) return kExitFailure;
+  if (opt.ports.size() > 1 || opt.verify.value_or(false)) {
+    fleet::FleetOptions fleet;
+    if (const auto status = FleetOptionsFrom(opt, fleet::FleetJob::kDownload, fleet)) {
+      return *status;
+    }
+    fleet.source = *doc;
+    fleet.source_file = input;
+    fleet.maintenance = maintenance;
+    return RunFleet(std::move(fleet), PolicyOf(opt));
+  }
   setup.env().maintenance = maintenance;
   std::unique_ptr<link::SerialPort> port;
   link::CloneSession session(*doc, port, setup.env());
   InterruptGuard guard;
   const auto outcome = link::DownloadCommand(
       *doc, [&](link::TransferKind kind) { return link::RunOnWorker(session, kind); });
-  return setup.Finish(outcome, session, opt);
+  const int status = setup.Finish(outcome, session, opt);
+  RecordSingleTransfer(fleet::FleetJob::kDownload, opt.port, session, outcome, nullptr, input);
+  return status;
 }
 
 }  // namespace
@@ -295,9 +357,15 @@ void RegisterTransferCommands(CLI::App& app, int& exit_status) {
   auto output = std::make_shared<std::string>();
   auto* upload = app.add_subcommand("upload", "Read the radio's codeplug into a .q40 file");
   AddCommonOptions(upload, *upload_opt);
-  upload->add_option("-o,--output", *output, "The .q40 file to write")->required();
-  upload->callback(
-      [&exit_status, upload_opt, output] { exit_status = RunUpload(*upload_opt, *output); });
+  upload
+      ->add_option("-o,--output", *output,
+                   "The .q40 file to write; with several ports (or a folder) the folder that "
+                   "gets one file per radio, named by serial number")
+      ->required();
+  upload->callback([&exit_status, upload_opt, output] {
+    upload_opt->port = upload_opt->ports.front();
+    exit_status = RunUpload(*upload_opt, *output);
+  });
 
   auto download_opt = std::make_shared<TransferOptions>();
   auto input = std::make_shared<std::string>();
@@ -310,7 +378,16 @@ void RegisterTransferCommands(CLI::App& app, int& exit_status) {
                      "access code)");
   auto force = std::make_shared<bool>(false);  // the check runs first; --force overrides it
   download->add_flag("--force", *force, "Program even when `ql40 check` finds errors");
-  download->callback([&exit_status, download_opt, input, maintenance, force] {
+  auto verify = std::make_shared<bool>(false);
+  auto no_verify = std::make_shared<bool>(false);
+  auto* verify_opt = download->add_flag(
+      "--verify", *verify, "Read every radio back and compare (default with several ports)");
+  download->add_flag("--no-verify", *no_verify, "Do not read back (default with one port)")
+      ->excludes(verify_opt);
+  download->callback([&exit_status, download_opt, input, maintenance, force, verify, no_verify] {
+    download_opt->port = download_opt->ports.front();
+    if (*verify) download_opt->verify = true;
+    if (*no_verify) download_opt->verify = false;
     exit_status = !*force && !CheckBeforeDownload(*input)
                       ? kExitFailure
                       : RunDownload(*download_opt, *input, *maintenance);

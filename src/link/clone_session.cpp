@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "codeplug/codecs.h"
+#include "codeplug/hardware.h"
 #include "codeplug/prompter.h"
 #include "link/alignment_link.h"
 #include "link/frame.h"
@@ -73,6 +74,11 @@ TransferOutcome CloneSession::Run(TransferKind kind) {
   errors_ = 0;
   read_failures_ = 0;
   outcome_ = {};
+  fast_ = env_.fast;
+  fell_back_ = false;
+  last_send_fast_ = false;
+  radio_ = {};
+  if (kind == TransferKind::kDownload) sent_.reset();
   TransferOutcome outcome;
   switch (kind) {
     case TransferKind::kUpload:
@@ -207,7 +213,38 @@ void CloneSession::AppendProductLog(int code) const {
 
 // --- frames ---
 
+void CloneSession::FallBack() {
+  if (!fast_) return;
+  fast_ = false;
+  fell_back_ = true;
+}
+
+int CloneSession::Answered(int result) {
+  if (result != kFrameOk && last_send_fast_) FallBack();
+  return result;
+}
+
+void CloneSession::NoteWord12(int value) {
+  radio_.band = (value >> 14) & 3;
+  radio_.model = (value >> 8) & 1;
+}
+
 int CloneSession::SendFrame(const std::uint8_t* bytes, std::size_t count) {
+  last_send_fast_ = fast_;
+  if (fast_) {
+    // The cable echoes at wire speed either way; one write and one read of the whole echo
+    // save a round trip per byte.
+    std::uint8_t whole[kBlockSize + 8];
+    if (count > sizeof whole) return kFrameFailed;
+    std::copy(bytes, bytes + count, whole);
+    // The echo comes back at wire speed: let it gather instead of waking for every byte.
+    link_->ExpectReply(count);
+    const int echoed = link_->WriteEcho(whole, count);
+    link_->ExpectReply(0);
+    if (echoed == 1) return kFrameOk;
+    FallBack();
+    return kFrameFailed;
+  }
   for (std::size_t i = 0; i < count; ++i) {
     std::uint8_t b = bytes[i];
     if (link_->WriteEcho(&b, 1) != 1) return kFrameFailed;
@@ -243,8 +280,9 @@ int CloneSession::ReadWord(int word, int* value) {
   const auto request = frame::Build(frame::kReadWord, data);
   if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
   std::uint8_t reply[2];
-  const int result = ReceiveFrame(frame::kReadWord, 3, reply);
+  const int result = Answered(ReceiveFrame(frame::kReadWord, 3, reply));
   if (result == kFrameOk) *value = reply[0] * 256 + reply[1];
+  if (result == kFrameOk && word == 12) NoteWord12(*value);
   return result;
 }
 
@@ -255,9 +293,9 @@ int CloneSession::WriteWord(int word, int value) {
   const auto request = frame::Build(frame::kWriteWord, data);
   if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
   std::uint8_t reply[2];
-  const int result = ReceiveFrame(frame::kWriteWord, 3, reply);
+  const int result = Answered(ReceiveFrame(frame::kWriteWord, 3, reply));
   if (result != kFrameOk) return result;
-  return reply[0] * 256 + reply[1] == (value & 0xFFFF) ? kFrameOk : kFrameFailed;
+  return Answered(reply[0] * 256 + reply[1] == (value & 0xFFFF) ? kFrameOk : kFrameFailed);
 }
 
 int CloneSession::ReadBlock(int radio_block, std::uint8_t* out) {
@@ -265,7 +303,7 @@ int CloneSession::ReadBlock(int radio_block, std::uint8_t* out) {
   const auto request = frame::Build(frame::kReadBlock, data);
   if (SendFrame(request.data(), request.size()) != kFrameOk) return kFrameFailed;
   std::uint8_t reply[kBlockSize];
-  const int result = ReceiveFrame(frame::kReadBlock, kBlockSize + 1, reply);
+  const int result = Answered(ReceiveFrame(frame::kReadBlock, kBlockSize + 1, reply));
   if (result == kFrameOk) std::copy(reply, reply + kBlockSize, out);
   return result;
 }
@@ -280,8 +318,8 @@ int CloneSession::WriteBlock(int radio_block, const std::uint8_t* data) {
   std::uint8_t reply = 0;
   std::size_t n = 0;
   const int result = link_->ReadOne(&reply, &n);
-  if (result == 2) return kFrameReadFailed;
-  return result == 0 && n == 1 ? kFrameOk : kFrameFailed;
+  if (result == 2) return Answered(kFrameReadFailed);
+  return Answered(result == 0 && n == 1 ? kFrameOk : kFrameFailed);
 }
 
 int CloneSession::ReadBlockWithRetry(int image_block, Image& image) {
@@ -304,6 +342,7 @@ int CloneSession::ReadBlockWithRetry(int image_block, Image& image) {
 // The word phase of both uploads. The first word that answers establishes the link; when the
 // radio does not answer before that, it is asked to be switched off and on.
 CloneSession::Step CloneSession::ReadUploadWord(Image& work, int w, TransferEnd end) {
+  bool retried_plain = false;
   for (;;) {
     if (Cancelled()) {
       outcome_ = Cancel();
@@ -321,6 +360,13 @@ CloneSession::Step CloneSession::ReadUploadWord(Image& work, int w, TransferEnd 
       return Step::kGo;
     }
     if (errors_ == 0) {
+      // A first frame refused while sent whole may only mean the radio is slow: ask again
+      // byte by byte before asking the user to switch it off and on.
+      if (fell_back_ && !retried_plain) {
+        retried_plain = true;
+        link_->PurgeReceive();
+        continue;
+      }
       if (Handshake(res::kStrSwitchOffOnUpload, end) == Step::kStop) return Step::kStop;
       errors_ = 2;
       continue;
@@ -337,6 +383,13 @@ CloneSession::Step CloneSession::ReadProductBlock(std::uint8_t* block, bool log)
     return Step::kStop;
   }
   const int code = block[kProductCodeInBlock] * 256 + block[kProductCodeInBlock + 1];
+  {
+    auto identity = std::make_unique<Image>();
+    std::copy(block, block + kBlockSize, identity->begin() + kOffsetBlock137);
+    radio_.known = true;
+    radio_.product_code = code;
+    radio_.serial = DecodeSerialNumber(*identity);
+  }
   if (log) AppendProductLog(code);
   if (!ProductCodeAccepted(code)) {
     outcome_ = Fail(res::kStrProductCodeDetected, TransferEnd::kFailed);
@@ -394,7 +447,12 @@ TransferOutcome CloneSession::Download() {
 
   const auto read_limit = TransferEnd::kCompleted;
   int w12 = 0;
-  if (ReadWord(12, &w12) != kFrameOk) {
+  int first = ReadWord(12, &w12);
+  if (first != kFrameOk && fell_back_) {
+    link_->PurgeReceive();
+    first = ReadWord(12, &w12);
+  }
+  if (first != kFrameOk) {
     if (Handshake(res::kStrSwitchOffOnDownload, TransferEnd::kCompleted) == Step::kStop) {
       return outcome_;
     }
@@ -474,8 +532,11 @@ TransferOutcome CloneSession::Download() {
   doc_.CommitToImage();
 
   // What goes to the radio; the document keeps its channels even when the radio is smaller.
-  auto send = std::make_unique<Image>(doc_.image);
-  if (clamp) ClampToPt410(*send);
+  sent_ = std::make_unique<Image>(doc_.image);
+  if (clamp) ClampToPt410(*sent_);
+  const Image* send = sent_.get();
+  sent_first_block_ = env_.maintenance ? 2 : 3;
+  sent_last_block_ = last;
 
   // The marker tells the radio (and a later upload) whether a download finished. Writing it
   // must succeed: a radio left with the old "completed" mark over half-written memory, or a

@@ -50,6 +50,19 @@ struct CloneEnvironment {
   std::filesystem::path log_folder;      // where QL40.LOG goes; empty: the working folder
   // Bound on the wait for the radio's start byte; none: until cancelled.
   std::optional<std::chrono::milliseconds> start_byte_wait;
+  // Sends each frame whole and checks its echo afterwards instead of byte by byte. The first
+  // echo mismatch or refused frame turns it off for the rest of the transfer, so a radio that
+  // cannot take bytes back to back still gets programmed.
+  bool fast = false;
+};
+
+// What a transfer learnt about the radio at the other end, for records of every radio touched.
+struct RadioFacts {
+  bool known = false;  // the product block was read
+  int product_code = 0;
+  std::string serial;
+  int band = -1;   // from word 12; -1 when it was not read
+  int model = -1;  // 1 PT-410, 0 PT-610
 };
 
 class CloneSession {
@@ -71,6 +84,15 @@ class CloneSession {
   int ReadBlockWithRetry(int image_block, Image& image);
 
   int error_count() const { return errors_; }
+  // Whether frames still go out whole, and whether a fast transfer had to fall back.
+  bool fast_active() const { return fast_; }
+  bool fell_back() const { return fell_back_; }
+  const RadioFacts& radio() const { return radio_; }
+  // The image the last download sent (the document clamped for a smaller radio, when it was)
+  // and the image blocks it wrote; null before a download reached its writing steps.
+  const Image* sent_image() const { return sent_.get(); }
+  int sent_first_block() const { return sent_first_block_; }
+  int sent_last_block() const { return sent_last_block_; }
   const PortOpenError& open_error() const { return open_error_; }
 
  private:
@@ -101,6 +123,10 @@ class CloneSession {
   int SendFrame(const std::uint8_t* bytes, std::size_t count);
   int ReceiveFrame(std::uint8_t command, std::uint8_t length, std::uint8_t* data);
   int ReceiveFrameBytes(std::uint8_t command, std::uint8_t length, std::uint8_t* data);
+  // A frame that went out whole and was not answered as it should be ends fast sending.
+  int Answered(int result);
+  void FallBack();
+  void NoteWord12(int value);
   void Title(int id) {
     if (env_.observer) env_.observer->Title(id);
   }
@@ -121,6 +147,13 @@ class CloneSession {
   int errors_ = 0;
   int read_failures_ = 0;  // uncounted failed read calls in a row
   TransferOutcome outcome_;
+  bool fast_ = false;
+  bool fell_back_ = false;
+  bool last_send_fast_ = false;
+  RadioFacts radio_;
+  std::unique_ptr<Image> sent_;
+  int sent_first_block_ = 0;
+  int sent_last_block_ = 0;
 };
 
 }  // namespace ql40::link

@@ -274,7 +274,8 @@ class PtyRadio::Impl {
         out.clear();
         {
           std::lock_guard lock(mutex_);
-          radio_.Receive(buffer[i], out);
+          // Bytes that came in one read were on the line back to back.
+          radio_.Receive(buffer[i], out, i > 0);
         }
         Schedule(out, now);
       }
@@ -312,8 +313,8 @@ class PtyRadio::Impl {
 
       pollfd fds[2] = {{master_, static_cast<short>(POLLIN | (blocked_ ? POLLOUT : 0)), 0},
                        {wake_[0], POLLIN, 0}};
-      const bool byte_due = pace_ && deadline && !queue_.empty() && !blocked_ &&
-                            *deadline == queue_.front().at;
+      const bool byte_due =
+          pace_ && deadline && !queue_.empty() && !blocked_ && *deadline == queue_.front().at;
       auto alarm = deadline;
       if (byte_due) alarm = *deadline - wake_advance_.value();
       const int ready = WaitUntil(read_failed_ ? fds + 1 : fds, read_failed_ ? 1 : 2, alarm);

@@ -80,6 +80,10 @@ void Radio::Emit(bool detail, std::string text) {
 }
 
 void Radio::Receive(std::uint8_t byte, std::vector<std::uint8_t>& out) {
+  Receive(byte, out, false);
+}
+
+void Radio::Receive(std::uint8_t byte, std::vector<std::uint8_t>& out, bool back_to_back) {
   ++stats_.bytes_received;
   const auto count = stats_.bytes_received;
   const auto& faults = options_.faults;
@@ -95,6 +99,13 @@ void Radio::Receive(std::uint8_t byte, std::vector<std::uint8_t>& out) {
     if (count == std::int64_t{faults.silent_after_bytes} + 1) {
       ++stats_.faults_fired;
       Emit(false, "fault: radio went silent");
+    }
+    return;
+  }
+  if (back_to_back && faults.drop_back_to_back) {
+    if (stats_.bytes_lost++ == 0) {
+      ++stats_.faults_fired;
+      Emit(false, "fault: bytes arriving back to back are lost");
     }
     return;
   }
@@ -209,6 +220,12 @@ void Radio::HandleFrame(std::vector<std::uint8_t>& out) {
     Emit(false, Format("fault: frame %02X ignored", command));
     return;
   }
+  if (IsCloneCommand(command) && Hits(options_.faults.nak_clone_at, ++clone_frame_count_)) {
+    ++stats_.naks_sent;
+    Emit(false, Format("fault: frame %02X refused with NAK", command));
+    SendByte(frame::kNak, out);
+    return;
+  }
   if (IsCloneCommand(command)) {
     ServeClone(out);
   } else {
@@ -263,6 +280,12 @@ void Radio::ServeClone(std::vector<std::uint8_t>& out) {
       if (length != kBlockSize + 2) return refuse("length");
       if (address >= kRadioBlockCount) return refuse("block number");
       std::copy(data.begin(), data.end(), memory_.begin() + (address + 2) * kBlockSize);
+      for (std::size_t i = 0; i < data.size(); ++i) {
+        if (Hits(options_.faults.misstore_at, ++stored_count_)) {
+          memory_[(address + 2) * kBlockSize + i] ^= 0x01;
+          Emit(false, Format("fault: block %d byte %zu stored wrong", address, i));
+        }
+      }
       ++stats_.blocks_written;
       ++stats_.block_writes[address];
       ++stats_.frames_served;
@@ -436,9 +459,11 @@ void Radio::SendByte(std::uint8_t byte, std::vector<std::uint8_t>& out) {
 
 void Wire::Send(std::span<const std::uint8_t> bytes) {
   std::vector<std::uint8_t> out;
+  bool back_to_back = false;  // the bytes of one write follow each other without a gap
   for (auto b : bytes) {
     out.clear();
-    radio_.Receive(b, out);
+    radio_.Receive(b, out, back_to_back);
+    back_to_back = true;
     pending_.insert(pending_.end(), out.begin(), out.end());
   }
 }

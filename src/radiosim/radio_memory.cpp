@@ -113,7 +113,8 @@ std::string ValidateOptions(const RadioOptions& options) {
   }
   const Faults& f = options.faults;
   for (int v : {f.drop_reply_byte_at, f.corrupt_reply_byte_at, f.ignore_frame_at, f.bad_checksum_at,
-                f.nak_at, f.silent_after_bytes, f.unplug_after_bytes, f.line_error_at}) {
+                f.nak_at, f.silent_after_bytes, f.unplug_after_bytes, f.line_error_at,
+                f.nak_clone_at, f.misstore_at}) {
     if (v < 0) return "fault counters must be 0 (never) or more";
   }
   if (f.repeat < 1) return "a fault's repeat count must be 1 or more";

@@ -54,6 +54,11 @@ struct Faults {
   int line_error_at = 0;          // Wire only: the Nth byte that reaches the program arrives
                                   // with a line error
   int repeat = 1;                 // every *_at fault hits this many events in a row from its Nth
+  // Faults of a fleet of radios.
+  int nak_clone_at = 0;            // the Nth well-formed clone frame is answered by one NAK byte
+  int misstore_at = 0;             // the Nth block byte written is stored with bit 0 flipped
+  bool drop_back_to_back = false;  // a byte arriving right behind the previous one is lost to
+                                   // the radio (the cable still echoes it)
 };
 
 // What the radio reports about itself as it happens. Detail events are one per frame.
@@ -125,6 +130,7 @@ struct RadioStats {
   int handshakes = 0;      // 0x40 received after the start byte
   int raw_zero_bytes = 0;  // raw 0x00 bytes between frames
   int faults_fired = 0;
+  std::int64_t bytes_lost = 0;  // received bytes the radio missed (drop_back_to_back)
 };
 
 // What the alignment commands have set, for tests that drive the radio in alignment.
@@ -146,6 +152,8 @@ class Radio {
 
   // One byte from the program. Appends the cable's echo, then whatever the radio answers.
   void Receive(std::uint8_t byte, std::vector<std::uint8_t>& out);
+  // The same for a byte that arrived right behind the previous one, with no gap on the line.
+  void Receive(std::uint8_t byte, std::vector<std::uint8_t>& out, bool back_to_back);
   // The user switches the radio off and on: appends the start byte 0x50 (unless unplugged).
   void PowerCycle(std::vector<std::uint8_t>& out);
   // The line has been quiet a while: a half-received frame is dropped, as a real radio's
@@ -213,6 +221,8 @@ class Radio {
   std::int64_t frame_count_ = 0;
   std::int64_t reply_frame_count_ = 0;
   std::int64_t alignment_count_ = 0;
+  std::int64_t clone_frame_count_ = 0;
+  std::int64_t stored_count_ = 0;
 };
 
 // The memory of a built-in radio: the default codeplug of the band and model with the serial
@@ -297,5 +307,14 @@ class PtyRadio {
   explicit PtyRadio(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace ql40::sim
+
+namespace ql40::sim {
+
+// The serial number n places further on: the six digits after the letter count up, so a fleet
+// of simulated radios gets 1K000042, 1K000043, ... Empty when the serial does not end in six
+// decimal digits or the count would run past 999999.
+std::string SerialPlus(const std::string& serial, int n);
 
 }  // namespace ql40::sim

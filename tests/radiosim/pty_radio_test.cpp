@@ -210,5 +210,103 @@ TEST(RadiosimProgram, RefusesBadOptionsAndFiles) {
   EXPECT_EQ(testing::ReadAll(dir.File("taken")), (std::vector<unsigned char>{1, 2, 3}));
 }
 
+// A fleet of simulated radios: faults of its own, and the program serving several radios.
+TEST(FleetFaults, BackToBackLossNakAndMisstore) {
+  const Bytes read_word = frame::Build(frame::kReadWord, Bytes{12});
+  {
+    RadioOptions options;
+    options.faults.drop_back_to_back = true;
+    Radio radio(options, BuiltInRadioImage(options));
+    Wire wire(radio);
+    wire.Send(read_word);  // one write: every byte after the first is lost to the radio
+    EXPECT_EQ(wire.available(), read_word.size()) << "the cable still echoes them";
+    wire.PurgeReceive();
+    radio.LineQuiet();
+    for (auto b : read_word) wire.Send(Bytes{b});
+    EXPECT_EQ(wire.available(), read_word.size() + 5) << "byte by byte it answers";
+    EXPECT_EQ(radio.stats().bytes_lost, 3);
+  }
+  {
+    RadioOptions options;
+    options.faults.nak_clone_at = 2;
+    Radio radio(options, BuiltInRadioImage(options));
+    Wire wire(radio);
+    for (int i = 0; i < 3; ++i) {
+      wire.PurgeReceive();
+      wire.Send(read_word);
+      EXPECT_EQ(wire.available(), read_word.size() + (i == 1 ? 1 : 5)) << i;
+    }
+    EXPECT_EQ(radio.stats().naks_sent, 1);
+  }
+  {
+    RadioOptions options;
+    options.faults.misstore_at = 130;  // the second byte of the second block written
+    const Image before = BuiltInRadioImage(options);
+    Radio radio(options, before);
+    Wire wire(radio);
+    Bytes data(129, 0x5A);
+    for (std::uint8_t r : {1, 2}) {
+      data[0] = r;
+      wire.Send(frame::Build(frame::kWriteBlock, data));
+    }
+    const Image& after = radio.memory();
+    EXPECT_EQ(after[3 * 128 + 1], 0x5A);
+    EXPECT_EQ(after[4 * 128 + 1], 0x5B);
+    EXPECT_EQ(after[4 * 128 + 2], 0x5A);
+  }
+  EXPECT_EQ(SerialPlus("1K000042", 0), "1K000042");
+  EXPECT_EQ(SerialPlus("1K000099", 3), "1K000102");
+  EXPECT_EQ(SerialPlus("1K999999", 1), "");
+  EXPECT_EQ(SerialPlus("1K00004*", 1), "");
+  RadioOptions bad;
+  bad.faults.misstore_at = -1;
+  EXPECT_NE(ValidateOptions(bad), "");
+}
+
+TEST(RadiosimProgram, CountServesSeveralRadiosWithSerialsCountedUp) {
+  testing::TempDir dir;
+  const std::string prefix = dir.File("radio");
+  Program program({"--count", "3", "--link-prefix", prefix, "--faulty", "2", "--nak-clone", "1",
+                   "--repeat", "1000"},
+                  dir.File("err.txt"));
+  std::vector<std::string> devices;
+  for (int i = 0; i < 3; ++i) devices.push_back(program.FirstLine());
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_EQ(devices[i].rfind("/dev/", 0), 0u) << testing::ReadText(dir.File("err.txt"));
+    const std::string link = prefix + std::to_string(i + 1);
+    EXPECT_EQ(std::filesystem::read_symlink(link), devices[i]);
+    Client client(link);
+    ASSERT_TRUE(client.ok());
+    const Bytes read_block = frame::Build(frame::kReadBlock, Bytes{135});
+    const Bytes got = client.Exchange(read_block, 4 + 131);
+    if (i == 1) {  // only the faulty one refuses
+      EXPECT_EQ(got, (Bytes{0xF2, 0x02, 135, static_cast<std::uint8_t>(0xF2 + 2 + 135), 0x15}));
+      continue;
+    }
+    ASSERT_EQ(got.size(), 135u);
+    Image image{};
+    std::copy(got.begin() + 6, got.begin() + 134, image.begin() + kOffsetBlock137);
+    EXPECT_EQ(DecodeSerialNumber(image), SerialPlus("1K000042", i));
+  }
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.Wait(), 0);
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_FALSE(
+        std::filesystem::exists(std::filesystem::symlink_status(prefix + std::to_string(i))));
+  }
+
+  const std::vector<std::string> refused[] = {
+      {"--count", "3", "--faulty", "4"},
+      {"--count", "2", "--link", dir.File("one")},
+      {"--count", "2", "--serial", "1K99999*"},
+  };
+  for (const auto& args : refused) {
+    Program bad(args, dir.File("err.txt"));
+    EXPECT_EQ(bad.FirstLine(), "") << args.back();
+    EXPECT_EQ(bad.Wait(), 2) << args.back();
+  }
+}
+
 }  // namespace
 }  // namespace ql40::sim

@@ -1,0 +1,494 @@
+// Several radios at once over pseudo-terminals: the fleet core against simulated radios, some
+// of them faulty.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "codeplug/hardware.h"
+#include "fleet/fleet_dialog_model.h"
+#include "fleet/fleet_log.h"
+#include "fleet/fleet_run.h"
+#include "fleet/fleet_strings.h"
+#include "link/frame.h"
+#include "radiosim/radio_sim.h"
+#include "resources/strings.h"
+#include "support/test_support.h"
+
+namespace ql40::fleet {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+// A radio of the fleet: its own serial number, optionally faulty.
+struct SimRadio {
+  sim::RadioOptions options;
+  std::unique_ptr<sim::PtyRadio> pty;
+};
+
+std::vector<SimRadio> StartRadios(std::vector<sim::RadioOptions> options) {
+  std::vector<SimRadio> radios;
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    auto& o = options[i];
+    o.serial = sim::SerialPlus("1K000100", static_cast<int>(i));
+    std::string error;
+    auto pty = sim::PtyRadio::Start(o, sim::BuiltInRadioImage(o), &error);
+    EXPECT_TRUE(pty) << error;
+    radios.push_back({o, std::move(pty)});
+  }
+  return radios;
+}
+
+// A codeplug with a few channels in group 1, as the dealer's file would hold.
+Codeplug DealerCodeplug() {
+  // Made from a radio of the same kind, so that the channels' tuning bytes already follow
+  // the alignment tables every simulated radio has.
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.image = sim::BuiltInRadioImage({});
+  doc.radio_origin = true;
+  doc.RefreshFromImage();
+  doc.channels.count.fill(0);
+  doc.channels.count[0] = 12;
+  doc.channels.total = 12;
+  for (int n = 0; n < 12; ++n) {
+    doc.channels.records[n].rx_frequency = doc.channels.records[n].tx_frequency =
+        14600000 + 1250 * n;
+  }
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  return doc;
+}
+
+// Records every change and answers questions from a fixed answer, naming the port.
+class Recorder : public RadioObserver, public FleetQuestions {
+ public:
+  explicit Recorder(Answer answer = Answer::kCancel) : answer_(answer) {}
+  void Changed(int radio, const RadioStatus& status) override {
+    std::lock_guard lock(mutex_);
+    last_[radio] = status;
+    if (on_change) on_change(radio, status);
+  }
+  void Finished(int radio, const RadioStatus&) override {
+    std::lock_guard lock(mutex_);
+    ++finished_[radio];
+  }
+  Answer Ask(int, const std::string& port, const Message& message) override {
+    std::lock_guard lock(mutex_);
+    asked_.push_back(port + ": " + message.Text());
+    return answer_;
+  }
+  std::function<void(int, const RadioStatus&)> on_change;
+  std::vector<std::string> asked() {
+    std::lock_guard lock(mutex_);
+    return asked_;
+  }
+  int finished(int radio) {
+    std::lock_guard lock(mutex_);
+    return finished_[radio];
+  }
+
+ private:
+  Answer answer_;
+  std::mutex mutex_;
+  std::map<int, RadioStatus> last_;
+  std::map<int, int> finished_;
+  std::vector<std::string> asked_;
+};
+
+FleetOptions OptionsFor(const std::vector<SimRadio>& radios, FleetJob job, const TempDir& dir) {
+  FleetOptions o;
+  o.job = job;
+  for (const auto& r : radios) o.ports.push_back(r.pty->device_path());
+  o.open_port = [](const std::string& port, int read_constant_ms, link::PortOpenError* error) {
+    return link::OpenSystemPort(port, read_constant_ms, error);
+  };
+  o.log_folder = dir.path();
+  o.output_dir = dir.path() / "radios";
+  if (job == FleetJob::kDownload) {
+    o.source = DealerCodeplug();
+    o.source_file = "brigade.q40";
+  }
+  return o;
+}
+
+std::vector<std::string> LogLines(const TempDir& dir) {
+  std::ifstream in(dir.path() / kFleetLogName);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::size_t FilesIn(const fs::path& folder) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return 0;
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// The codeplug's settings words and channel blocks, as the radio holds them after a download.
+void ExpectProgrammed(const sim::PtyRadio& radio, const Codeplug& source) {
+  const Image memory = radio.memory();
+  EXPECT_EQ(radio.marker(), frame::kMarkerComplete);
+  for (int a = 26; a < 196; ++a) ASSERT_EQ(memory[a], source.image[a]) << "address " << a;
+  for (int a = 3 * kBlockSize; a < 9 * kBlockSize; ++a) {
+    ASSERT_EQ(memory[a], source.image[a]) << "address " << a;
+  }
+}
+
+TEST(FleetRun, OneRadioFailingInEachWayNeverStopsTheOthers) {
+  const int kForever = 1 << 30;
+  std::vector<sim::RadioOptions> options(8);
+  // Silent once the link is up; NAK and bad checksums from the fifth frame on; the cable
+  // pulled in the middle of the first block written (576 bytes go out before it).
+  options[1].faults.silent_after_bytes = 40;
+  options[3].faults.nak_clone_at = 5;
+  options[3].faults.repeat = kForever;
+  options[5].faults.bad_checksum_at = 5;
+  options[5].faults.repeat = kForever;
+  options[6].faults.unplug_after_bytes = 640;
+  auto radios = StartRadios(options);
+  TempDir dir;
+  auto fleet_options = OptionsFor(radios, FleetJob::kDownload, dir);
+  const Codeplug source = fleet_options.source;
+  ASSERT_TRUE(fleet_options.VerifyOn()) << "several ports read back by default";
+  Recorder recorder;
+  FleetRun run(fleet_options, &recorder, &recorder);
+  run.Start();
+  run.Wait();
+  const auto status = run.Snapshot();
+  ASSERT_EQ(status.size(), 8u);
+  EXPECT_FALSE(run.AllSucceeded());
+
+  const std::map<int, int> failures = {{1, res::kStrUploadError},
+                                       {3, res::kStrUploadError},
+                                       {5, res::kStrUploadError},
+                                       {6, res::kStrDownloadError}};
+  for (int i = 0; i < 8; ++i) {
+    SCOPED_TRACE(i);
+    const auto& s = status[static_cast<std::size_t>(i)];
+    EXPECT_EQ(recorder.finished(i), 1);
+    EXPECT_EQ(s.serial, radios[static_cast<std::size_t>(i)].options.serial);
+    EXPECT_EQ(s.phase, RadioPhase::kDone);
+    if (failures.count(i) != 0) {
+      EXPECT_EQ(s.result, RadioResult::kFailed);
+      EXPECT_EQ(s.message_id, failures.at(i)) << s.message;
+      EXPECT_EQ(s.ResultText(), res::FormatString(failures.at(i)));
+      EXPECT_EQ(radios[static_cast<std::size_t>(i)].pty->stats().downloads_completed, 0);
+    } else {
+      EXPECT_EQ(s.result, RadioResult::kSucceeded) << s.message;
+      EXPECT_EQ(s.verify_address, -1);
+      ExpectProgrammed(*radios[static_cast<std::size_t>(i)].pty, source);
+      EXPECT_TRUE(fs::exists(s.backup)) << "the read-back is kept";
+    }
+  }
+  EXPECT_EQ(radios[6].pty->stats().blocks_written, 0) << "the pulled cable cut the block";
+  EXPECT_EQ(radios[6].pty->marker(), frame::kMarkerWriting) << "the radio shows it is half done";
+
+  // One log line per radio after the header, each with its serial and result.
+  const auto lines = LogLines(dir);
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], res::FormatString(kStrLogHeader));
+  for (int i = 0; i < 8; ++i) {
+    const std::string serial = radios[static_cast<std::size_t>(i)].options.serial;
+    const auto line = std::find_if(lines.begin() + 1, lines.end(), [&](const std::string& l) {
+      return l.find("," + serial + ",") != std::string::npos;
+    });
+    ASSERT_NE(line, lines.end()) << serial;
+    EXPECT_NE(line->find(",PT-610,VHF,brigade.q40,"), std::string::npos) << *line;
+    const bool ok = failures.count(i) == 0;
+    EXPECT_EQ(line->substr(line->rfind(',') + 1),
+              ok ? std::string("OK") : res::FormatString(failures.at(i)));
+  }
+  EXPECT_EQ(FilesIn(dir.path() / kBackupFolderName), 4u);
+}
+
+TEST(FleetRun, VerifyNamesTheFirstAddressARadioStoredWrong) {
+  std::vector<sim::RadioOptions> options(3);
+  options[1].faults.misstore_at = 10;  // the tenth byte of radio block 1 = image address 393
+  auto radios = StartRadios(options);
+  TempDir dir;
+  Recorder recorder;
+  FleetRun run(OptionsFor(radios, FleetJob::kDownload, dir), &recorder, &recorder);
+  run.Start();
+  run.Wait();
+  const auto status = run.Snapshot();
+  EXPECT_EQ(status[0].result, RadioResult::kSucceeded);
+  EXPECT_EQ(status[2].result, RadioResult::kSucceeded);
+  EXPECT_EQ(status[1].result, RadioResult::kFailed);
+  EXPECT_EQ(status[1].verify_address, 3 * kBlockSize + 9);
+  EXPECT_EQ(status[1].message_id, kStrVerifyMismatch);
+  EXPECT_NE(status[1].message.find("0x0189"), std::string::npos) << status[1].message;
+
+  // Without verify the same fault goes unnoticed: the download itself succeeds.
+  std::vector<sim::RadioOptions> one(1);
+  one[0].faults.misstore_at = 10;
+  auto single = StartRadios(one);
+  auto single_options = OptionsFor(single, FleetJob::kDownload, dir);
+  EXPECT_FALSE(single_options.VerifyOn()) << "one port does not read back by default";
+  FleetRun quiet(single_options, nullptr, nullptr);
+  quiet.Start();
+  quiet.Wait();
+  EXPECT_TRUE(quiet.AllSucceeded());
+}
+
+TEST(FleetRun, FastFallsBackForARadioThatDropsBackToBackBytes) {
+  std::vector<sim::RadioOptions> options(2);
+  options[1].faults.drop_back_to_back = true;
+  auto radios = StartRadios(options);
+  TempDir dir;
+  auto fleet_options = OptionsFor(radios, FleetJob::kDownload, dir);
+  fleet_options.fast = true;
+  const Codeplug source = fleet_options.source;
+  FleetRun run(fleet_options, nullptr, nullptr);
+  run.Start();
+  run.Wait();
+  const auto status = run.Snapshot();
+  ASSERT_TRUE(run.AllSucceeded()) << status[0].message << " / " << status[1].message;
+  EXPECT_FALSE(status[0].fell_back);
+  EXPECT_TRUE(status[1].fell_back);
+  EXPECT_GT(radios[1].pty->stats().bytes_lost, 0);
+  EXPECT_EQ(radios[0].pty->stats().bytes_lost, 0);
+  for (const auto& r : radios) ExpectProgrammed(*r.pty, source);
+}
+
+TEST(FleetRun, QuestionsNameTheRadioAndCancelOnlyThatOne) {
+  std::vector<sim::RadioOptions> options(3);
+  options[2].model = 1;  // a PT-410 among PT-610s
+  auto radios = StartRadios(options);
+  TempDir dir;
+  Recorder recorder(Answer::kCancel);
+  FleetRun run(OptionsFor(radios, FleetJob::kDownload, dir), &recorder, &recorder);
+  run.Start();
+  run.Wait();
+  const auto status = run.Snapshot();
+  const auto asked = recorder.asked();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0],
+            radios[2].pty->device_path() + ": " + res::FormatString(res::kStrHardwareMismatch));
+  EXPECT_EQ(status[0].result, RadioResult::kSucceeded);
+  EXPECT_EQ(status[1].result, RadioResult::kSucceeded);
+  EXPECT_EQ(status[2].result, RadioResult::kFailed);
+  EXPECT_EQ(status[2].model, 1);
+  EXPECT_EQ(radios[2].pty->stats().words_written, 0) << "cancelled before writing";
+}
+
+TEST(FleetRun, UploadWritesOneFilePerRadioByItsSerialNumber) {
+  auto radios = StartRadios(std::vector<sim::RadioOptions>(3));
+  TempDir dir;
+  auto options = OptionsFor(radios, FleetJob::kUpload, dir);
+  FleetRun run(options, nullptr, nullptr);
+  run.Start();
+  run.Wait();
+  ASSERT_TRUE(run.AllSucceeded());
+  for (const auto& r : radios) {
+    const auto path = options.output_dir / (r.options.serial + ".q40");
+    const auto bytes = testing::ReadAll(path.string());
+    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(kFileSize)) << path;
+    const Image memory = r.pty->memory();
+    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 196, bytes.begin()));
+  }
+  EXPECT_EQ(FilesIn(dir.path() / kBackupFolderName), 3u);
+  EXPECT_EQ(LogLines(dir).size(), 4u);
+}
+
+TEST(FleetRun, CancelStopsEveryRadioAndWritesNothingHalfDone) {
+  // Two paced radios take seconds to read; the third is switched off and
+  // waits to be switched on.
+  std::vector<sim::RadioOptions> options(3);
+  options[0].pace = options[1].pace = true;
+  options[2].need_power_cycle = true;
+  auto radios = StartRadios(options);
+  TempDir dir;
+  auto fleet_options = OptionsFor(radios, FleetJob::kUpload, dir);
+  Recorder recorder;
+  std::atomic<int> reading{0};
+  std::atomic<bool> asked_switch{false};
+  FleetRun run(fleet_options, &recorder, &recorder);
+  recorder.on_change = [&](int radio, const RadioStatus& s) {
+    if (radio < 2 && s.percent >= 20) reading |= 1 << radio;
+    if (radio == 2 && s.prompt_id == res::kStrSwitchOffOnUpload) asked_switch = true;
+    if (reading == 3 && asked_switch) run.Cancel();
+  };
+  run.Start();
+  run.Wait();
+  for (const auto& s : run.Snapshot()) {
+    EXPECT_EQ(s.result, RadioResult::kCancelled) << s.port << " " << s.message;
+    EXPECT_EQ(s.ResultText(), res::FormatString(kStrResultCancelled));
+  }
+  EXPECT_EQ(FilesIn(fleet_options.output_dir), 0u);
+  EXPECT_EQ(FilesIn(dir.path() / kBackupFolderName), 0u);
+  EXPECT_EQ(LogLines(dir).size(), 4u) << "cancelled radios are recorded too";
+  // Every port was closed: each device opens again at once.
+  for (const auto& r : radios) {
+    link::PortOpenError error;
+    EXPECT_TRUE(link::OpenSystemPort(r.pty->device_path(), 50, &error)) << error.detail;
+  }
+}
+
+TEST(FleetOptions, RefuseAPortNamedTwiceAndAnOutputThatIsAFile) {
+  TempDir dir;
+  FleetOptions o;
+  EXPECT_EQ(CheckFleetOptions(o), res::FormatString(kStrNoPorts));
+  o.ports = {"COM1", "/dev/ttyX", link::PortNames().DeviceOf(1)};
+  EXPECT_EQ(CheckFleetOptions(o),
+            res::FormatString(kStrPortTwice, {link::PortNames().DeviceOf(1)}));
+  o.ports = {"COM1", "COM2"};
+  EXPECT_EQ(CheckFleetOptions(o), "");
+  testing::WriteAll(dir.File("plain"), {1, 2, 3});
+  o.job = FleetJob::kUpload;
+  o.output_dir = dir.File("plain");
+  EXPECT_EQ(CheckFleetOptions(o), res::FormatString(kStrNotAFolder, {dir.File("plain")}));
+}
+
+TEST(FleetLog, LinesQuoteWhatNeedsItAndBackupsNeverReplaceAFile) {
+  FleetLogLine line;
+  line.when = WallClock::now();
+  line.port = "COM1";
+  line.serial = "1K000042";
+  line.model = 1;
+  line.band = 1;
+  line.file = "fire, \"north\".q40";
+  line.have_checksum = true;
+  line.checksum = 0x0badcafe;
+  line.result = "OK";
+  const std::string csv = CsvLine(line);
+  EXPECT_EQ(csv.substr(20),
+            "COM1,1K000042,PT-410,VHF Lo Band,\"fire, \"\"north\"\".q40\",0badcafe,OK\n");
+  EXPECT_EQ(csv[4], '-');
+  EXPECT_EQ(csv[10], ',');
+
+  // Any byte changed changes the fingerprint.
+  Image image{};
+  EXPECT_NE(ImageChecksum(image), 0u);
+  image[5] = 1;
+  const auto one = ImageChecksum(image);
+  image[5] = 2;
+  EXPECT_NE(ImageChecksum(image), one);
+
+  TempDir dir;
+  const auto when = WallClock::now();
+  std::string error;
+  const auto first = KeepBackup(dir.path() / "backups", image, 0.0, "1K*00#42", when, &error);
+  const auto second = KeepBackup(dir.path() / "backups", image, 0.0, "1K*00#42", when, &error);
+  ASSERT_FALSE(first.empty()) << error;
+  ASSERT_FALSE(second.empty()) << error;
+  EXPECT_NE(first, second);
+  const std::string name = first.filename().string();
+  EXPECT_EQ(name.size(), std::string("YYYYMMDD-HHMMSS-1K_00_42-read.q40").size()) << name;
+  EXPECT_EQ(name.substr(15), "-1K_00_42-read.q40");
+  EXPECT_EQ(second.filename().string().substr(15), "-1K_00_42-read-2.q40");
+
+  FleetLog log(dir.path() / "missing" / "folder");
+  EXPECT_FALSE(log.Append(line, &error));
+  EXPECT_NE(error.find(kFleetLogName), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace ql40::fleet
+
+namespace ql40::fleet {
+namespace {
+
+// Hands every notice over once the run is done, as a desktop program's queued calls would on
+// its user-interface thread.
+class Queue : public RadioObserver {
+ public:
+  void Changed(int radio, const RadioStatus& status) override {
+    std::lock_guard lock(mutex_);
+    notices.emplace_back(radio, status);
+  }
+  std::mutex mutex_;
+  std::vector<std::pair<int, RadioStatus>> notices;
+};
+
+TEST(FleetDialogModel, ListsPortsChecksStartsAndShowsEveryRadio) {
+  TempDir dev;
+  for (const char* name : {"ttyUSB0", "ttyUSB7", "ttyACM1", "tty0", "null"}) {
+    testing::WriteAll(dev.File(name), {});
+  }
+  link::PortNames names;
+  names.SetDevice(1, dev.File("ttyUSB0"));  // COM1 is the first adapter; COM2-4 are missing
+  for (int com = 2; com <= 4; ++com) names.SetDevice(com, dev.File("gone" + std::to_string(com)));
+  const auto choices = FleetPortChoices(names, dev.path());
+  ASSERT_EQ(choices.size(), 6u);
+  EXPECT_EQ(choices[0].name, "COM1");
+  EXPECT_TRUE(choices[0].present);
+  EXPECT_FALSE(choices[1].present);
+  EXPECT_EQ(choices[4].name, dev.File("ttyACM1"));
+  EXPECT_EQ(choices[5].name, dev.File("ttyUSB7"));
+  EXPECT_FALSE(choices[5].configured);
+
+  FleetDialogModel listed(choices);
+  EXPECT_TRUE(listed.rows()[0].checked) << "a configured port that is there";
+  EXPECT_FALSE(listed.rows()[1].checked);
+  EXPECT_FALSE(listed.rows()[5].checked);
+
+  // Two simulated radios as the detected devices, one of them faulty.
+  std::vector<sim::RadioOptions> options(2);
+  options[1].faults.nak_clone_at = 3;
+  options[1].faults.repeat = 1 << 30;
+  auto radios = StartRadios(options);
+  std::vector<PortChoice> sims;
+  for (const auto& r : radios) sims.push_back({r.pty->device_path(), r.pty->device_path()});
+  sims.push_back({"COM3", "/nonexistent/COM3", true, false});
+  FleetDialogModel model(sims);
+  EXPECT_FALSE(model.CanStart()) << "nothing checked";
+  model.SetChecked(0, true);
+  model.SetChecked(1, true);
+  EXPECT_TRUE(model.CanStart());
+  EXPECT_FALSE(model.CanCancel());
+
+  TempDir dir;
+  auto fleet_options = OptionsFor(radios, FleetJob::kDownload, dir);
+  Queue queue;
+  std::string error;
+  ASSERT_TRUE(model.Start(fleet_options, nullptr, &queue, &error)) << error;
+  EXPECT_TRUE(model.CanCancel());
+  EXPECT_FALSE(model.CanStart());
+  model.SetChecked(2, true);
+  EXPECT_FALSE(model.rows()[2].checked) << "checks are fixed while radios are programmed";
+  EXPECT_EQ(model.rows()[0].status, res::FormatString(kStrPhaseWaiting));
+  EXPECT_EQ(model.Summary(), "");
+
+  // Every notice once the workers have posted them all.
+  for (int i = 0; i < 500; ++i) {
+    {
+      std::lock_guard lock(queue.mutex_);
+      int done = 0;
+      for (const auto& [radio, s] : queue.notices) done += s.finished() ? 1 : 0;
+      if (done >= 2) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::vector<std::pair<int, RadioStatus>> notices;
+  {
+    std::lock_guard lock(queue.mutex_);
+    notices = queue.notices;
+  }
+  bool saw_progress = false;
+  for (const auto& [radio, s] : notices) {
+    model.Apply(radio, s);
+    if (!s.finished() && radio == 0 && s.percent > 0) {
+      saw_progress = true;
+      EXPECT_EQ(model.rows()[0].percent, s.percent);
+    }
+  }
+  EXPECT_TRUE(saw_progress);
+  EXPECT_FALSE(model.running());
+  EXPECT_TRUE(model.rows()[0].succeeded);
+  EXPECT_EQ(model.rows()[0].status, "OK");
+  EXPECT_FALSE(model.rows()[1].succeeded);
+  EXPECT_EQ(model.rows()[1].status, res::FormatString(res::kStrUploadError));
+  EXPECT_EQ(model.rows()[2].status, "") << "an unchecked row shows nothing";
+  EXPECT_EQ(model.Summary(), "1 of 2 radios succeeded");
+  EXPECT_TRUE(model.CanStart()) << "ready for the next batch";
+}
+
+}  // namespace
+}  // namespace ql40::fleet
