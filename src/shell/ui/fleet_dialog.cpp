@@ -109,9 +109,6 @@ FleetDialog::FleetDialog(shell::AppContext& app, Prompter& prompter,
     result->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     table_->setItem(r, kColResult, result);
   }
-  table_->resizeColumnsToContents();
-  table_->setColumnWidth(kColProgress, 160);
-  table_->setMinimumWidth(620);
   connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (rendering_ || item->column() != kColPort) return;
     model_.SetChecked(static_cast<std::size_t>(item->row()), item->checkState() == Qt::Checked);
@@ -180,6 +177,11 @@ FleetDialog::FleetDialog(shell::AppContext& app, Prompter& prompter,
   connect(close_, &QPushButton::clicked, this, &FleetDialog::reject);
 
   Render();
+  // Sized once the checkboxes are drawn, so that the port names are not cut.
+  table_->resizeColumnsToContents();
+  table_->setColumnWidth(kColPort, table_->columnWidth(kColPort) + 12);
+  table_->setColumnWidth(kColProgress, 160);
+  table_->setMinimumWidth(660);
   if (table_->rowCount() > 0) table_->setCurrentCell(0, kColPort);
   table_->setFocus();
 }
@@ -246,9 +248,14 @@ void FleetDialog::Render() {
     port->setFlags(editable ? port->flags() | Qt::ItemIsUserCheckable
                             : port->flags() & ~Qt::ItemIsUserCheckable);
     if (auto* bar = qobject_cast<QProgressBar*>(table_->cellWidget(r, kColProgress))) {
-      bar->setValue(row.percent);
+      // A radio that failed shows no full bar: the result says how far it got.
+      const bool failed = row.finished && !row.succeeded;
+      bar->setValue(failed ? 0 : row.percent);
+      bar->setFormat(failed ? QString() : QStringLiteral("%p%"));
     }
-    table_->item(r, kColResult)->setText(QString::fromStdString(row.status));
+    QTableWidgetItem* result = table_->item(r, kColResult);
+    result->setText(QString::fromStdString(row.status));
+    result->setToolTip(result->text());
   }
   rendering_ = false;
   const bool idle = !model_.running();
