@@ -18,6 +18,7 @@
 #include "resources/strings.h"
 #include "shell/commands.h"
 #include "shell/extras_ids.h"
+#include "shell/help.h"
 #include "shell/ui/lines_dialog.h"
 #include "shell/ui/main_window.h"
 #include "support/test_support.h"
@@ -106,6 +107,12 @@ class ExtrasExchangeTest : public QObject {
       QCOMPARE(action->objectName(), QString::number(id));
       QVERIFY(!action->statusTip().isEmpty());
       QVERIFY(action->isEnabled());
+    }
+    // F1 in the dialogs of these commands has a page to open.
+    for (int id : {kCmdImportJson, kCmdImportCsv, kCmdCompareFile, kCmdFleet}) {
+      const auto page = std::filesystem::path(QL40_SOURCE_DIR) / "apps/ql40win/help" /
+                        (std::to_string(DialogHelpContext(id)) + ".html");
+      QVERIFY2(std::filesystem::exists(page), page.c_str());
     }
   }
 

@@ -133,6 +133,15 @@ class ExtrasFleetTest : public QObject {
     FleetDialog dialog(f.app, f.prompter, f.Choices(false));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // Verify follows the fleet's default for the radios checked until the user sets it.
+    auto* verify = dialog.findChild<QCheckBox*>("verify");
+    QVERIFY(verify->isChecked());
+    dialog.table()->item(1, FleetDialog::kColPort)->setCheckState(Qt::Unchecked);
+    QVERIFY(!verify->isChecked());
+    verify->click();
+    QVERIFY(verify->isChecked());
+    dialog.table()->item(1, FleetDialog::kColPort)->setCheckState(Qt::Checked);
+    QVERIFY(verify->isChecked());
     auto* folder = dialog.findChild<QLineEdit*>("folder");
     QVERIFY(!folder->isEnabled());  // only an upload writes files
     dialog.findChild<QRadioButton*>("upload")->setChecked(true);

@@ -125,7 +125,7 @@ FleetDialog::FleetDialog(shell::AppContext& app, Prompter& prompter,
   download_->setChecked(true);
   verify_ = new QCheckBox(Text(shell::kStrFleetVerify), this);
   verify_->setObjectName("verify");
-  verify_->setChecked(true);  // a fleet is read back unless the dealer says otherwise
+  connect(verify_, &QCheckBox::clicked, this, [this] { verify_touched_ = true; });
   options->addWidget(upload_, 0, 0);
   options->addWidget(download_, 0, 1);
   options->addWidget(verify_, 0, 2);
@@ -258,6 +258,14 @@ void FleetDialog::Render() {
     result->setToolTip(result->text());
   }
   rendering_ = false;
+  if (!verify_touched_) {
+    // The fleet's own default for as many radios as are checked, until the user decides.
+    fleet::FleetOptions defaults;
+    for (const auto& row : model_.rows()) {
+      if (row.checked) defaults.ports.push_back(row.port.device);
+    }
+    verify_->setChecked(defaults.VerifyOn());
+  }
   const bool idle = !model_.running();
   start_->setEnabled(model_.CanStart());
   cancel_->setEnabled(model_.CanCancel());

@@ -67,6 +67,7 @@ class FleetDialog : public QDialog {
   QPushButton* cancel_ = nullptr;
   QPushButton* close_ = nullptr;
   bool rendering_ = false;
+  bool verify_touched_ = false;
 };
 
 // The dialog over the configured COM ports and the serial devices found, run modally.
