@@ -135,13 +135,21 @@ ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter&
   LoadCodeplug(other, path, FileEnvironment{}, prompter);
   // A file that could not be read whole is not compared: its differences would be made up.
   if (!other.file_loaded) return Failure({});
+  // Both sides decoded from their images the same way, as the file of this codeplug would be
+  // read back: a document made from the defaults shows an identity its image does not hold.
   doc.CommitToImage();
+  Codeplug mine;
+  mine.image = doc.image;
+  mine.default_split = doc.default_split;
+  mine.file_loaded = true;
+  mine.radio_origin = doc.radio_origin;
+  mine.RefreshFromImage();
   ExchangeResult result;
   result.ok = true;
-  result.lines = exchange::DiffCodeplugs(doc, other, false);
+  result.lines = exchange::DiffCodeplugs(mine, other, false);
   if (result.lines.empty() &&
-      (doc.image != other.image || doc.default_split != other.default_split)) {
-    result.lines = exchange::DiffCodeplugs(doc, other, true);
+      (mine.image != other.image || mine.default_split != other.default_split)) {
+    result.lines = exchange::DiffCodeplugs(mine, other, true);
   }
   result.message = result.lines.empty()
                        ? res::FormatString(kStrSameAsFile, {FileName(path)})
