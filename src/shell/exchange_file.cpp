@@ -151,9 +151,8 @@ ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter&
       (mine.image != other.image || mine.default_split != other.default_split)) {
     result.lines = exchange::DiffCodeplugs(mine, other, true);
   }
-  result.message = result.lines.empty()
-                       ? res::FormatString(kStrSameAsFile, {FileName(path)})
-                       : res::FormatString(kStrCompareHeading, {FileName(path)});
+  result.message = result.lines.empty() ? res::FormatString(kStrSameAsFile, {FileName(path)})
+                                        : res::FormatString(kStrCompareHeading, {FileName(path)});
   return result;
 }
 

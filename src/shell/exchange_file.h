@@ -14,8 +14,8 @@ namespace ql40::shell {
 
 struct ExchangeResult {
   bool ok = false;
-  std::string message;              // status text on success, the headline of a failure
-  std::vector<std::string> lines;   // every refused value, or the differences found
+  std::string message;             // status text on success, the headline of a failure
+  std::vector<std::string> lines;  // every refused value, or the differences found
 };
 
 // Reads a whole file; false with the message that says why.

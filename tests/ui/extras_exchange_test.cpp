@@ -69,22 +69,20 @@ struct Fixture {
     app.doc.ResetToDefaults();
     window = std::make_unique<ui::MainWindow>(app, prompter, nullptr);
     window->set_choose_exchange_file([this](QWidget*, int) { return choice; });
-    window->set_show_lines([this](QWidget*, int id, const QString& headline,
-                                  const QStringList& lines) {
-      shown.command = id;
-      shown.headline = headline;
-      shown.lines = lines;
-      ++shown.count;
-    });
+    window->set_show_lines(
+        [this](QWidget*, int id, const QString& headline, const QStringList& lines) {
+          shown.command = id;
+          shown.headline = headline;
+          shown.lines = lines;
+          ++shown.count;
+        });
   }
   // Runs a command on a file of the temporary folder.
   void Run(int command, const std::string& name) {
     choice = dir.File(name);
     window->RunCommand(command);
   }
-  std::string Cell(int channel, int column) {
-    return exchange::CellText(app.doc, channel, column);
-  }
+  std::string Cell(int channel, int column) { return exchange::CellText(app.doc, channel, column); }
   TempDir dir;
   AppContext app;
   ScriptedPrompter prompter{{}, Answer::kOk};
@@ -216,7 +214,8 @@ class ExtrasExchangeTest : public QObject {
     Fixture f;
     SilentPrompter quiet;
     f.app.doc.CommitToImage();
-    QVERIFY(WriteImageFile(f.dir.File("same.q40"), f.app.doc.image, f.app.doc.default_split, quiet));
+    QVERIFY(
+        WriteImageFile(f.dir.File("same.q40"), f.app.doc.image, f.app.doc.default_split, quiet));
     // The document made from the defaults, not from the file: still the same codeplug.
     f.Run(kCmdCompareFile, "same.q40");
     QCOMPARE(f.shown.count, 1);
@@ -248,7 +247,8 @@ class ExtrasExchangeTest : public QObject {
 
   void linesDialogIsReadOnlyFixedPitchAndKeyboardReady() {
     QStringList lines;
-    for (int i = 1; i <= 12; ++i) lines << QString("group 1 channel %1 Receive: 160.10000 -> 161.00000").arg(i);
+    for (int i = 1; i <= 12; ++i)
+      lines << QString("group 1 channel %1 Receive: 160.10000 -> 161.00000").arg(i);
     ui::LinesDialog dialog(kCmdCompareFile, "Compare With File", "What differs:", lines);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));

@@ -2,8 +2,6 @@
 // checkboxes, one progress bar and result per radio, a port that is not there failing on its
 // own, upload files named by serial number, and Escape cancelling a run without closing.
 
-#include "shell/ui/fleet_dialog.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +16,7 @@
 
 #include "radiosim/radio_sim.h"
 #include "shell/extras_ids.h"
+#include "shell/ui/fleet_dialog.h"
 #include "support/test_support.h"
 
 using namespace ql40;
@@ -73,7 +72,8 @@ QString ResultOf(FleetDialog& d, int row) {
 }
 
 int ProgressOf(FleetDialog& d, int row) {
-  return qobject_cast<QProgressBar*>(d.table()->cellWidget(row, FleetDialog::kColProgress))->value();
+  return qobject_cast<QProgressBar*>(d.table()->cellWidget(row, FleetDialog::kColProgress))
+      ->value();
 }
 
 }  // namespace

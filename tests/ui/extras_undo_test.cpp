@@ -210,7 +210,8 @@ class ExtrasUndoTest : public QObject {
       if (fine) {
         dialog = std::make_unique<ui::FineAlignmentDialog>(*bench.link, *bench.doc, f.window.get());
       } else {
-        dialog = std::make_unique<ui::BasicAlignmentDialog>(*bench.link, *bench.doc, f.window.get());
+        dialog =
+            std::make_unique<ui::BasicAlignmentDialog>(*bench.link, *bench.doc, f.window.get());
       }
       dialog->setWindowModality(Qt::ApplicationModal);
       dialog->show();

@@ -48,8 +48,7 @@ class FleetDialog::Forwarder : public fleet::RadioObserver {
  private:
   void Post(int radio, const fleet::RadioStatus& status) {
     QMetaObject::invokeMethod(
-        dialog_, [d = dialog_, radio, status] { d->Notice(radio, status); },
-        Qt::QueuedConnection);
+        dialog_, [d = dialog_, radio, status] { d->Notice(radio, status); }, Qt::QueuedConnection);
   }
   FleetDialog* dialog_;
 };
@@ -99,7 +98,8 @@ FleetDialog::FleetDialog(shell::AppContext& app, Prompter& prompter,
     table_->setItem(r, kColPort, port);
     auto* device = new QTableWidgetItem(QString::fromStdString(row.port.device));
     device->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    if (!row.port.present) device->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+    if (!row.port.present)
+      device->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
     table_->setItem(r, kColDevice, device);
     auto* bar = new QProgressBar(table_);
     bar->setRange(0, 100);
@@ -137,8 +137,8 @@ FleetDialog::FleetDialog(shell::AppContext& app, Prompter& prompter,
   browse_->setObjectName("browse");
   browse_->setAutoDefault(false);
   connect(browse_, &QPushButton::clicked, this, [this] {
-    const QString dir = QFileDialog::getExistingDirectory(this, PlainText(shell::kStrFleetFolder),
-                                                          folder_->text());
+    const QString dir =
+        QFileDialog::getExistingDirectory(this, PlainText(shell::kStrFleetFolder), folder_->text());
     if (!dir.isEmpty()) folder_->setText(dir);
   });
   options->addWidget(folder_label, 1, 0);
@@ -146,8 +146,8 @@ FleetDialog::FleetDialog(shell::AppContext& app, Prompter& prompter,
   options->addWidget(browse_, 1, 2);
   layout->addLayout(options);
   const std::string source = std::filesystem::path(app_.doc.path).filename().string();
-  source_ = new QLabel(
-      QString::fromStdString(res::FormatString(shell::kStrFleetSource, {source})), this);
+  source_ =
+      new QLabel(QString::fromStdString(res::FormatString(shell::kStrFleetSource, {source})), this);
   source_->setObjectName("source");
   layout->addWidget(source_);
   connect(upload_, &QRadioButton::toggled, this, [this] { Render(); });

@@ -714,8 +714,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       const int dialog_id = modal != nullptr ? modal->objectName().toInt(&numeric) : 0;
       // A dialog whose page is not its id's says so in its helpContext property.
       bool has_context = false;
-      const int context =
-          modal != nullptr ? modal->property("helpContext").toInt(&has_context) : 0;
+      const int context = modal != nullptr ? modal->property("helpContext").toInt(&has_context) : 0;
       if (has_context && context > 0 && qobject_cast<QDialog*>(modal) != nullptr) {
         ShowHelp(FilterHelpRequest(context, 0));
         return true;
