@@ -1,11 +1,12 @@
 // Undo over the whole program: a settings dialog's OK (a band change too), an upload from the
 // radio and an import are each one step that gives back the exact image; Cancel leaves no
-// step; New forgets them. And F1 in the alignment dialogs opens their pages.
+// step; New forgets them. And F1 in the alignment and fleet dialogs opens their pages.
 
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 #include <filesystem>
 #include <functional>
@@ -18,6 +19,9 @@
 #include "settings/hardware_form.h"
 #include "settings/ui/form_widgets.h"
 #include "shell/commands.h"
+#include "shell/extras_ids.h"
+#include "shell/help.h"
+#include "shell/ui/fleet_dialog.h"
 #include "shell/ui/main_window.h"
 #include "support/test_support.h"
 #include "ui/support/ui_test_support.h"
@@ -202,7 +206,7 @@ class ExtrasUndoTest : public QObject {
     QVERIFY(!f.app.doc.history.CanUndo());
   }
 
-  void f1InTheAlignmentDialogsOpensTheirPages() {
+  void f1InTheAlignmentAndFleetDialogsOpensTheirPages() {
     Fixture f;
     for (bool fine : {false, true}) {
       ql40::testing::AlignmentBench bench;
@@ -224,6 +228,14 @@ class ExtrasUndoTest : public QObject {
       QVERIFY(std::filesystem::exists(f.app.help_dir + "/" + std::to_string(context) + ".html"));
       dialog->reject();
     }
+    // The new dialogs are named by their command's id, which gives their page.
+    ui::FleetDialog fleet(f.app, f.prompter, {}, f.window.get());
+    fleet.setWindowModality(Qt::ApplicationModal);
+    fleet.show();
+    QTRY_COMPARE(QApplication::activeModalWidget(), static_cast<QWidget*>(&fleet));
+    QTest::keyClick(fleet.table(), Qt::Key_F1);
+    QCOMPARE(f.window->last_help_page(), QString("%1.html").arg(DialogHelpContext(kCmdFleet)));
+    fleet.reject();
   }
 };
 

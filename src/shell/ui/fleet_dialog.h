@@ -37,12 +37,12 @@ class FleetDialog : public QDialog {
 
   enum Column { kColPort, kColDevice, kColProgress, kColResult, kColumnCount };
 
+  // Escape and Close: while radios run, cancels them and stays open.
+  void reject() override;
+
  signals:
   // Every radio of the run has finished.
   void runFinished();
-
- protected:
-  void reject() override;
 
  private:
   class Forwarder;
