@@ -1,6 +1,7 @@
 // Texts of the main window, its dialogs and help.
 
 #include "resources/string_areas.h"
+#include "shell/extras_ids.h"
 #include "shell/shell_strings.h"
 
 namespace ql40::res {
@@ -157,6 +158,38 @@ constexpr StringEntry kTable[] = {
     {kStrPromptExportPdf, "Write the report as a PDF file\nExport PDF"},
     {kStrPromptOpenBackups,
      "Show the folder that keeps every codeplug read from or written to a radio\nBackups"},
+    {kCmdExportJson, "Write the whole codeplug as a JSON text file\nExport JSON"},
+    {kCmdImportJson, "Build the codeplug from a JSON text file\nImport JSON"},
+    {kCmdExportCsv, "Write the channels as a CSV file for a spreadsheet\nExport Channels"},
+    {kCmdImportCsv, "Apply the channels of a CSV file to the codeplug\nImport Channels"},
+    {kCmdCompareFile, "List what differs between this codeplug and a codeplug file\nCompare"},
+    {kCmdFleet, "Upload from or download to several radios at once\nSeveral Radios"},
+    {kStrItemExportJson, "&Export (JSON)..."},
+    {kStrItemImportJson, "&Import (JSON)..."},
+    {kStrItemExportCsv, "Export C&hannels (CSV)..."},
+    {kStrItemImportCsv, "Import Channe&ls (CSV)..."},
+    {kStrItemCompareFile, "Co&mpare With File..."},
+    {kStrItemFleet, "Program &Several Radios..."},
+    {kStrJsonFilter, "JSON files (*.json);;All files (*)"},
+    {kStrCsvFilter, "CSV files (*.csv);;All files (*)"},
+    {kStrCannotOpen, "Cannot open %1"},
+    {kStrCannotRead, "Cannot read %1"},
+    {kStrCannotWrite, "Cannot write %1"},
+    {kStrRefusedOne, "Nothing was imported from %1: 1 value refused."},
+    {kStrRefusedMany, "Nothing was imported from %1: %2 values refused."},
+    {kStrImported, "Imported %1"},
+    {kStrExported, "Exported %1"},
+    {kStrSameAsFile, "The codeplug and %1 are the same."},
+    {kStrCompareHeading, "What differs, this codeplug -> %1:"},
+    {kStrFleetVerify, "&Verify (read each radio back)"},
+    {kStrFleetStart, "&Start"},
+    {kStrFleetClose, "Close"},
+    {kStrFleetCancel, "Cancel"},
+    {kStrFleetFolder, "&Folder for uploaded files:"},
+    {kStrFleetProgress, "Progress"},
+    {kStrFleetBrowse, "&Browse..."},
+    {kStrFleetSource, "Download programs the codeplug in this window (%1)."},
+    {kStrFleetNoPorts, "No serial device found: set the COM ports under File > Configure."},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

@@ -29,6 +29,7 @@
 #include "resources/strings.h"
 #include "shell/backups.h"
 #include "shell/document.h"
+#include "shell/extras_ids.h"
 #include "shell/help.h"
 #include "shell/shell_strings.h"
 #include "shell/ui/file_data_dialog.h"
@@ -83,6 +84,8 @@ MainWindow::MainWindow(AppContext& app, Prompter& prompter, IniFile* ini, QWidge
   choose_pdf_ = [](QWidget* p) {
     return AskFile(p, true, kStrExportPdfTitle, kStrPdfFilter, "pdf");
   };
+  choose_exchange_ = AskExchangeFile;
+  show_lines_ = ShowLinesDialog;
   BuildActions();
   BuildMenus();
   BuildToolBar();
@@ -136,6 +139,12 @@ void MainWindow::BuildActions() {
   MakeAction(kCmdPrintPreview, kStrItemPrintPreview);
   MakeAction(kCmdPrintSetup, kStrItemPrintSetup);
   MakeAction(kCmdExportPdf, kStrItemExportPdf);
+  MakeAction(kCmdExportJson, kStrItemExportJson);
+  MakeAction(kCmdImportJson, kStrItemImportJson);
+  MakeAction(kCmdExportCsv, kStrItemExportCsv);
+  MakeAction(kCmdImportCsv, kStrItemImportCsv);
+  MakeAction(kCmdCompareFile, kStrItemCompareFile);
+  MakeAction(kCmdFleet, kStrItemFleet);
   MakeAction(kCmdConfigure, kStrItemConfigure);
   MakeAction(kCmdExit, kStrItemExit);
   MakeAction(kCmdCopy, kStrItemCopy, {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Insert")});
@@ -228,7 +237,8 @@ void MainWindow::BuildMenus() {
   };
   QMenu* file = menuBar()->addMenu(Text(kStrMenuFile));
   add(file, {kCmdNew, kCmdOpen, kCmdSave, kCmdSaveAs, 0, kCmdPrint, kCmdPrintPreview,
-             kCmdPrintSetup, kCmdExportPdf, 0, kCmdConfigure, 0});
+             kCmdPrintSetup, kCmdExportPdf, 0, kCmdExportJson, kCmdImportJson, kCmdExportCsv,
+             kCmdImportCsv, kCmdCompareFile, 0, kCmdConfigure, 0});
   recent_menu_ = file;
   for (int i = 0; i < static_cast<int>(app_.recent_files.size()) && i < kRecentFileCount; ++i) {
     const QString path = QString::fromStdString(app_.recent_files[static_cast<std::size_t>(i)]);
@@ -254,7 +264,7 @@ void MainWindow::BuildMenus() {
   add(menuBar()->addMenu(Text(kStrMenuSignalling)),
       {kCmdAni, kCmdDtmf, kCmdDtmfCode, kCmdPagingCode, kCmdTwoTone, kCmdTwoToneTable});
   add(menuBar()->addMenu(Text(kStrMenuRadio)),
-      {kCmdUpload, kCmdDownload, 0, kCmdBasicAlignment, kCmdFineAlignment});
+      {kCmdUpload, kCmdDownload, kCmdFleet, 0, kCmdBasicAlignment, kCmdFineAlignment});
   add(menuBar()->addMenu(Text(kStrMenuChannel)), {kCmdChannelAllocations});
   add(menuBar()->addMenu(Text(kStrMenuHelp)),
       {kCmdHelpTopics, kCmdGetStarted, 0, kCmdOpenBackups, 0, kCmdAbout});
@@ -337,6 +347,7 @@ void MainWindow::RunCommand(int command_id) {
   if (!CommandEnabled(id, app_.doc)) return;
   if (ColumnFlagOf(id) >= 0) return ToggleColumn(ColumnFlagOf(id));
   if (IsDialogCommand(id)) return DialogCommand(id);
+  if (IsExchangeCommand(id)) return ExchangeCommand(id);
   switch (id) {
     case kCmdNew:
       return FileNew();
@@ -402,6 +413,8 @@ void MainWindow::RunCommand(int command_id) {
     }
     case kCmdOpenBackups:
       return OpenBackups();
+    case kCmdFleet:
+      return FleetCommand();
     default:
       return;
   }
@@ -415,6 +428,7 @@ std::optional<std::string> MainWindow::ChooseSaveAs() {
 
 void MainWindow::FileNew() {
   if (NewCommand(app_.doc, app_.files, prompter_, [this] { return ChooseSaveAs(); })) {
+    app_.doc.history.Clear();  // a new document has no past
     RefreshAll(true);
   }
 }
@@ -426,7 +440,9 @@ void MainWindow::FileOpen() {
         return choose_open_ ? choose_open_(this) : std::nullopt;
       },
       [this] { return ChooseSaveAs(); });
-  if (opened) RefreshAll(true);
+  if (!opened) return;
+  app_.doc.history.Clear();
+  RefreshAll(true);
 }
 
 void MainWindow::FileOpenRecent(int index) {
@@ -434,17 +450,20 @@ void MainWindow::FileOpenRecent(int index) {
   if (!ConfirmDiscard(app_.doc, prompter_, [this] { return ChooseSaveAs(); })) return;
   app_.doc.modified = false;
   LoadDocument(app_.doc, app_.recent_files[static_cast<std::size_t>(index)], app_.files, prompter_);
+  app_.doc.history.Clear();
   RefreshAll(true);
 }
 
 bool MainWindow::FileSave() {
   const bool saved = SaveCommand(app_.doc, prompter_);
+  if (saved) app_.doc.history.MarkSaved(app_.doc);
   if (saved) RefreshAll(false);
   return saved;
 }
 
 bool MainWindow::FileSaveAs() {
   const bool saved = SaveAsCommand(app_.doc, prompter_, [this] { return ChooseSaveAs(); });
+  if (saved) app_.doc.history.MarkSaved(app_.doc);
   if (saved) RefreshAll(false);
   return saved;
 }
@@ -470,7 +489,14 @@ void MainWindow::FilePrintSetup() {
 }
 
 void MainWindow::EditCommand(int command_id) {
-  if (view_->RunEditCommand(command_id)) return;
+  if (view_->RunEditCommand(command_id)) {
+    // A step may give back another band, model or option unit.
+    if (command_id == kCmdUndo) {
+      view_->RedrawHeader();
+      UpdateCommandStates();
+    }
+    return;
+  }
   // The cell editor or any other text field with the focus.
   if (auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
     switch (command_id) {
@@ -501,12 +527,16 @@ void MainWindow::NotAvailable(int command_id) {
 }
 
 void MainWindow::DialogCommand(int command_id) {
+  // One undo step for whatever the dialog's OK changes, a band change included; a Cancel
+  // leaves no step behind.
+  app_.doc.history.Checkpoint(app_.doc);
   BeforeDialog(command_id, app_.doc);
   const bool signalling = command_id >= kCmdAni && command_id <= kCmdTwoToneTable;
   const std::optional<DialogOutcome> outcome = signalling
                                                    ? RunSignallingCommand(command_id, this, app_)
                                                    : RunSettingsCommand(command_id, this, app_);
   if (!outcome) {
+    app_.doc.history.DropIfUnchanged(app_.doc);
     NotAvailable(command_id);
     UpdateCommandStates();
     return;
@@ -514,6 +544,7 @@ void MainWindow::DialogCommand(int command_id) {
   const DialogReport report{outcome->accepted, outcome->band_changed, outcome->product_changed,
                             outcome->hardware_changed};
   RunRefresh(AfterDialogCommand(command_id, report, app_.doc));
+  app_.doc.history.DropIfUnchanged(app_.doc);
 }
 
 void MainWindow::RunRefresh(const AfterDialog& after) {
@@ -562,8 +593,9 @@ void MainWindow::ToggleColumn(int flag) {
 }
 
 void MainWindow::OpenFileData() {
-  app_.doc.CommitToImage();
+  app_.doc.history.Checkpoint(app_.doc);
   RunFileData(this, app_.doc, app_.maintenance);
+  app_.doc.history.DropIfUnchanged(app_.doc);
   view_->Rebuild(false);
   UpdateTitle();
   UpdateCommandStates();
@@ -617,9 +649,12 @@ void MainWindow::Backup(int kind) {
 }
 
 void MainWindow::Upload() {
+  // The codeplug read from the radio replaces the document: Undo gives the old one back.
+  app_.doc.history.Checkpoint(app_.doc);
   const auto outcome =
       link::UploadCommand(app_.doc, [this](link::TransferKind kind) { return Transfer(kind); });
   if (outcome.succeeded) Backup(0);
+  app_.doc.history.DropIfUnchanged(app_.doc);
   RefreshAll(true);
 }
 
@@ -639,10 +674,12 @@ void MainWindow::Alignment(bool fine) {
     if (kind == link::TransferKind::kAlignmentUpload && outcome.succeeded) Backup(0);
     return outcome;
   };
+  app_.doc.history.Checkpoint(app_.doc);
   link::AlignmentCommand(app_.doc, fine, transfer, link_, &prompter_,
                          [this, fine](link::AlignmentLink& alignment, Codeplug& doc) {
                            return RunAlignmentDialog(fine, this, alignment, doc, app_);
                          });
+  app_.doc.history.DropIfUnchanged(app_.doc);
   RefreshAll(true);
 }
 
@@ -675,6 +712,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       QWidget* modal = QApplication::activeModalWidget();
       bool numeric = false;
       const int dialog_id = modal != nullptr ? modal->objectName().toInt(&numeric) : 0;
+      // A dialog whose page is not its id's says so in its helpContext property.
+      bool has_context = false;
+      const int context = modal != nullptr ? modal->property("helpContext").toInt(&has_context) : 0;
+      if (has_context && context > 0 && qobject_cast<QDialog*>(modal) != nullptr) {
+        ShowHelp(FilterHelpRequest(context, 0));
+        return true;
+      }
       if (numeric && dialog_id > 0 && qobject_cast<QDialog*>(modal) != nullptr) {
         ShowHelp(FilterHelpRequest(DialogHelpContext(dialog_id), 0));
         return true;

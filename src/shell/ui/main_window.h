@@ -28,6 +28,13 @@ namespace ql40::ui {
 
 class HelpWindow;
 
+// exchange_commands.cpp: the file dialog and the lines dialog of the export, import and compare
+// commands.
+bool IsExchangeCommand(int command_id);
+std::optional<std::string> AskExchangeFile(QWidget* parent, int command_id);
+void ShowLinesDialog(QWidget* parent, int command_id, const QString& headline,
+                     const QStringList& lines);
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
@@ -42,6 +49,14 @@ class MainWindow : public QMainWindow {
   void set_choose_open(ChooseFile f) { choose_open_ = std::move(f); }
   void set_choose_save_as(ChooseFile f) { choose_save_as_ = std::move(f); }
   void set_choose_pdf(ChooseFile f) { choose_pdf_ = std::move(f); }
+  // The file of an export, import or compare command (the command's id tells which).
+  using ChooseExchangeFile =
+      std::function<std::optional<std::string>(QWidget* parent, int command_id)>;
+  void set_choose_exchange_file(ChooseExchangeFile f) { choose_exchange_ = std::move(f); }
+  // Shows a headline and its lines (refused values, differences) in a dialog; tests replace it.
+  using ShowLines = std::function<void(QWidget* parent, int command_id, const QString& headline,
+                                       const QStringList& lines)>;
+  void set_show_lines(ShowLines f) { show_lines_ = std::move(f); }
   // How transfers open the port; by default the system port behind the configured COM number.
   void set_port_opener(link::PortOpener f) { port_opener_ = std::move(f); }
 
@@ -106,6 +121,9 @@ class MainWindow : public QMainWindow {
   std::optional<std::string> ChooseSaveAs();
   link::TransferOutcome Transfer(link::TransferKind kind);
   void Backup(int kind);
+  // exchange_commands.cpp
+  void ExchangeCommand(int command_id);
+  void FleetCommand();
 
   shell::AppContext& app_;
   Prompter& prompter_;
@@ -119,6 +137,8 @@ class MainWindow : public QMainWindow {
   ChooseFile choose_open_;
   ChooseFile choose_save_as_;
   ChooseFile choose_pdf_;
+  ChooseExchangeFile choose_exchange_;
+  ShowLines show_lines_;
   link::PortOpener port_opener_;
   std::unique_ptr<link::SerialPort> link_;  // open only while a Radio command runs
   bool settings_saved_ = false;
