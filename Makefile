@@ -39,9 +39,9 @@ test: deps
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j$(JOBS)
 
 bench: configure
-	@cmake --build $(BUILD) -j$(JOBS) --target bench_codeplug bench_link
+	@cmake --build $(BUILD) -j$(JOBS) --target bench_codeplug bench_link bench_exchange bench_fleet
 	@if grep -q '^Qt6Widgets_DIR:PATH=/' $(BUILD)/CMakeCache.txt; then \
-	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup ql40win; fi
+	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup bench_preview bench_grid ql40win; fi
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
 
 # Every fuzz target for FUZZ_SECONDS each, growing its corpus in tests/fuzz/<target>/.
