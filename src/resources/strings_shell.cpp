@@ -190,6 +190,9 @@ constexpr StringEntry kTable[] = {
     {kStrFleetBrowse, "&Browse..."},
     {kStrFleetSource, "Download programs the codeplug in this window (%1)."},
     {kStrFleetNoPorts, "No serial device found: set the COM ports under File > Configure."},
+    {kStrProgramDespiteErrors,
+     "The codeplug has errors that would make the radios misbehave:\r\n%1\r\n"
+     "Program the radios anyway?"},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

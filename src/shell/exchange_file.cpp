@@ -156,4 +156,15 @@ ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter&
   return result;
 }
 
+bool ConfirmProgramming(const Codeplug& doc, Prompter& prompter) {
+  const std::vector<exchange::Finding> findings = exchange::CheckCodeplug(doc);
+  if (!exchange::HasErrors(findings)) return true;
+  std::string lines;
+  for (const exchange::Finding& f : findings) {
+    if (f.severity == exchange::Severity::kError) lines += exchange::FindingText(f) + "\r\n";
+  }
+  return prompter.Ask(kStrProgramDespiteErrors, MessageIcon::kExclamation, MessageButtons::kYesNo,
+                      {lines}) == Answer::kYes;
+}
+
 }  // namespace ql40::shell

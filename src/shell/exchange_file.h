@@ -38,4 +38,8 @@ ExchangeResult ImportChannelsFile(Codeplug& doc, const std::string& path);
 // damaged) go to the prompter.
 ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter& prompter);
 
+// Before radios are programmed: the codeplug's check. With errors the user is shown them and
+// asked whether to program anyway; true when there are none or the answer is Yes.
+bool ConfirmProgramming(const Codeplug& doc, Prompter& prompter);
+
 }  // namespace ql40::shell

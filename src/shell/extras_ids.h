@@ -43,6 +43,7 @@ enum ExtrasStringId : int {
   kStrFleetBrowse,
   kStrFleetSource,
   kStrFleetNoPorts,
+  kStrProgramDespiteErrors,
 };
 
 }  // namespace ql40::shell

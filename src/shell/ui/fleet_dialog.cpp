@@ -18,6 +18,7 @@
 
 #include "fleet/fleet_strings.h"
 #include "resources/strings.h"
+#include "shell/exchange_file.h"
 #include "shell/extras_ids.h"
 #include "shell/shell_strings.h"
 
@@ -64,6 +65,7 @@ class FleetDialog::Questions : public fleet::FleetQuestions {
     named.args = {port, message.Text()};
     return prompter_.Ask(named);
   }
+  Prompter& prompter() { return prompter_; }
 
  private:
   Prompter& prompter_;
@@ -211,6 +213,7 @@ void FleetDialog::Start() {
   if (!app_.backup_dir.empty()) options.backup_folder = app_.backup_dir;
   if (options.job == fleet::FleetJob::kDownload) {
     app_.doc.CommitToImage();
+    if (!shell::ConfirmProgramming(app_.doc, questions_->prompter())) return;
     options.source = app_.doc;
     options.source_file = app_.doc.path;
   } else {
