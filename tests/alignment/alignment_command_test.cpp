@@ -1,10 +1,5 @@
-// Alignment from the Radio menu to the write-back against the simulated radio, the level
-// measurement on its timer thread, and a radio that stops answering part-way.
-
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <future>
 
 #include "alignment/alignment_strings.h"
@@ -20,17 +15,9 @@ namespace {
 
 using testing::AlignmentBench;
 
-// The Radio menu command around the simulated radio; the document starts as the built-in
-// default codeplug, not as the radio.
+// The document starts as the built-in default codeplug, not as the radio.
 struct CommandRig : testing::LinkRig {
-  explicit CommandRig(sim::RadioOptions options = {})
-      : LinkRig(options, testing::BenchRadioImage()) {}
-  link::DialogResult Align(bool fine, const link::AlignmentDialog& dialog) {
-    session = std::make_unique<link::CloneSession>(doc, link, Env());
-    return link::AlignmentCommand(
-        doc, fine, [this](link::TransferKind kind) { return session->Run(kind); }, link, &prompter,
-        dialog);
-  }
+  CommandRig() : LinkRig({}, testing::BenchRadioImage()) {}
   PauseFunction NoPause() {
     return [](int) {};
   }
@@ -134,9 +121,7 @@ TEST(AlignmentCommand, CancelledDialogsWriteNothingAndLeaveTheDocument) {
 
 TEST(LevelSampler, TwentyReadingsOfTheItemsByte) {
   AlignmentBench b;
-  std::vector<std::array<int, 4>> readings;
-  readings.push_back({1, 10, 7, 0});
-  readings.push_back({2, 200, 7, 0});
+  std::vector<std::array<int, 4>> readings = {{1, 10, 7, 0}, {2, 200, 7, 0}};
   for (int i = 0; i < 18; ++i) readings.push_back({3, 100, 7, 0});
   readings.push_back({99, 99, 99, 0});  // never asked for
   b.radio->QueueLevels(readings);
@@ -188,10 +173,7 @@ TEST(PulledCable, EveryPathEndsWithTheMessageAndTheDialogStillWorks) {
     EXPECT_LE(messages, 3u);
     EXPECT_FALSE(model.BeginSlider(2)) << "the next item fails at once";
     EXPECT_EQ(model.ValueText(2), "Error");
-    std::promise<std::optional<int>> result;
-    LevelSampler sampler(*b.link, LevelKind::kNoise, 1);
-    sampler.Start([&](std::optional<int> r) { result.set_value(r); });
-    EXPECT_FALSE(result.get_future().get());
+    EXPECT_FALSE(Measure(*b.link, LevelKind::kNoise));
     model.Accept();
     EXPECT_EQ(b.doc->image[14], 0xC8);
     model.Cancel();
@@ -213,12 +195,6 @@ TEST(PulledCable, EveryPathEndsWithTheMessageAndTheDialogStillWorks) {
     }
   }
 }
-
-}  // namespace
-}  // namespace ql40::alignment
-
-namespace ql40::sim {
-namespace {
 
 TEST(SimulatedRadioLevels, SpreadPeakAndOptionChecks) {
   using testing::Options;
@@ -267,23 +243,89 @@ TEST(SimulatedRadioLevels, ARefusedAnswerComesAgainUnchanged) {
   EXPECT_EQ(levels.battery, 21);
 }
 
-}  // namespace
-}  // namespace ql40::sim
+struct PtyRig {
+  explicit PtyRig(sim::RadioOptions options) {
+    options.pace = true;
+    std::string error;
+    radio = sim::PtyRadio::Start(options, testing::BenchRadioImage(), &error);
+    EXPECT_TRUE(radio) << error;
+    doc->ResetToDefaults();
+  }
+  link::DialogResult Align(bool fine, const link::AlignmentDialog& dialog) {
+    link::CloneEnvironment env;
+    env.open_port = [this](int read_constant_ms, link::PortOpenError* error) {
+      return link::OpenSystemPort(radio->device_path(), read_constant_ms, error);
+    };
+    env.port_label = radio->device_path();
+    env.prompter = &prompter;
+    env.log_folder = dir.path();
+    session = std::make_unique<link::CloneSession>(*doc, port, env);
+    return link::AlignmentCommand(
+        *doc, fine, [this](link::TransferKind kind) { return session->Run(kind); }, port, &prompter,
+        dialog);
+  }
+  std::unique_ptr<sim::PtyRadio> radio;
+  std::unique_ptr<Codeplug> doc = std::make_unique<Codeplug>();
+  std::unique_ptr<link::SerialPort> port;
+  std::unique_ptr<link::CloneSession> session;
+  testing::ScriptedPrompter prompter;
+  testing::TempDir dir;
+};
 
-namespace ql40::sim {
-namespace {
-
-TEST(SimulatedRadioProgram, LevelOptionsAreCheckedBeforeItServes) {
-  const std::string program = std::string(QL40_BIN_DIR) + "/ql40-radiosim";
-  auto status = [&](const std::string& args) {
-    const int raw = std::system((program + " " + args + " </dev/null >/dev/null 2>&1").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  };
-  EXPECT_EQ(status("--level-spread 256"), 2);
-  EXPECT_EQ(status("--rssi-peak -3"), 2);
-  EXPECT_EQ(status("--levels 1,2,3"), 2) << "four levels";
-  EXPECT_EQ(status("--help"), 0);
+TEST(AlignmentOverPty, BasicAndFineFromUploadToWriteBack) {
+  {
+    PtyRig rig(testing::Options([](auto& o) { o.level_spread = 4; }));
+    ASSERT_TRUE(rig.radio);
+    const Image document = rig.doc->image;
+    const auto result = rig.Align(false, [&](link::AlignmentLink& link, Codeplug& doc) {
+      BasicAlignment model(link, doc, &rig.prompter, {});
+      EXPECT_TRUE(model.Open());
+      auto item = model.BeginSlider(5);  // maximum deviation: the longest sequences
+      EXPECT_TRUE(item);
+      if (!item) return false;
+      EXPECT_EQ(item->Move(0xA8), SliderSession::MoveResult::kAccepted);
+      EXPECT_EQ(rig.radio->alignment().deviation[1], 0xA8);
+      item->End(true);
+      std::promise<std::optional<int>> measured;
+      LevelSampler sampler(link, LevelKind::kBattery);
+      sampler.Start([&](std::optional<int> r) { measured.set_value(r); });
+      const auto battery = measured.get_future().get();
+      EXPECT_TRUE(battery);
+      EXPECT_NEAR(battery.value_or(0), 168, 4) << "the spread stays around the set level";
+      model.StoreMeasured(12, battery.value_or(0));
+      model.Accept();
+      return true;
+    });
+    EXPECT_EQ(result, link::DialogResult::kOk);
+    EXPECT_TRUE(rig.prompter.ids() ==
+                (std::vector<int>{res::kStrUploadCompleted, res::kStrDownloadCompleted}))
+        << "nothing but the two completions";
+    const Image radio = rig.radio->memory();
+    EXPECT_EQ(radio[17], 0xA8);
+    EXPECT_NEAR(radio[23], 168, 4);
+    EXPECT_EQ(bits::GetWordLE(radio, 2), AdjustmentChecksum(radio));
+    EXPECT_EQ(rig.doc->image, document);
+    EXPECT_FALSE(rig.radio->alignment_mode());
+  }
+  {
+    PtyRig rig(testing::Options([](auto& o) { o.rssi_peak = 0x78; }));
+    ASSERT_TRUE(rig.radio);
+    const auto result = rig.Align(true, [&](link::AlignmentLink& link, Codeplug& doc) {
+      FineAlignment model(link, doc, &rig.prompter, {});
+      EXPECT_TRUE(model.Open());
+      auto tune = model.BeginSlider(FineAlignment::kRxTune);
+      EXPECT_TRUE(tune);
+      if (!tune) return false;
+      EXPECT_EQ(tune->signal(), 201 - 2 * (0x78 - 0x70));
+      tune->Move(0x78);
+      EXPECT_EQ(tune->signal(), 201) << "on the peak";
+      tune->End(true);
+      return true;
+    });
+    EXPECT_EQ(result, link::DialogResult::kOk);
+    EXPECT_EQ(rig.radio->memory()[kOffsetChannels + 18], 0x78);
+  }
 }
 
 }  // namespace
-}  // namespace ql40::sim
+}  // namespace ql40::alignment

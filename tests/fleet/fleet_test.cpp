@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "fleet/fleet_run.h"
 #include "fleet/fleet_strings.h"
 #include "link/frame.h"
+#include "link/link_rig.h"
 #include "radiosim/radio_sim.h"
 #include "resources/strings.h"
 #include "support/test_support.h"
@@ -44,10 +46,8 @@ std::vector<SimRadio> StartRadios(std::vector<sim::RadioOptions> options) {
   return radios;
 }
 
-// A codeplug with a few channels in group 1, as the dealer's file would hold.
+// Twelve channels in group 1, from a radio of the same kind so the tuning bytes match.
 Codeplug DealerCodeplug() {
-  // Made from a radio of the same kind, so that the channels' tuning bytes already follow
-  // the alignment tables every simulated radio has.
   Codeplug doc;
   doc.ResetToDefaults();
   doc.image = sim::BuiltInRadioImage({});
@@ -71,7 +71,6 @@ class Recorder : public RadioObserver, public FleetQuestions {
   explicit Recorder(Answer answer = Answer::kCancel) : answer_(answer) {}
   void Changed(int radio, const RadioStatus& status) override {
     std::lock_guard lock(mutex_);
-    last_[radio] = status;
     if (on_change) on_change(radio, status);
   }
   void Finished(int radio, const RadioStatus&) override {
@@ -96,7 +95,6 @@ class Recorder : public RadioObserver, public FleetQuestions {
  private:
   Answer answer_;
   std::mutex mutex_;
-  std::map<int, RadioStatus> last_;
   std::map<int, int> finished_;
   std::vector<std::string> asked_;
 };
@@ -389,12 +387,6 @@ TEST(FleetLog, LinesQuoteWhatNeedsItAndBackupsNeverReplaceAFile) {
   EXPECT_NE(error.find(kFleetLogName), std::string::npos) << error;
 }
 
-}  // namespace
-}  // namespace ql40::fleet
-
-namespace ql40::fleet {
-namespace {
-
 // Hands every notice over once the run is done, as a desktop program's queued calls would on
 // its user-interface thread.
 class Queue : public RadioObserver {
@@ -492,3 +484,85 @@ TEST(FleetDialogModel, ListsPortsChecksStartsAndShowsEveryRadio) {
 
 }  // namespace
 }  // namespace ql40::fleet
+
+namespace ql40::link {
+namespace {
+
+using testing::LinkRig;
+
+// Counts the write calls that go over the port.
+class WriteCounter : public ByteTrace {
+ public:
+  void Sent(const std::uint8_t*, std::size_t count) override {
+    ++writes;
+    bytes += static_cast<long long>(count);
+  }
+  void Received(const std::uint8_t*, std::size_t) override {}
+  void Note(const char*) override {}
+  long long writes = 0, bytes = 0;
+};
+
+struct FastRig : LinkRig {
+  explicit FastRig(sim::RadioOptions options = {}) : LinkRig(options) {
+    configure = [this](testing::WirePort& port) { port.set_trace(&counter); };
+  }
+  TransferOutcome RunFast(TransferKind kind) {
+    auto env = Env();
+    env.fast = true;
+    session = std::make_unique<CloneSession>(doc, link, env);
+    return session->Run(kind);
+  }
+  WriteCounter counter;
+};
+
+TEST(FastSending, WholeFramesWhileTheRadioKeepsUp) {
+  FastRig rig;
+  ASSERT_TRUE(rig.RunFast(TransferKind::kUpload).succeeded);
+  EXPECT_TRUE(rig.session->fast_active());
+  EXPECT_FALSE(rig.session->fell_back());
+  EXPECT_LT(rig.counter.writes * 3, rig.counter.bytes) << "one write per frame, not per byte";
+  const Image read = rig.doc.image;
+  EXPECT_TRUE(std::equal(read.begin(), read.begin() + 196, rig.radio->memory().begin()));
+
+  rig.doc.RefreshFromImage();
+  rig.doc.channels.records[0].rx_frequency = 14612500;
+  rig.doc.CommitToImage();
+  rig.counter = {};
+  ASSERT_TRUE(rig.RunFast(TransferKind::kDownload).succeeded);
+  EXPECT_FALSE(rig.session->fell_back());
+  EXPECT_LT(rig.counter.writes * 10, rig.counter.bytes);
+  EXPECT_EQ(rig.radio->marker(), 0xA55A);
+  ASSERT_NE(rig.session->sent_image(), nullptr);
+  EXPECT_EQ(rig.session->sent_first_block(), 3);
+  const int last = rig.session->sent_last_block();
+  EXPECT_EQ(last, rig.doc.channels.LastBlock());
+  EXPECT_TRUE(std::equal(rig.radio->memory().begin() + 3 * 128,
+                         rig.radio->memory().begin() + (last + 1) * 128,
+                         rig.session->sent_image()->begin() + 3 * 128));
+  EXPECT_TRUE(rig.session->radio().known);
+  EXPECT_EQ(rig.session->radio().serial, "1K000042");
+  EXPECT_EQ(rig.session->radio().band, 0);
+}
+
+TEST(FastSending, FallsBackAtTheFirstTroubleAndFinishes) {
+  const std::pair<const char*, sim::Faults> cases[] = {
+      {"drops back-to-back bytes", {.drop_back_to_back = true}},
+      {"line error in an echo", {.line_error_at = 30}},
+      {"frame left unanswered", {.ignore_frame_at = 4}}};
+  for (const auto& [name, faults] : cases) {
+    SCOPED_TRACE(name);
+    sim::RadioOptions options;
+    options.faults = faults;
+    FastRig rig(options);
+    const auto outcome = rig.RunFast(TransferKind::kUpload);
+    ASSERT_TRUE(outcome.succeeded) << outcome.message_id;
+    EXPECT_TRUE(rig.session->fell_back());
+    EXPECT_FALSE(rig.session->fast_active());
+    EXPECT_EQ(rig.radio->stats().handshakes, 0) << "a slow radio is not asked to be switched off";
+    EXPECT_TRUE(std::equal(rig.doc.image.begin(), rig.doc.image.begin() + 196,
+                           rig.radio->memory().begin()));
+  }
+}
+
+}  // namespace
+}  // namespace ql40::link

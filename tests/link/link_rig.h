@@ -10,11 +10,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "codeplug/codeplug.h"
 #include "link/clone_session.h"
 #include "link/serial_port.h"
+#include "link/transfer_runner.h"
 #include "radiosim/radio_sim.h"
 #include "resources/strings.h"
 #include "support/test_support.h"
@@ -53,22 +55,12 @@ class WirePort : public link::SerialPort {
 
  protected:
   bool TakeLineError() override {
-    if (error_pending_) {
-      error_pending_ = false;
-      return true;
-    }
+    if (std::exchange(error_pending_, false)) return true;
     if (!stash_.empty()) return false;
     std::uint8_t b = 0;
-    switch (wire_.Read(b)) {
-      case sim::Wire::ReadResult::kLineError:
-        return true;
-      case sim::Wire::ReadResult::kByte:
-        stash_.push_back(b);
-        return false;
-      case sim::Wire::ReadResult::kNothing:
-        return false;
-    }
-    return false;
+    const auto r = wire_.Read(b);
+    if (r == sim::Wire::ReadResult::kByte) stash_.push_back(b);
+    return r == sim::Wire::ReadResult::kLineError;
   }
   bool ReadRaw(std::uint8_t* data, std::size_t count, std::size_t* received) override {
     ++reads_;
@@ -256,6 +248,11 @@ struct LinkRig {
   link::TransferOutcome Run(link::TransferKind kind) {
     session = std::make_unique<link::CloneSession>(doc, link, Env());
     return session->Run(kind);
+  }
+  // The Radio menu's alignment command around the dialog.
+  link::DialogResult Align(bool fine, const link::AlignmentDialog& dialog) {
+    return link::AlignmentCommand(
+        doc, fine, [this](link::TransferKind kind) { return Run(kind); }, link, &prompter, dialog);
   }
 
   std::unique_ptr<sim::Radio> radio;

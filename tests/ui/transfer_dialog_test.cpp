@@ -1,6 +1,3 @@
-// Upload and Download through the Access Gauge dialog against the simulated radio on a
-// pseudo-terminal: the real termios port, the real worker thread, the real message boxes.
-
 #include "link/ui/transfer_dialog.h"
 
 #include <QApplication>
@@ -95,15 +92,14 @@ struct Desk {
     app.files.working_dir = QDir::tempPath().toStdString();
     factory = ui::MakeSessionFactory(app, link, prompter);
   }
+  link::TransferOutcome Run(link::TransferKind kind) {
+    return ui::RunTransferDialog(nullptr, factory, kind);
+  }
   link::TransferOutcome Upload() {
-    return link::UploadCommand(app.doc, [this](link::TransferKind kind) {
-      return ui::RunTransferDialog(nullptr, factory, kind);
-    });
+    return link::UploadCommand(app.doc, [this](link::TransferKind k) { return Run(k); });
   }
   link::TransferOutcome Download() {
-    return link::DownloadCommand(app.doc, [this](link::TransferKind kind) {
-      return ui::RunTransferDialog(nullptr, factory, kind);
-    });
+    return link::DownloadCommand(app.doc, [this](link::TransferKind k) { return Run(k); });
   }
   shell::AppContext app;
   std::unique_ptr<link::SerialPort> link;
@@ -173,9 +169,6 @@ class TransferDialogTest : public QObject {
       bool controls_named = false;
       op.on_gauge = [&](ui::TransferDialog* gauge) {
         if (gauge->prompt()->text() != Text(res::kStrSwitchOffOnUpload)) return false;
-        if (const QByteArray shots = qgetenv("QL40_UI_SHOTS"); !shots.isEmpty()) {
-          gauge->grab().save(QString(shots) + "/transfer_dialog_waiting.png");
-        }
         controls_named = gauge->objectName() == "TransferDialog" &&
                          gauge->findChild<QPushButton*>("1178") == gauge->cancel_button() &&
                          gauge->findChild<QLabel*>("1190") == gauge->prompt() &&
