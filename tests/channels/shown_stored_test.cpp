@@ -40,6 +40,27 @@ ChannelRecord RoundTrip(const ChannelTable& table, const ChannelRecord& r,
   return back;
 }
 
+Codeplug VhfLo() {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.ChangeBand(kBandVhfLo);
+  return doc;
+}
+
+// Commits, reopens and compares every channel with what the grid showed before.
+void ExpectReopenedAsShown(Codeplug& doc, const std::string& label) {
+  const ChannelTable shown = doc.channels;
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  for (std::size_t i = 0; i < shown.records.size(); ++i) {
+    const ChannelRecord& a = doc.channels.records[i];
+    const ChannelRecord& b = shown.records[i];
+    ASSERT_EQ(a.rx_frequency, b.rx_frequency) << label << " " << i;
+    ASSERT_EQ(a.tx_frequency, b.tx_frequency) << label << " " << i;
+    ASSERT_EQ(a.a2 & 0xF0, b.a2 & 0xF0) << label << " " << i;
+  }
+}
+
 // Every step value of band 1 (where low dividers occur) and a dense sample of the others,
 // under every spacing option and both oscillator sides: after the commit the record equals
 // what the image gives back, frequency and step selector.
@@ -104,9 +125,7 @@ TEST(ShownIsStored, UnstorableDividerMovesToNearestStorableWithStatusText) {
 }
 
 TEST(ShownIsStored, HardwareChangeNamesAndMovesWhatCanNoLongerBeStored) {
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.ChangeBand(kBandVhfLo);
+  Codeplug doc = VhfLo();
   doc.hardware.injection = 1;  // oscillator above: every frequency of the band is storable
   ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
   doc.channels.CommitCellText(0, 4, " 30.80000", ctx);
@@ -132,28 +151,12 @@ TEST(ShownIsStored, HardwareChangeNamesAndMovesWhatCanNoLongerBeStored) {
   EXPECT_EQ(doc.channels.records[1].rx_frequency, 4500000);
   EXPECT_TRUE(FrequencyMovesFor(doc, below).empty());
 
-  // Save and reopen gives back every channel as shown.
-  const ChannelTable shown = doc.channels;
-  doc.CommitToImage();
-  doc.RefreshFromImage();
-  for (int i = 0; i < kChannelCount; ++i) {
-    EXPECT_EQ(doc.channels.records[static_cast<std::size_t>(i)].rx_frequency,
-              shown.records[static_cast<std::size_t>(i)].rx_frequency)
-        << i;
-    EXPECT_EQ(doc.channels.records[static_cast<std::size_t>(i)].tx_frequency,
-              shown.records[static_cast<std::size_t>(i)].tx_frequency)
-        << i;
-    EXPECT_EQ(doc.channels.records[static_cast<std::size_t>(i)].a2 & 0xF0,
-              shown.records[static_cast<std::size_t>(i)].a2 & 0xF0)
-        << i;
-  }
+  ExpectReopenedAsShown(doc, "moved");
 }
 
 TEST(ShownIsStored, ConstantsThatLeaveNothingStorableShowWhatIsWritten) {
   // An IF far above the band with the oscillator below: no receive divider exists at all.
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.ChangeBand(kBandVhfLo);
+  Codeplug doc = VhfLo();
   doc.channels.CommitCellText(
       0, 4, " 45.00000", ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split));
   HardwareSettings odd = doc.hardware;
@@ -162,14 +165,7 @@ TEST(ShownIsStored, ConstantsThatLeaveNothingStorableShowWhatIsWritten) {
   const std::vector<FrequencyMove> moves = ApplyHardwareChange(doc, odd);
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(moves[0].to, BandDefaultFrequency(kBandVhfLo));
-  const ChannelTable shown = doc.channels;
-  doc.CommitToImage();
-  doc.RefreshFromImage();
-  for (int i = 0; i < kChannelCount; ++i) {
-    ASSERT_EQ(doc.channels.records[static_cast<std::size_t>(i)].rx_frequency,
-              shown.records[static_cast<std::size_t>(i)].rx_frequency)
-        << i;
-  }
+  ExpectReopenedAsShown(doc, "no divider");
 }
 
 TEST(ShownIsStored, BandDefaultsAreStoredAsShown) {
@@ -178,17 +174,7 @@ TEST(ShownIsStored, BandDefaultsAreStoredAsShown) {
     doc.ResetToDefaults();
     for (ChannelRecord& r : doc.channels.records) r.a2 = 0x50;  // a step the default may not fit
     doc.ChangeBand(band);
-    const ChannelTable shown = doc.channels;
-    doc.CommitToImage();
-    doc.RefreshFromImage();
-    for (int i = 0; i < kChannelCount; ++i) {
-      ASSERT_EQ(doc.channels.records[static_cast<std::size_t>(i)].rx_frequency,
-                shown.records[static_cast<std::size_t>(i)].rx_frequency)
-          << band << " " << i;
-      ASSERT_EQ(doc.channels.records[static_cast<std::size_t>(i)].a2 & 0xF0,
-                shown.records[static_cast<std::size_t>(i)].a2 & 0xF0)
-          << band << " " << i;
-    }
+    ExpectReopenedAsShown(doc, "band " + std::to_string(band));
   }
 }
 
@@ -242,17 +228,9 @@ TEST(RecordsHoldWhatTheyWrote, HomeChannelBeyondTheChannelsInUse) {
   EXPECT_EQ(scan, fresh);
 }
 
-}  // namespace
-}  // namespace ql40
-
-namespace ql40 {
-namespace {
-
 // The grid's editor and its pastes tell the status bar when a frequency had to move.
 TEST(ShownIsStored, GridEditsAndPastesNameAMovedFrequency) {
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.ChangeBand(kBandVhfLo);
+  Codeplug doc = VhfLo();
   doc.hardware.injection = 0;
   doc.CommitToImage();
   std::string note;

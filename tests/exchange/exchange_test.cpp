@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "channels/grid_text.h"
@@ -64,6 +65,18 @@ Codeplug Varied(int band) {
   scan.Encode(doc.image, exchange::CountsOf(doc.channels));
   doc.RefreshFromImage();
   return doc;
+}
+
+void WriteText(const std::string& path, const std::string& t) {
+  testing::WriteAll(path, std::vector<unsigned char>(t.begin(), t.end()));
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 std::string RoundTripFailure(const Codeplug& doc) {
@@ -137,12 +150,8 @@ TEST(JsonExchange, ShortHandWrittenFileChangesOnlyWhatItNames) {
   EXPECT_TRUE(
       std::equal(out.image.begin() + c4, out.image.begin() + c4 + 32, base.image.begin() + c4));
   const auto lines = exchange::DiffCodeplugs(base, out, false);
-  EXPECT_NE(
-      std::find(lines.begin(), lines.end(), "Scanning: Dual Watch Time 1500 msecs -> 1000 msecs"),
-      lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(),
-                      "group 1 channel 3 Frequency Receive: 450.00000 -> 450.02500"),
-            lines.end());
+  EXPECT_TRUE(HasLine(lines, "Scanning: Dual Watch Time 1500 msecs -> 1000 msecs"));
+  EXPECT_TRUE(HasLine(lines, "group 1 channel 3 Frequency Receive: 450.00000 -> 450.02500"));
 }
 
 TEST(JsonExchange, EveryBadValueIsNamedByItsPathAndNothingIsBuilt) {
@@ -279,7 +288,7 @@ TEST(Compare, DiffSpeaksTheUsersWordsAndBytesByRegion) {
   const auto lines = exchange::DiffCodeplugs(a, b, false);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0].rfind("group 2 channel 3 Frequency Receive: ", 0), 0u) << lines[0];
-  EXPECT_NE(lines[0].find(" -> 161.00000"), std::string::npos);
+  EXPECT_TRUE(Contains(lines[0], " -> 161.00000"));
   const auto with_bytes = exchange::DiffCodeplugs(a, b, true);
   EXPECT_NE(std::find_if(with_bytes.begin(), with_bytes.end(),
                          [](const std::string& l) {
@@ -309,23 +318,17 @@ TEST(Compare, CheckFindsWhatTheRadioWouldMisbehaveOn) {
   const auto findings = exchange::CheckCodeplug(doc);
   std::string all;
   for (const auto& f : findings) all += exchange::FindingText(f) + "\n";
-  EXPECT_NE(all.find("error: group 1 channel 5 Frequency Receive: the stored divider word"),
-            std::string::npos)
-      << all;
-  EXPECT_NE(all.find("warning: group 2 priority: "), std::string::npos) << all;
-  EXPECT_NE(all.find("warning: group 5: scanning is on but no channel is in the user scan list"),
-            std::string::npos)
-      << all;
-  EXPECT_NE(
-      all.find("warning: group 1 channel 12: the same frequencies and tones as group 1 channel 11"),
-      std::string::npos)
-      << all;
+  for (const char* want :
+       {"error: group 1 channel 5 Frequency Receive: the stored divider word",
+        "warning: group 2 priority: ",
+        "warning: group 5: scanning is on but no channel is in the user scan list",
+        "warning: group 1 channel 12: the same frequencies and tones as group 1 channel 11"}) {
+    EXPECT_TRUE(Contains(all, want)) << want << "\n" << all;
+  }
   EXPECT_TRUE(exchange::HasErrors(findings));
 
   Codeplug counts = DefaultCodeplug(kBandVhf);
-  counts.image[30] = 200;
-  counts.image[31] = 200;
-  counts.image[32] = 200;
+  std::fill_n(counts.image.begin() + 30, 3, std::uint8_t{200});
   const auto over = exchange::CheckCodeplug(Loaded(counts.image, 0.0));
   EXPECT_TRUE(std::any_of(over.begin(), over.end(), [](const exchange::Finding& f) {
     return f.where == "groups" && f.severity == exchange::Severity::kError;
@@ -334,36 +337,36 @@ TEST(Compare, CheckFindsWhatTheRadioWouldMisbehaveOn) {
 
 TEST(ExchangeCommands, ExportImportDiffCheckAndDownloadRefusal) {
   TempDir dir;
-  ASSERT_EQ(RunQl40(dir, "new --band uhf -o " + dir.File("a.q40")).status, 0);
-  auto r = RunQl40(dir, "export " + dir.File("a.q40") + " -o " + dir.File("a.json"));
+  // Runs the command line with every "@name" standing for that file of the folder.
+  const auto run = [&](const std::string& args) {
+    std::istringstream words(args);
+    std::string line, w;
+    while (words >> w)
+      line += (line.empty() ? "" : " ") + (w[0] == '@' ? dir.File(w.substr(1)) : w);
+    return RunQl40(dir, line);
+  };
+  ASSERT_EQ(run("new --band uhf -o @a.q40").status, 0);
+  auto r = run("export @a.q40 -o @a.json");
   ASSERT_EQ(r.status, 0) << r.err;
-  r = RunQl40(dir, "import " + dir.File("a.json") + " -o " + dir.File("b.q40"));
+  r = run("import @a.json -o @b.q40");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(testing::ReadAll(dir.File("a.q40")), testing::ReadAll(dir.File("b.q40")));
-  EXPECT_EQ(RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("b.q40")).status, 0);
+  EXPECT_EQ(run("diff @a.q40 @b.q40").status, 0);
 
-  testing::WriteAll(dir.File("c.json"), [] {
-    const std::string t = R"({"channels": [{"channel": 1, "receive": "451.00000"}]})";
-    return std::vector<unsigned char>(t.begin(), t.end());
-  }());
-  r = RunQl40(dir, "import " + dir.File("c.json") + " --base " + dir.File("a.q40") + " -o " +
-                       dir.File("c.q40"));
+  WriteText(dir.File("c.json"), R"({"channels": [{"channel": 1, "receive": "451.00000"}]})");
+  r = run("import @c.json --base @a.q40 -o @c.q40");
   ASSERT_EQ(r.status, 0) << r.err;
-  r = RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("c.q40") + " --bytes");
+  r = run("diff @a.q40 @c.q40 --bytes");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("group 1 channel 1 Frequency Receive: 450.00000 -> 451.00000"),
-            std::string::npos)
+  EXPECT_TRUE(Contains(r.out, "group 1 channel 1 Frequency Receive: 450.00000 -> 451.00000"))
       << r.out;
-  EXPECT_NE(r.out.find("bytes 1024-17407"), std::string::npos);
-  EXPECT_EQ(RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("none.q40")).status, 2);
+  EXPECT_TRUE(Contains(r.out, "bytes 1024-17407"));
+  EXPECT_EQ(run("diff @a.q40 @none.q40").status, 2);
 
-  testing::WriteAll(dir.File("bad.json"), [] {
-    const std::string t = R"({"channels": [{"channel": 1, "receive": "999"}]})";
-    return std::vector<unsigned char>(t.begin(), t.end());
-  }());
-  r = RunQl40(dir, "import " + dir.File("bad.json") + " -o " + dir.File("bad.q40"));
+  WriteText(dir.File("bad.json"), R"({"channels": [{"channel": 1, "receive": "999"}]})");
+  r = run("import @bad.json -o @bad.q40");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("channels[0].receive: 999 is outside the band"), std::string::npos) << r.err;
+  EXPECT_TRUE(Contains(r.err, "channels[0].receive: 999 is outside the band")) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("bad.q40")));
 
   // An image with a divider the synthesizer cannot take: check names the channel, and
@@ -371,27 +374,21 @@ TEST(ExchangeCommands, ExportImportDiffCheckAndDownloadRefusal) {
   auto bytes = testing::ReadAll(dir.File("a.q40"));
   bytes[kOffsetChannels + 6] |= 0x80;
   testing::WriteAll(dir.File("broken.q40"), bytes);
-  r = RunQl40(dir, "check " + dir.File("broken.q40"));
+  r = run("check @broken.q40");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("error: group 1 channel 1 Frequency Receive"), std::string::npos) << r.out;
-  EXPECT_EQ(RunQl40(dir, "check " + dir.File("a.q40")).status, 0);
-  r = RunQl40(dir, "download " + dir.File("broken.q40") + " --port " + dir.File("no-port"));
+  EXPECT_TRUE(Contains(r.out, "error: group 1 channel 1 Frequency Receive")) << r.out;
+  EXPECT_EQ(run("check @a.q40").status, 0);
+  r = run("download @broken.q40 --port @no-port");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("not programmed (--force"), std::string::npos) << r.err;
+  EXPECT_TRUE(Contains(r.err, "not programmed (--force")) << r.err;
 
-  r = RunQl40(dir, "channels " + dir.File("a.q40") + " --csv");
+  r = run("channels @a.q40 --csv");
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("Chn,Pri,W/N,TAG,Frequency Receive,", 0), 0u);
-  testing::WriteAll(dir.File("ch.csv"), [] {
-    const std::string t = "Chn,Frequency Receive\r\n2,455.50000\r\n";
-    return std::vector<unsigned char>(t.begin(), t.end());
-  }());
-  r = RunQl40(dir, "import-channels " + dir.File("a.q40") + " " + dir.File("ch.csv") + " -o " +
-                       dir.File("d.q40"));
-  ASSERT_EQ(r.status, 0) << r.err;
-  r = RunQl40(dir, "diff " + dir.File("a.q40") + " " + dir.File("d.q40"));
-  EXPECT_NE(r.out.find("group 1 channel 2 Frequency Receive: 450.00000 -> 455.50000"),
-            std::string::npos)
+  WriteText(dir.File("ch.csv"), "Chn,Frequency Receive\r\n2,455.50000\r\n");
+  ASSERT_EQ(run("import-channels @a.q40 @ch.csv -o @d.q40").status, 0);
+  r = run("diff @a.q40 @d.q40");
+  EXPECT_TRUE(Contains(r.out, "group 1 channel 2 Frequency Receive: 450.00000 -> 455.50000"))
       << r.out;
 }
 

@@ -121,7 +121,6 @@ class ExtrasExchangeTest : public QObject {
     QCOMPARE(f.shown.count, 0);
     QVERIFY(f.window->statusBar()->currentMessage().contains("plug.json"));
     const Image exported = f.app.doc.image;
-    const bool was_modified = f.app.doc.modified;
 
     // Another value in the grid, then the file back: exactly the image that was exported.
     QVERIFY(exchange::ApplyCellText(f.app.doc, 0, kColReceive, "155.00000").empty());
@@ -138,7 +137,6 @@ class ExtrasExchangeTest : public QObject {
     f.window->RunCommand(kCmdUndo);
     QVERIFY(f.app.doc.image == edited);
     QCOMPARE(f.Cell(0, kColReceive), std::string("155.00000"));
-    (void)was_modified;
   }
 
   void refusedJsonShowsEveryErrorAndChangesNothing() {

@@ -55,9 +55,7 @@ class Operator : public QObject {
       if (yes == nullptr) yes = box->button(QMessageBox::Ok);
       for (QAbstractButton* b : box->buttons()) {
         const auto role = box->buttonRole(b);
-        if (yes == nullptr && (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole)) {
-          yes = b;
-        }
+        if (!yes && (role == QMessageBox::AcceptRole || role == QMessageBox::YesRole)) yes = b;
       }
       if (yes != nullptr) QTimer::singleShot(0, yes, &QAbstractButton::click);
       return;
@@ -85,6 +83,12 @@ struct Fixture {
     app.doc.ResetToDefaults();
     app.doc.CommitToImage();
     window = std::make_unique<ui::MainWindow>(app, prompter, nullptr);
+  }
+  // Opens the Hardware dialog and acts on it; true when the dialog came up.
+  bool RunHardware(std::function<void(QDialog*)> act) {
+    Operator op("102", std::move(act));
+    window->RunCommand(kCmdHardware);
+    return op.acted();
   }
   Image Committed() {
     app.doc.CommitToImage();
@@ -123,11 +127,7 @@ class ExtrasUndoTest : public QObject {
     f.app.maintenance = true;  // the hardware constants are service settings
     const Image before = f.Committed();
     const bool modified = f.app.doc.modified;
-    {
-      Operator op("102", [](QDialog* d) { EditReleaseTime(d, true); });
-      f.window->RunCommand(kCmdHardware);
-      QVERIFY(op.acted());
-    }
+    QVERIFY(f.RunHardware([](QDialog* d) { EditReleaseTime(d, true); }));
     QVERIFY(f.Committed() != before);
     QCOMPARE(f.app.doc.history.UndoSteps(), std::size_t{1});
     f.window->RunCommand(kCmdUndo);
@@ -135,32 +135,31 @@ class ExtrasUndoTest : public QObject {
     QCOMPARE(f.app.doc.modified, modified);
 
     // The same change cancelled leaves nothing to undo.
-    {
-      Operator op("102", [](QDialog* d) { EditReleaseTime(d, false); });
-      f.window->RunCommand(kCmdHardware);
-      QVERIFY(op.acted());
-    }
+    QVERIFY(f.RunHardware([](QDialog* d) { EditReleaseTime(d, false); }));
     QVERIFY(f.Committed() == before);
     QCOMPARE(f.app.doc.history.UndoSteps(), std::size_t{0});
+
+    // New forgets the steps.
+    QVERIFY(f.RunHardware([](QDialog* d) { EditReleaseTime(d, true); }));
+    QVERIFY(f.app.doc.history.CanUndo());
+    f.prompter = ScriptedPrompter({Answer::kNo}, Answer::kNo);  // do not save
+    f.window->RunCommand(kCmdNew);
+    QVERIFY(!f.app.doc.history.CanUndo());
   }
 
   void bandChangeIsOneStep() {
     Fixture f;
     const Image before = f.Committed();
     const int band = f.app.doc.hardware.band;
-    {
-      Operator op("102", [](QDialog* d) {
-        auto* combo = FindById<QComboBox>(d, HardwareForm::kBand);
-        QVERIFY(combo != nullptr);
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Down);
-        auto* ok = FindById<QPushButton>(d, 1);
-        ok->setFocus();
-        QTest::keyClick(ok, Qt::Key_Return);
-      });
-      f.window->RunCommand(kCmdHardware);
-      QVERIFY(op.acted());
-    }
+    QVERIFY(f.RunHardware([](QDialog* d) {
+      auto* combo = FindById<QComboBox>(d, HardwareForm::kBand);
+      QVERIFY(combo != nullptr);
+      combo->setFocus();
+      QTest::keyClick(combo, Qt::Key_Down);
+      auto* ok = FindById<QPushButton>(d, 1);
+      ok->setFocus();
+      QTest::keyClick(ok, Qt::Key_Return);
+    }));
     QVERIFY(f.app.doc.hardware.band != band);
     f.window->RunCommand(kCmdUndo);
     QCOMPARE(f.app.doc.hardware.band, band);
@@ -193,30 +192,14 @@ class ExtrasUndoTest : public QObject {
     QVERIFY(!f.app.doc.radio_origin);
   }
 
-  void newForgetsTheSteps() {
-    Fixture f;
-    f.app.maintenance = true;
-    {
-      Operator op("102", [](QDialog* d) { EditReleaseTime(d, true); });
-      f.window->RunCommand(kCmdHardware);
-    }
-    QVERIFY(f.app.doc.history.CanUndo());
-    f.prompter = ScriptedPrompter({Answer::kNo}, Answer::kNo);  // do not save
-    f.window->RunCommand(kCmdNew);
-    QVERIFY(!f.app.doc.history.CanUndo());
-  }
-
   void f1InTheAlignmentAndFleetDialogsOpensTheirPages() {
     Fixture f;
     for (bool fine : {false, true}) {
       ql40::testing::AlignmentBench bench;
-      std::unique_ptr<QDialog> dialog;
-      if (fine) {
-        dialog = std::make_unique<ui::FineAlignmentDialog>(*bench.link, *bench.doc, f.window.get());
-      } else {
-        dialog =
-            std::make_unique<ui::BasicAlignmentDialog>(*bench.link, *bench.doc, f.window.get());
-      }
+      std::unique_ptr<QDialog> dialog(
+          fine ? static_cast<QDialog*>(
+                     new ui::FineAlignmentDialog(*bench.link, *bench.doc, f.window.get()))
+               : new ui::BasicAlignmentDialog(*bench.link, *bench.doc, f.window.get()));
       dialog->setWindowModality(Qt::ApplicationModal);
       dialog->show();
       QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));

@@ -5,35 +5,18 @@
 
 #include "grid_fixture.h"
 #include "resources/strings.h"
+#include "support/test_support.h"
 
 using namespace ql40;
 using ql40::gridtest::FillCodeplug;
 using ql40::gridtest::OnNextModal;
-
-namespace {
-
-class AnswerPrompter : public Prompter {
- public:
-  explicit AnswerPrompter(Answer answer) : answer_(answer) {}
-  using Prompter::Ask;
-  Answer Ask(const Message& message) override {
-    asked.push_back(message);
-    return answer_;
-  }
-  std::vector<Message> asked;
-
- private:
-  Answer answer_;
-};
-
-}  // namespace
 
 class GridClipboardTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<shell::AppContext> app_;
   std::unique_ptr<ui::ChannelView> view_;
-  AnswerPrompter yes_{Answer::kYes};
+  ql40::testing::ScriptedPrompter yes_{{}, Answer::kYes};
 
   ui::ChannelView& View() { return *view_; }
   Codeplug& Doc() { return app_->doc; }
@@ -61,8 +44,8 @@ class GridClipboardTest : public QObject {
     app_ = std::make_unique<shell::AppContext>();
     FillCodeplug(app_->doc);
     view_ = std::make_unique<ui::ChannelView>(*app_, nullptr);
+    yes_ = ql40::testing::ScriptedPrompter({}, Answer::kYes);
     view_->SetPrompter(&yes_);
-    yes_.asked.clear();
     view_->resize(1180, 640);
     view_->show();
     QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
@@ -116,15 +99,15 @@ class GridClipboardTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral(" 12"));
     View().SetCurrentCell(4, kColChannel);
     Key(Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(yes_.asked.size(), size_t(1));
-    QCOMPARE(yes_.asked[0].string_id, int(res::kStrCopyChannel));
-    QCOMPARE(QString::fromStdString(yes_.asked[0].args[1]), QStringLiteral("  5"));
+    QCOMPARE(yes_.messages().size(), size_t(1));
+    QCOMPARE(yes_.messages()[0].string_id, int(res::kStrCopyChannel));
+    QCOMPARE(QString::fromStdString(yes_.messages()[0].args[1]), QStringLiteral("  5"));
     QCOMPARE(Cell(4, kColTag), Cell(11, kColTag));
     QCOMPARE(Cell(4, kColReceive), Cell(11, kColReceive));
     // Its own row: no question.
     View().SetCurrentCell(11, kColChannel);
     Key(Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(yes_.asked.size(), size_t(1));
+    QCOMPARE(yes_.messages().size(), size_t(1));
   }
 
   void blockPasteReportsRefusedCellsAndTheGroupsEnd() {
