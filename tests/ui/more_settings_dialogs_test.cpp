@@ -58,7 +58,6 @@ class MoreSettingsDialogsTest : public QObject {
     ScanForm form(doc);
     ui::SettingsDialog dialog(form);
     Open(dialog);
-    QCOMPARE(dialog.objectName(), QString("158"));
     QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 2101));
     auto* home = FindById<ui::FilterEdit>(&dialog, 2110);
     QCOMPARE(home->text(), QString("1   (Group 1 )"));

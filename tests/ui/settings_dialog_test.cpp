@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <memory>
 
 #include "settings/form_model.h"
 #include "settings/ui/form_widgets.h"
@@ -60,37 +61,44 @@ class ProbeForm : public FormModel {
 
 class SettingsDialogTest : public QObject {
   Q_OBJECT
+ private:
+  bool modified = false;
+  std::unique_ptr<ProbeForm> probe;
+  std::unique_ptr<SettingsDialog> shown;
+
  private slots:
+  void init() {
+    modified = false;
+    probe = std::make_unique<ProbeForm>(&modified);
+    shown = std::make_unique<SettingsDialog>(*probe);
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+  }
+  void cleanup() {
+    shown.reset();
+    probe.reset();
+  }
+
   void buildsControlsByIdWithBuddiesAndPrompts() {
-    bool modified = false;
-    ProbeForm form(&modified);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCOMPARE(dialog.objectName(), QStringLiteral("102"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Hardware Parameters"));
-    auto* label = dialog.findChild<QLabel*>(QStringLiteral("label2002"));
+    QCOMPARE(shown->objectName(), QStringLiteral("102"));
+    QCOMPARE(shown->windowTitle(), QStringLiteral("Hardware Parameters"));
+    auto* label = shown->findChild<QLabel*>(QStringLiteral("label2002"));
     QVERIFY(label != nullptr);
-    QCOMPARE(label->buddy(), FindById(&dialog, 2002));
+    QCOMPARE(label->buddy(), FindById(shown.get(), 2002));
     // The first control has the focus and its prompt is shown.
-    QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 2050));
-    QCOMPARE(dialog.MessagePane(), QStringLiteral("Set LCD display to Normal or Invert"));
-    QCOMPARE(dialog.IndicatorPane(), QStringLiteral("<SELECT>"));
-    FindById(&dialog, 2002)->setFocus();
-    QCOMPARE(dialog.MessagePane(), QStringLiteral("SQuelch Release Time"));
-    QCOMPARE(dialog.IndicatorPane(), QStringLiteral("5..320 msec"));
+    QCOMPARE(QApplication::focusWidget(), FindById(shown.get(), 2050));
+    QCOMPARE(shown->MessagePane(), QStringLiteral("Set LCD display to Normal or Invert"));
+    QCOMPARE(shown->IndicatorPane(), QStringLiteral("<SELECT>"));
+    FindById(shown.get(), 2002)->setFocus();
+    QCOMPARE(shown->MessagePane(), QStringLiteral("SQuelch Release Time"));
+    QCOMPARE(shown->IndicatorPane(), QStringLiteral("5..320 msec"));
     // An id without a prompt leaves the panes alone and reports the previous id.
-    QCOMPARE(dialog.ShowPrompt(2599), 2002);
-    QCOMPARE(dialog.IndicatorPane(), QStringLiteral("5..320 msec"));
+    QCOMPARE(shown->ShowPrompt(2599), 2002);
+    QCOMPARE(shown->IndicatorPane(), QStringLiteral("5..320 msec"));
   }
 
   void enterCommitsTheFieldAndOnlyEnterOnOkCloses() {
-    bool modified = false;
-    ProbeForm form(&modified);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* edit = FindById<FilterEdit>(&dialog, 2002);
+    auto* edit = FindById<FilterEdit>(shown.get(), 2002);
     edit->setFocus();
     QVERIFY(edit->isReadOnly());
     QTest::keyClick(edit, Qt::Key_Return);  // Idle -> Editing, text cut to three characters
@@ -98,69 +106,54 @@ class SettingsDialogTest : public QObject {
     QCOMPARE(edit->text(), QStringLiteral("240"));
     QTest::keyClicks(edit, "400");
     QTest::keyClick(edit, Qt::Key_Return);  // ends and commits
-    QCOMPARE(form.release, 320);
+    QCOMPARE(probe->release, 320);
     QCOMPARE(edit->text(), QStringLiteral("320 msec"));
-    QVERIFY(dialog.isVisible());
+    QVERIFY(shown->isVisible());
     QVERIFY(modified);
     QTest::keyClick(edit, Qt::Key_Return);  // Idle again: starts a new edit, never closes
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(form.oks, 0);
-    dialog.OkButton()->setFocus();
-    QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
-    QCOMPARE(form.oks, 1);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(shown->isVisible());
+    QCOMPARE(probe->oks, 0);
+    shown->OkButton()->setFocus();
+    QTest::keyClick(shown->OkButton(), Qt::Key_Return);
+    QCOMPARE(probe->oks, 1);
+    QVERIFY(!shown->isVisible());
+    QCOMPARE(shown->result(), int(QDialog::Accepted));
   }
 
   void escapeRestoresWhileEditingAndCancelsWhileIdle() {
-    bool modified = false;
-    ProbeForm form(&modified);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* edit = FindById<FilterEdit>(&dialog, 2003);
+    auto* edit = FindById<FilterEdit>(shown.get(), 2003);
     edit->setFocus();
     QTest::keyClicks(edit, "12x");  // the letter is filtered out; the first digit starts it
     QCOMPARE(edit->text(), QStringLiteral("12"));
     QTest::keyClick(edit, Qt::Key_Escape);
     QCOMPARE(edit->text(), QStringLiteral("180"));
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(form.commits, 0);
+    QVERIFY(shown->isVisible());
+    QCOMPARE(probe->commits, 0);
     QTest::keyClick(edit, Qt::Key_Escape);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(form.cancels, 1);
-    QCOMPARE(form.oks, 0);
+    QVERIFY(!shown->isVisible());
+    QCOMPARE(probe->cancels, 1);
+    QCOMPARE(probe->oks, 0);
   }
 
   void leavingAFieldCommitsAndListChoiceMarksModified() {
-    bool modified = false;
-    ProbeForm form(&modified);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* edit = FindById<FilterEdit>(&dialog, 2003);
+    auto* edit = FindById<FilterEdit>(shown.get(), 2003);
     edit->setFocus();
     QTest::keyClicks(edit, "999");
-    FindById(&dialog, 2050)->setFocus();
-    QCOMPARE(form.pll, 255);
+    FindById(shown.get(), 2050)->setFocus();
+    QCOMPARE(probe->pll, 255);
     QCOMPARE(edit->text(), QStringLiteral("255"));
-    auto* combo = FindById<QComboBox>(&dialog, 2050);
+    auto* combo = FindById<QComboBox>(shown.get(), 2050);
     modified = false;
     // A list choice is taken at once and survives Cancel in the modified flag.
     QTest::keyClick(combo, Qt::Key_Down);
-    QCOMPARE(form.lcd, 1);
+    QCOMPARE(probe->lcd, 1);
     QVERIFY(modified);
-    dialog.reject();
+    shown->reject();
     QVERIFY(modified);
   }
 
   void doubleClickTogglesEditingAndColoursFollowTheState() {
-    bool modified = false;
-    ProbeForm form(&modified);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* edit = FindById<FilterEdit>(&dialog, 2003);
+    auto* edit = FindById<FilterEdit>(shown.get(), 2003);
     edit->setFocus();
     const QColor idle = edit->palette().color(QPalette::Base);
     QTest::mouseDClick(edit, Qt::LeftButton);
@@ -170,7 +163,7 @@ class SettingsDialogTest : public QObject {
              QApplication::palette().color(QPalette::ToolTipBase));
     QTest::keyClicks(edit, "7");
     QTest::mouseDClick(edit, Qt::LeftButton);
-    QCOMPARE(form.pll, 7);
+    QCOMPARE(probe->pll, 7);
     QCOMPARE(edit->frame().state(), ql40::EditState::kIdle);
     QCOMPARE(edit->palette().color(QPalette::Base), idle);
     // Disabled fields are grey and take no keys.
@@ -181,13 +174,8 @@ class SettingsDialogTest : public QObject {
   }
 
   void f1AsksForTheDialogsHelpContext() {
-    bool modified = false;
-    ProbeForm form(&modified);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QSignalSpy spy(&dialog, &SettingsDialog::helpRequested);
-    QTest::keyClick(FindById(&dialog, 2050), Qt::Key_F1);
+    QSignalSpy spy(shown.get(), &SettingsDialog::helpRequested);
+    QTest::keyClick(FindById(shown.get(), 2050), Qt::Key_F1);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 131174);
   }

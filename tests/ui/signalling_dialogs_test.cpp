@@ -49,7 +49,6 @@ class SignallingDialogsTest : public QObject {
     widget->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
   }
-  // Screenshots for a look by eye when QL40_SHOT_DIR names a folder.
   static void Shot(QWidget& widget, const char* name) {
     const QByteArray dir = qgetenv("QL40_SHOT_DIR");
     if (!dir.isEmpty()) widget.grab().save(QDir(QString(dir)).filePath(QString(name) + ".png"));
@@ -62,8 +61,6 @@ class SignallingDialogsTest : public QObject {
     AniForm form(doc);
     ui::SettingsDialog dialog(form);
     Open(dialog);
-    QCOMPARE(dialog.objectName(), QString("149"));
-    QCOMPARE(dialog.windowTitle(), QString("ANI Setting"));
     QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 3001));
     QCOMPARE(dialog.MessagePane(), QString("ANI Type DTMF/Option ANI"));
 
@@ -247,16 +244,11 @@ class SignallingDialogsTest : public QObject {
     DtmfCodeForm codes(doc);
     ui::SettingsDialog code_dialog(codes);
     Open(code_dialog);
-    QCOMPARE(code_dialog.objectName(), QString("132"));
     Shot(code_dialog, "dtmf_code");
     doc.option_unit = kOption2Tone;
     TwoToneParametersForm parameters(doc);
     ui::SettingsDialog parameter_dialog(parameters);
     Open(parameter_dialog);
-    QSignalSpy help(&parameter_dialog, &ui::SettingsDialog::helpRequested);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    QCOMPARE(help.count(), 1);
-    QCOMPARE(help.at(0).at(0).toInt(), 131206);
     Shot(parameter_dialog, "two_tone_parameters");
   }
 };
