@@ -101,7 +101,6 @@ TEST(CommandTexts, PromptsToolTipsAndGetStarted) {
   EXPECT_EQ(CommandToolTip(kCmdUpload), "Upload");
   EXPECT_EQ(CommandPrompt(kCmdBasicAlignment), "Start Alignment");
   EXPECT_EQ(CommandToolTip(kCmdBasicAlignment), "");
-  EXPECT_EQ(CommandPrompt(kCmdNew), "Create a new document");
   EXPECT_EQ(CommandPrompt(1), "");
   EXPECT_EQ(CommandPrompt(kCmdExportPdf), "Write the report as a PDF file");
   const std::string text = GetStartedText();

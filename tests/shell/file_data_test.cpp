@@ -15,18 +15,16 @@ TEST(FileData, LabelsHeadingsAndCells) {
   image[256] = 0xFE;
   image[kImageSize - 1] = 0x7F;
   FileDataModel model(image, false);
-  EXPECT_EQ(FileDataModel::RowLabel(1), "00000h");
-  EXPECT_EQ(FileDataModel::RowLabel(16), "000f0h");
-  EXPECT_EQ(FileDataModel::RowLabel(17), "1b400h");
-  EXPECT_EQ(FileDataModel::RowLabel(1104), "1f7f0h");
-  EXPECT_EQ(FileDataModel::RowLabel(1105), "");
+  for (const auto& [row, label] :
+       {std::pair{1, "00000h"}, {16, "000f0h"}, {17, "1b400h"}, {1104, "1f7f0h"}, {1105, ""}}) {
+    EXPECT_EQ(FileDataModel::RowLabel(row), label) << row;
+  }
   EXPECT_EQ(FileDataModel::ColumnHeading(1), "00");
   EXPECT_EQ(FileDataModel::ColumnHeading(16), "0f");
-  EXPECT_EQ(model.CellText(1, 1), "ab");
-  EXPECT_EQ(model.CellText(16, 16), "01");
-  EXPECT_EQ(model.CellText(17, 1), "fe");
-  EXPECT_EQ(model.CellText(1104, 16), "7f");
-  EXPECT_EQ(model.CellText(0, 0), "");
+  for (const auto& [row, column, text] :
+       {std::tuple{1, 1, "ab"}, {16, 16, "01"}, {17, 1, "fe"}, {1104, 16, "7f"}, {0, 0, ""}}) {
+    EXPECT_EQ(model.CellText(row, column), text) << row << "," << column;
+  }
   EXPECT_EQ(FileDataModel::ByteOffset(0, 1), -1);
   EXPECT_EQ(FileDataModel::ByteOffset(1104, 16), kImageSize - 1);
 }
@@ -83,12 +81,11 @@ TEST(Backups, NamesAndCollisions) {
   image[5] = 0x55;
   const std::string folder = dir.File("backups");
   const std::time_t when = 1'800'000'000;
-  const std::string first =
-      WriteBackup(folder, image, 0.0, "X1", BackupKind::kRead, when, prompter);
-  const std::string second =
-      WriteBackup(folder, image, 0.0, "X1", BackupKind::kRead, when, prompter);
+  auto backup = [&] {
+    return WriteBackup(folder, image, 0.0, "X1", BackupKind::kRead, when, prompter);
+  };
+  const std::string first = backup(), second = backup();
   ASSERT_FALSE(first.empty());
-  ASSERT_FALSE(second.empty());
   EXPECT_NE(first, second);
   EXPECT_NE(second.find("-read-2.q40"), std::string::npos);
   EXPECT_EQ(testing::ReadAll(first).size(), static_cast<std::size_t>(kFileSize));

@@ -120,15 +120,15 @@ TEST(StartupSettings, MaintenanceSwitchStandsAlone) {
 }
 
 TEST(StartupSettings, WindowSizeRules) {
-  const Size large{1920, 1080};
-  EXPECT_EQ(InitialWindowSize({100, 100, false}, large).width, 640);
-  EXPECT_EQ(InitialWindowSize({100, 100, false}, large).height, 540);
-  EXPECT_EQ(InitialWindowSize({5000, 4000, false}, large).width, 1920);
-  EXPECT_EQ(InitialWindowSize({5000, 4000, false}, large).height, 1080);
-  EXPECT_EQ(InitialWindowSize({800, 600, false}, large).width, 800);
-  const Size tiny{600, 400};
-  EXPECT_EQ(InitialWindowSize({100, 100, false}, tiny).width, 600);
-  EXPECT_EQ(InitialWindowSize({100, 100, false}, tiny).height, 400);
+  const Size large{1920, 1080}, tiny{600, 400};
+  auto size = [](int cx, int cy, Size screen) {
+    const Size s = InitialWindowSize({cx, cy, false}, screen);
+    return std::pair{s.width, s.height};
+  };
+  EXPECT_EQ(size(100, 100, large), std::pair(640, 540));
+  EXPECT_EQ(size(5000, 4000, large), std::pair(1920, 1080));
+  EXPECT_EQ(size(800, 600, large), std::pair(800, 600));
+  EXPECT_EQ(size(100, 100, tiny), std::pair(600, 400));
   EXPECT_EQ(MinimumWindowSize(tiny).width, 600);
   EXPECT_EQ(MinimumWindowSize(large).height, 540);
 }
