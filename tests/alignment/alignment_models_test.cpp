@@ -46,7 +46,9 @@ struct Basic : Opened<BasicAlignment> {
 
 struct Fine : Opened<FineAlignment> {
   explicit Fine(int channel_pick = 0) {
-    if (channel_pick != 0) EXPECT_TRUE(model.PickChannel(channel_pick));
+    if (channel_pick != 0) {
+      EXPECT_TRUE(model.PickChannel(channel_pick));
+    }
     Sent();
   }
   int RecordByte(int channel_index, int offset) const {
