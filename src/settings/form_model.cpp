@@ -17,10 +17,10 @@ FormCommit FormModel::Commit(int /*id*/, std::string_view text) {
   return {std::string(text), true};
 }
 
-FormControl& FormModel::AddLabel(int id, int label_id, int row, int column) {
+FormControl& FormModel::Add(FormControlKind kind, int id, int label_id, int row, int column) {
   FormControl c;
   c.id = id;
-  c.kind = FormControlKind::kLabel;
+  c.kind = kind;
   c.label_id = label_id;
   c.row = row;
   c.column = column;
@@ -28,81 +28,46 @@ FormControl& FormModel::AddLabel(int id, int label_id, int row, int column) {
   return controls_.back();
 }
 
+FormControl& FormModel::AddLabel(int id, int label_id, int row, int column) {
+  return Add(FormControlKind::kLabel, id, label_id, row, column);
+}
+
 FormControl& FormModel::AddList(int id, int label_id, int row, int column) {
-  FormControl c;
-  c.id = id;
-  c.kind = FormControlKind::kList;
-  c.label_id = label_id;
-  c.row = row;
-  c.column = column;
-  controls_.push_back(c);
-  return controls_.back();
+  return Add(FormControlKind::kList, id, label_id, row, column);
 }
 
 FormControl& FormModel::AddEdit(int id, int label_id, int row, int max_length, int filter,
                                 bool upper_case, FormEditCommit commit, int column) {
-  FormControl c;
-  c.id = id;
-  c.kind = FormControlKind::kEdit;
-  c.label_id = label_id;
-  c.row = row;
-  c.column = column;
+  FormControl& c = Add(FormControlKind::kEdit, id, label_id, row, column);
   c.max_length = max_length;
   c.filter = filter;
   c.upper_case = upper_case;
   c.commit = commit;
-  controls_.push_back(c);
-  return controls_.back();
+  return c;
 }
 
 FormControl& FormModel::AddCheck(int id, int text_id, int row, int column) {
-  FormControl c;
-  c.id = id;
-  c.kind = FormControlKind::kCheck;
-  c.label_id = text_id;
-  c.row = row;
-  c.column = column;
-  controls_.push_back(c);
-  return controls_.back();
+  return Add(FormControlKind::kCheck, id, text_id, row, column);
 }
 
 FormControl& FormModel::AddRadio(int id, int text_id, int group, int group_index, int row,
                                  int column) {
-  FormControl c;
-  c.id = id;
-  c.kind = FormControlKind::kRadio;
-  c.label_id = text_id;
+  FormControl& c = Add(FormControlKind::kRadio, id, text_id, row, column);
   c.group = group;
   c.group_index = group_index;
-  c.row = row;
-  c.column = column;
-  controls_.push_back(c);
-  return controls_.back();
+  return c;
 }
 
 FormControl& FormModel::AddButton(int id, int text_id, int row, int column) {
-  FormControl c;
-  c.id = id;
-  c.kind = FormControlKind::kButton;
-  c.label_id = text_id;
-  c.row = row;
-  c.column = column;
-  controls_.push_back(c);
-  return controls_.back();
+  return Add(FormControlKind::kButton, id, text_id, row, column);
 }
 
 FormControl& FormModel::AddSpin(int id, int label_id, int row, int minimum, int maximum,
                                 int column) {
-  FormControl c;
-  c.id = id;
-  c.kind = FormControlKind::kSpin;
-  c.label_id = label_id;
-  c.row = row;
-  c.column = column;
+  FormControl& c = Add(FormControlKind::kSpin, id, label_id, row, column);
   c.minimum = minimum;
   c.maximum = maximum;
-  controls_.push_back(c);
-  return controls_.back();
+  return c;
 }
 
 void FormModel::AddHeading(int string_id, int column, int column_span) {

@@ -160,6 +160,8 @@ class FormModel {
   FormOutcome outcome_;
 
  private:
+  FormControl& Add(FormControlKind kind, int id, int label_id, int row, int column);
+
   bool* modified_flag_ = nullptr;
   bool changed_ = false;
 };
