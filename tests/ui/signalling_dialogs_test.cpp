@@ -22,7 +22,11 @@
 #include "shell/ui/hooks.h"
 #include "support/ui_test_support.h"
 
+using ql40::uitest::Choose;
 using ql40::uitest::FindById;
+using ql40::uitest::Focus;
+using ql40::uitest::Open;
+using ql40::uitest::Shot;
 
 namespace ql40 {
 
@@ -34,24 +38,6 @@ class SignallingDialogsTest : public QObject {
     Codeplug doc;
     doc.ResetToDefaults();
     return doc;
-  }
-  static void Open(ui::SettingsDialog& dialog) {
-    dialog.show();
-    dialog.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-  }
-  // A choice in a list as the user makes it (the dialog listens to activated).
-  static void Choose(QComboBox* combo, int index) {
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-  }
-  static void Focus(QWidget* widget) {
-    widget->setFocus(Qt::OtherFocusReason);
-    QApplication::processEvents();
-  }
-  static void Shot(QWidget& widget, const char* name) {
-    const QByteArray dir = qgetenv("QL40_SHOT_DIR");
-    if (!dir.isEmpty()) widget.grab().save(QDir(QString(dir)).filePath(QString(name) + ".png"));
   }
 
  private slots:
