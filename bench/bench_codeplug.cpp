@@ -8,33 +8,18 @@
 #include <functional>
 #include <vector>
 
+#include "bench_timing.h"
 #include "codeplug/codeplug.h"
 #include "codeplug/files.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Figures {
-  double best_us;
-  double mean_us;
-};
-
-Figures Time(int iterations, const std::function<void()>& work) {
-  std::vector<double> samples;
-  samples.reserve(static_cast<std::size_t>(iterations));
-  for (int i = 0; i < iterations; ++i) {
-    const auto start = Clock::now();
-    work();
-    samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-  }
-  double sum = 0;
-  for (double s : samples) sum += s;
-  return {*std::min_element(samples.begin(), samples.end()), sum / iterations};
-}
+using ql40::bench::Figures;
+using ql40::bench::Time;
 
 void Print(const char* what, const Figures& f) {
-  std::printf("%-34s best %9.1f us   mean %9.1f us\n", what, f.best_us, f.mean_us);
+  std::printf("%-34s best %9.1f us   mean %9.1f us\n", what, f.best_ms * 1000.0,
+              f.mean_ms * 1000.0);
 }
 
 ql40::Codeplug FullCodeplug() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "channels/grid_text.h"
 #include "codeplug/codeplug.h"
 #include "exchange/channels_csv.h"
@@ -17,24 +18,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Figures {
-  double best_ms;
-  double mean_ms;
-};
-
-Figures Time(int iterations, const std::function<void()>& work) {
-  std::vector<double> samples;
-  for (int i = 0; i < iterations; ++i) {
-    const auto start = Clock::now();
-    work();
-    samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  double sum = 0;
-  for (double s : samples) sum += s;
-  return {*std::min_element(samples.begin(), samples.end()), sum / iterations};
-}
+using ql40::bench::Figures;
+using ql40::bench::Time;
 
 void Print(const char* what, const Figures& f) {
   std::printf("%-44s best %8.3f ms   mean %8.3f ms\n", what, f.best_ms, f.mean_ms);
