@@ -11,13 +11,20 @@
 #include "link/link_rig.h"
 #include "resources/strings.h"
 #include "settings/allocation_form.h"
+#include "settings/emergency_form.h"
 #include "settings/hardware_form.h"
 #include "settings/key_forms.h"
+#include "settings/marketing_form.h"
+#include "settings/misc_form.h"
 #include "settings/option_form.h"
+#include "settings/power_form.h"
+#include "settings/scan_form.h"
+#include "settings/settings_forms.h"
 #include "settings/ui/channel_update.h"
 #include "settings/ui/form_widgets.h"
 #include "settings/ui/settings_dialog.h"
 #include "shell/ui/hooks.h"
+#include "signalling/signalling_commands.h"
 #include "support/test_support.h"
 #include "support/ui_test_support.h"
 
@@ -235,6 +242,60 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(!dialog.isVisible());
     QVERIFY(doc.channels.count == counts);
     QVERIFY(doc.channels.group_tag == tags);
+  }
+
+  // Escape while editing puts back the text the field showed, also where that is longer than
+  // the editing length ("21.60MHz" is edited as "21.60"); what is stored stays as it was.
+  void escapePutsBackTheShownTextOfEveryField() {
+    Codeplug doc = Fresh();
+    doc.CommitToImage();
+    ScriptedPrompter prompter;
+    std::vector<std::unique_ptr<FormModel>> forms;
+    for (int id :
+         {kCmdHardware, kCmdOption, kCmdFrontPanel, kCmdKeyFunction, kCmdChannelAllocation}) {
+      forms.push_back(MakeSettingsForm(id, doc, prompter, /*maintenance=*/true));
+    }
+    forms.push_back(std::make_unique<ScanForm>(doc));
+    forms.push_back(std::make_unique<PowerForm>(doc));
+    forms.push_back(std::make_unique<EmergencyForm>(doc));
+    forms.push_back(std::make_unique<MarketingForm>(doc));
+    forms.push_back(std::make_unique<MiscForm>(doc));
+    for (int id = kCmdAni; id <= kCmdTwoToneTable; ++id)
+      forms.push_back(MakeSignallingForm(id, doc));
+    QStringList longer;  // "dialog/field" of the fields shown longer than they are edited
+    int fields = 0;
+    for (const auto& form : forms) {
+      QVERIFY(form);
+      SettingsDialog dialog(*form);
+      QVERIFY(Shown(dialog));
+      for (const FormControl& c : form->Controls()) {
+        auto* edit = qobject_cast<FilterEdit*>(dialog.Control(c.id));
+        if (edit == nullptr || !edit->isEnabled() || !edit->isVisible()) continue;
+        const QString where = QString("%1/%2").arg(form->DialogId()).arg(c.id);
+        const QString shown = edit->text();
+        const std::string stored = form->Text(c.id);
+        for (const bool cleared : {false, true}) {
+          edit->setFocus();
+          QTest::keyClick(edit, Qt::Key_Return);
+          QVERIFY2(edit->frame().state() == EditState::kEditing, qPrintable(where));
+          if (cleared) {
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+          }
+          QTest::keyClick(edit, Qt::Key_Escape);
+          QVERIFY2(edit->text() == shown, qPrintable(where + ": " + edit->text()));
+          QVERIFY2(form->Text(c.id) == stored, qPrintable(where));
+          QVERIFY(dialog.isVisible());
+        }
+        ++fields;
+        if (c.max_length > 0 && shown.size() > c.max_length) longer << where;
+      }
+      dialog.reject();
+    }
+    QVERIFY(fields > 30);
+    for (const char* field : {"102/2000", "102/2001", "102/2002", "158/2110", "164/2520"}) {
+      QVERIFY2(longer.contains(field), qPrintable(longer.join(' ')));
+    }
   }
 
   void menuCommandsOpenTheirDialogs() {

@@ -50,15 +50,19 @@ void FilterEdit::ApplyState() {
 }
 
 void FilterEdit::Apply(const EditFrame::Effect& effect) {
+  // The state's length limit first: Escape puts back the text shown before the edit, which
+  // may be longer than the editing length ("21.60MHz" of a five-character field), and the
+  // editing limit would cut it again.
+  const QString text_before = text();
+  ApplyState();
   if (effect.set_text) {
     // Escape putting back the earlier text is a change of the text too: models that read
     // their fields on OK (TextEdited) must see it.
     const QString text_now = QString::fromStdString(*effect.set_text);
-    const bool differs = text_now != text();
+    const bool differs = text_now != text_before;
     setText(text_now);
     if (differs) emit textEdited(text_now);
   }
-  ApplyState();
   if (effect.select_all) selectAll();
   if (effect.clear_selection) deselect();
   if (effect.ended) emit ended();
