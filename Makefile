@@ -18,13 +18,15 @@ build: configure
 
 # The desktop program with a simulated radio already on its cable: ql40-radiosim serves a
 # pseudo-terminal, linked as build/run/radio, and the run-local QL40Win.ini points COM1 at it.
-# Closing the program stops the simulator.
+# The radio holds a dealer's codeplug (apps/ql40-radiosim/demo-radio.json: five groups, 46
+# channels). Closing the program stops the simulator.
+DEMO_RADIO := $(CURDIR)/apps/ql40-radiosim/demo-radio.json
 RUN_DIR := $(abspath $(BUILD))/run
 run: configure
 	@cmake --build $(BUILD) -j$(JOBS) --target ql40win ql40-radiosim
 	@mkdir -p $(RUN_DIR)
 	@cd $(RUN_DIR) && rm -f radio && \
-	  ../bin/ql40-radiosim --pace --link $(RUN_DIR)/radio > radiosim.log 2>&1 & sim=$$!; \
+	  ../bin/ql40-radiosim --pace --file $(DEMO_RADIO) --link $(RUN_DIR)/radio > radiosim.log 2>&1 & sim=$$!; \
 	  trap 'kill $$sim 2>/dev/null; wait $$sim 2>/dev/null' EXIT INT TERM; \
 	  for i in $$(seq 50); do [ -e $(RUN_DIR)/radio ] && break; sleep 0.1; done; \
 	  [ -e $(RUN_DIR)/radio ] || { echo "make run: the simulated radio did not start; see $(RUN_DIR)/radiosim.log"; exit 1; }; \

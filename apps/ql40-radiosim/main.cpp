@@ -20,6 +20,7 @@ int main() {
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -125,6 +126,13 @@ std::string Summary(const ql40::sim::RadioStats& s) {
       n(s.downloads_completed));
 }
 
+// A codeplug JSON file rather than a memory image: by its name, as ql40 import knows it.
+bool IsJsonFile(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".json";
+}
+
 // A stable name for the pty. Only a symbolic link (or nothing) is replaced.
 bool MakeLink(const std::string& link, const std::string& target, std::string& error) {
   namespace fs = std::filesystem;
@@ -171,7 +179,9 @@ int main(int argc, char** argv) {
   const std::map<std::string, int> bands = {{"vhf", 0}, {"vhf-lo", 1}, {"uhf", 2}};
   const std::map<std::string, int> models = {{"pt-610", 0}, {"pt-410", 1}};
 
-  app.add_option("--file", file, "Radio memory from a .q40 file (default: a built-in radio)")
+  app.add_option("--file", file,
+                 "Radio memory from a .q40 file, or a codeplug .json file on top of the built-in "
+                 "radio (default: a built-in radio)")
       ->check(CLI::ExistingFile);
   auto* band_opt =
       app.add_option("--band", options.band, "vhf, vhf-lo or uhf (default vhf)")
@@ -268,6 +278,15 @@ int main(int argc, char** argv) {
   ql40::Image memory{};
   if (file.empty()) {
     memory = ql40::sim::BuiltInRadioImage(options);
+  } else if (IsJsonFile(file)) {
+    // The built-in radio of the options (in the band the file names, unless --band says
+    // otherwise) with the dealer's settings and channels of the file.
+    std::string error;
+    if (!ql40::sim::ReadRadioJson(file, options, band_opt->count() > 0, memory, options.trailer,
+                                  &error)) {
+      std::cerr << "ql40-radiosim: " << error << "\n";
+      return kExitFailure;
+    }
   } else {
     std::string error;
     if (!ql40::sim::ReadRadioFile(file, memory, options.trailer, &error)) {

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
 #include "codeplug/codeplug.h"
 #include "codeplug/files.h"
 #include "codeplug/hardware.h"
+#include "exchange/codeplug_json.h"
 #include "link/frame.h"
 #include "radiosim/radio_sim.h"
 
@@ -208,6 +211,36 @@ bool ReadRadioFile(const std::string& path, Image& image, std::optional<double>&
   image = read;
   trailer.reset();
   if (size == static_cast<std::uintmax_t>(kFileSize)) trailer = value;
+  return true;
+}
+
+bool ReadRadioJson(const std::string& path, const RadioOptions& options, bool keep_band,
+                   Image& image, std::optional<double>& trailer, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (error) *error = path + ": cannot be read";
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  RadioOptions radio = options;
+  if (const int band = exchange::JsonBand(text.str()); band >= 0 && !keep_band) radio.band = band;
+  // The built-in radio brings what only a radio holds (identity, adjustment, alignment tables);
+  // the file brings what a dealer programs.
+  auto base = std::make_unique<Codeplug>(exchange::DefaultCodeplug(std::clamp(radio.band, 0, 2)));
+  base->image = BuiltInRadioImage(radio);
+  base->RefreshFromImage();
+  auto out = std::make_unique<Codeplug>();
+  std::vector<std::string> errors;
+  if (!exchange::ImportJson(text.str(), *base, *out, errors)) {
+    if (error) {
+      error->clear();
+      for (const std::string& e : errors) *error += (error->empty() ? "" : "\n") + path + ": " + e;
+    }
+    return false;
+  }
+  image = out->image;
+  trailer = out->default_split;
   return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -170,6 +171,37 @@ TEST(RadioMemory, FilesWithoutTrailerAndAFailedSaveOnDownload) {
   Send(failing, Frame(frame::kWriteWord, {127, 0xA5, 0x5A}));
   EXPECT_FALSE(failing.save_error().empty());
   EXPECT_EQ(failing.stats().downloads_completed, 1);
+}
+
+// A dealer's codeplug as JSON on top of the built-in radio: the radio keeps its identity and
+// alignment, the band comes from the file, and a refused value is named with the file.
+TEST(RadioMemory, CodeplugJsonOnTheBuiltInRadio) {
+  testing::TempDir dir;
+  const std::string good = dir.File("site.json"), bad = dir.File("bad.json");
+  std::ofstream(good) << R"({"hardware": {"band": "UHF"}, "groups": [{"channels": 3}],
+    "channels": [{"channel": 2, "programmed": true, "tag": "YARD", "receive": "451.50000"}]})";
+  std::ofstream(bad) << R"({"channels": [{"channel": 1, "receive": "999.00000"}]})";
+  RadioOptions options;
+  options.serial = "1K000077";
+  Image image{};
+  std::optional<double> trailer;
+  std::string error;
+  ASSERT_TRUE(ReadRadioJson(good, options, false, image, trailer, &error)) << error;
+  EXPECT_EQ(bits::Get(image[25], 7, 6), kBandUhf);
+  EXPECT_EQ(DecodeSerialNumber(image), "1K000077");
+  EXPECT_EQ(trailer, 5.0);
+  EXPECT_EQ(bits::GetWordLE(image, 2), AdjustmentSum(image));
+  auto doc = std::make_unique<Codeplug>();
+  doc->image = image;
+  doc->RefreshFromImage();
+  EXPECT_EQ(doc->channels.count[0], 3);
+  EXPECT_EQ(doc->channels.records[1].rx_frequency, 45150000);
+  EXPECT_TRUE(doc->channels.records[1].status & 1);
+  const Image before = image;
+  EXPECT_FALSE(ReadRadioJson(bad, options, false, image, trailer, &error));
+  EXPECT_NE(error.find("bad.json: channels[0].receive"), std::string::npos) << error;
+  EXPECT_EQ(image, before);
+  EXPECT_FALSE(ReadRadioJson(dir.File("none.json"), options, false, image, trailer, &error));
 }
 
 // The program's own termios port on the radio's device (or a link to it).
