@@ -217,6 +217,7 @@ void CloneSession::FallBack() {
   if (!fast_) return;
   fast_ = false;
   fell_back_ = true;
+  if (env_.observer) env_.observer->FastRefused();
 }
 
 int CloneSession::Answered(int result) {

@@ -84,7 +84,9 @@ class CloneSession {
   int ReadBlockWithRetry(int image_block, Image& image);
 
   int error_count() const { return errors_; }
-  // Whether frames still go out whole, and whether a fast transfer had to fall back.
+  // Whether frames are to go out whole, whether they still do, and whether a fast transfer
+  // had to fall back.
+  bool fast_requested() const { return env_.fast; }
   bool fast_active() const { return fast_; }
   bool fell_back() const { return fell_back_; }
   const RadioFacts& radio() const { return radio_; }

@@ -23,6 +23,8 @@ class TransferObserver {
   virtual void Prompt(int /*string_id*/) {}
   virtual void Range(int /*maximum*/) {}
   virtual void Position(int /*position*/) {}
+  // Frames sent whole were refused: the rest of the transfer goes byte by byte.
+  virtual void FastRefused() {}
   // The completed end (also after an error that was already reported) and the failed end.
   virtual void Completed() {}
   virtual void Failed() {}

@@ -60,6 +60,8 @@ constexpr StringEntry kTable[] = {
     {63400, "Access Gauge"},
     {63401, "The report could not be written.\r\nFile Name = %1\r\n%2"},
     {63402, "The report could not be printed.\r\nThe printer %1 could not be started."},
+    {63403, "Sending whole frames"},
+    {63404, "The radio refused whole frames: going on byte by byte"},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

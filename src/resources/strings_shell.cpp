@@ -155,6 +155,7 @@ constexpr StringEntry kTable[] = {
     {kStrPaneNum, "NUM"},
     {kStrPaneScrl, "SCRL"},
     {kStrClockInitial, "00:00"},
+    {kStrFastTransfer, "Send &whole frames (faster; falls back by itself)"},
     {kStrPromptExportPdf, "Write the report as a PDF file\nExport PDF"},
     {kStrPromptOpenBackups,
      "Show the folder that keeps every codeplug read from or written to a radio\nBackups"},

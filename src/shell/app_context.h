@@ -26,6 +26,9 @@ struct AppContext {
   std::array<int, 16> column_visibility = kDefaultColumnVisibility;
   std::string printer_name;  // the remembered printer device name; empty when none
   link::PortNames port_names;
+  // File > Configure: transfers send each frame whole (and fall back to byte by byte by
+  // themselves when the radio cannot take it).
+  bool fast_transfer = false;
   std::string backup_dir;  // every image read from a radio is also kept here; empty: none
   std::string ini_path;    // the INI file the settings came from; empty: none (tests)
   std::string help_dir;    // the HTML help pages; empty: help/ beside the program

@@ -93,6 +93,7 @@ enum ShellStringId : int {
   kStrPaneNum,
   kStrPaneScrl,
   kStrClockInitial,
+  kStrFastTransfer,
 
   // Prompts of the commands that are new in this program; the id is the command's.
   kStrPromptExportPdf = 62150,

@@ -24,6 +24,7 @@ void ReadSettings(const IniFile& ini, AppContext& app, WindowSettings& window) {
   window.cx = ini.GetInt(kSectionInitialize, "CX", kMinWindowWidth);
   window.cy = ini.GetInt(kSectionInitialize, "CY", kMinWindowHeight);
   window.maximized = ini.GetInt(kSectionInitialize, "MAXIMIZED", 0) != 0;
+  app.fast_transfer = ini.GetInt(kSectionInitialize, kKeyFastTransfer, 0) != 0;
   for (int n = 1; n <= 4; ++n) {
     const auto device = ini.Get(kSectionPorts, "COM" + std::to_string(n));
     if (device && !device->empty()) app.port_names.SetDevice(n, *device);
@@ -52,6 +53,7 @@ void WriteExitKeys(IniFile& ini, const AppContext& app, const WindowSettings& wi
   ini.SetInt(kSectionInitialize, "CX", window.cx);
   ini.SetInt(kSectionInitialize, "CY", window.cy);
   ini.SetInt(kSectionInitialize, "MAXIMIZED", window.maximized ? 1 : 0);
+  ini.SetInt(kSectionInitialize, kKeyFastTransfer, app.fast_transfer ? 1 : 0);
   WriteColumnKeys(ini, app);
 #if !defined(_WIN32)
   for (int n = 1; n <= 4; ++n) {

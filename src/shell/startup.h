@@ -20,6 +20,8 @@ inline constexpr const char* kSectionRecentFiles = "Recent File List";
 // The serial devices behind COM1..COM4 on systems without COM ports; a section of its own so
 // that a Windows installation sharing the file never sees these keys.
 inline constexpr const char* kSectionPorts = "PORTS";
+// File > Configure's "send whole frames": 0 or 1.
+inline constexpr const char* kKeyFastTransfer = "FAST_TRANSFER";
 inline constexpr int kRecentFileCount = 4;
 inline constexpr int kMinWindowWidth = 640;
 inline constexpr int kMinWindowHeight = 540;
@@ -40,7 +42,8 @@ void ReadSettings(const IniFile& ini, AppContext& app, WindowSettings& window);
 void WriteStartupKeys(IniFile& ini, const AppContext& app);
 // The sixteen ITEM keys (after the Visible dialog).
 void WriteColumnKeys(IniFile& ini, const AppContext& app);
-// What exit writes: COM_PORT, CX, CY, MAXIMIZED, the ITEM keys and the port devices.
+// What exit writes: COM_PORT, CX, CY, MAXIMIZED, FAST_TRANSFER, the ITEM keys and the port
+// devices.
 void WriteExitKeys(IniFile& ini, const AppContext& app, const WindowSettings& window);
 
 // True when the arguments (program name excluded) are exactly one of "/m", "/M", "-m", "-M".

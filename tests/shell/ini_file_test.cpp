@@ -97,6 +97,14 @@ TEST(StartupSettings, BadComPortsMissingKeysAndWriteBack) {
   EXPECT_EQ(app.port_names.DeviceOf(2), "/dev/ttyUSB0");
   EXPECT_EQ(window.cx, 640);
   EXPECT_EQ(window.cy, 540);
+  EXPECT_FALSE(app.fast_transfer);  // whole frames only once chosen
+  {
+    IniFile fast;
+    fast.Parse("[Initialize]\r\nFAST_TRANSFER=1\r\n");
+    AppContext chosen;
+    ReadSettings(fast, chosen, window);
+    EXPECT_TRUE(chosen.fast_transfer);
+  }
   WriteStartupKeys(ini, app);
   for (int i = 0; i < 16; ++i) {
     EXPECT_TRUE(ini.Get("ITEM", "ITEM" + std::to_string(i)).has_value()) << i;

@@ -214,10 +214,12 @@ class ShellMainWindowTest : public QObject {
     QVERIFY(w.isVisible());
     f.prompter = ScriptedPrompter({Answer::kNo});
     f.app.com_port = 3;
+    f.app.fast_transfer = true;
     QVERIFY(w.close());
     IniFile back;
     QVERIFY(back.Load(f.app.ini_path));
     QCOMPARE(back.GetInt("Initialize", "COM_PORT", 0), 3);
+    QCOMPARE(back.GetInt("Initialize", "FAST_TRANSFER", 0), 1);
     QVERIFY(back.Get("Initialize", "CX").has_value());
     QCOMPARE(back.Get("Foreign", "Path").value_or(""), std::string("C:\\x\\y"));
     QVERIFY(back.Text().rfind("; keep", 0) == 0);
@@ -258,10 +260,16 @@ class ShellMainWindowTest : public QObject {
 #if !defined(_WIN32)
       dialog->findChild<QComboBox*>("device3")->setCurrentText("/dev/ttyUSB7");
 #endif
+      auto* fast = dialog->findChild<QCheckBox*>("fast");
+      QCOMPARE(fast->text(), QString("Send &whole frames (faster; falls back by itself)"));
+      QVERIFY(!fast->isChecked());  // off until chosen
+      fast->setFocus();
+      QTest::keyClick(fast, Qt::Key_Space);
       static_cast<QDialog*>(dialog)->accept();
     });
     w.RunCommand(kCmdConfigure);
     QCOMPARE(f.app.com_port, 3);
+    QVERIFY(f.app.fast_transfer);
 #if !defined(_WIN32)
     QCOMPARE(f.app.port_names.DeviceOf(3), std::string("/dev/ttyUSB7"));
 #endif

@@ -37,9 +37,10 @@ class Operator : public QObject {
   // The answer for an OK/Cancel question.
   QMessageBox::StandardButton answer = QMessageBox::Ok;
 
-  QStringList boxes;    // objectNames of the message boxes, in order
-  QStringList gauges;   // the gauge when each box came up: "caption value/maximum"
-  QStringList prompts;  // every prompt text the gauge showed, without repeats
+  QStringList boxes;     // objectNames of the message boxes, in order
+  QStringList gauges;    // the gauge when each box came up: "caption value/maximum"
+  QStringList statuses;  // the gauge's status line when each box came up
+  QStringList prompts;   // every prompt text the gauge showed, without repeats
 
  private:
   void Look() {
@@ -54,6 +55,7 @@ class Operator : public QObject {
       if (box == nullptr || !box->isVisible() || handled_.contains(box)) continue;
       handled_.insert(box);
       boxes << box->objectName();
+      if (auto* gauge = Gauge()) statuses << gauge->status()->text();
       if (auto* gauge = Gauge(); gauge && gauge->gauge()) {
         gauges << QString("%1 %2/%3")
                       .arg(gauge->windowTitle())
@@ -154,6 +156,34 @@ class TransferDialogTest : public QObject {
     QVERIFY(std::equal(memory.begin() + channels, memory.begin() + channels + 32,
                        desk.app.doc.image.begin() + channels));
     QVERIFY(!desk.link);
+  }
+
+  // Whole frames, when File > Configure asks for them: the gauge says so, and says when the
+  // radio could not take them and the rest went byte by byte. The radio is programmed either way.
+  void wholeFramesAndTheirFallBackAreTold() {
+    struct Case {
+      bool fast, slow_radio;
+      int status;  // 0: no status line
+    };
+    for (const Case c : {Case{false, false, 0}, Case{true, false, ui::kStrSendingWholeFrames},
+                         Case{true, true, ui::kStrWholeFramesRefused}}) {
+      sim::RadioOptions options;
+      options.faults.drop_back_to_back = c.slow_radio;
+      auto radio = StartRadio(options);
+      QVERIFY(radio);
+      Desk desk(radio->device_path());
+      desk.app.fast_transfer = c.fast;
+      desk.app.doc.channels.records[0].rx_frequency += 2500;
+      Operator op;
+      QVERIFY(desk.Download().succeeded);
+      QCOMPARE(op.boxes, QStringList{Box(res::kStrDownloadCompleted)});
+      QCOMPARE(op.statuses, QStringList{c.status != 0 ? Text(c.status) : QString()});
+      QCOMPARE(radio->stats().downloads_completed, 1);
+      QVERIFY(std::equal(desk.app.doc.image.begin() + 8 * kBlockSize,
+                         desk.app.doc.image.begin() + 9 * kBlockSize,
+                         radio->memory().begin() + 8 * kBlockSize));
+      if (c.slow_radio) QVERIFY(radio->stats().bytes_lost > 0);
+    }
   }
 
   void cancelWhileTheRadioIsSilentLeavesEverything() {

@@ -45,6 +45,9 @@ class TransferDialog::Forwarder : public link::TransferObserver {
   void Position(int n) override {
     Post([n](TransferDialog* d) { d->OnPosition(n); });
   }
+  void FastRefused() override {
+    Post([](TransferDialog* d) { d->OnFastRefused(); });
+  }
   void Completed() override {
     Post([](TransferDialog* d) { d->OnEnd(link::DialogResult::kOk); });
   }
@@ -73,6 +76,9 @@ TransferDialog::TransferDialog(QWidget* parent, link::TransferKind kind)
   prompt_->setObjectName(QString::number(kGaugePromptId));
   prompt_->setWordWrap(true);
   prompt_->setMinimumHeight(fontMetrics().height() * 2);
+  status_ = new QLabel(this);
+  status_->setObjectName(kGaugeStatusName);
+  status_->setWordWrap(true);
   cancel_ = new QPushButton(tr("Cancel"), this);
   cancel_->setObjectName(QString::number(kGaugeCancelId));
   cancel_->setDefault(true);
@@ -84,13 +90,14 @@ TransferDialog::TransferDialog(QWidget* parent, link::TransferKind kind)
   layout->setSpacing(12);
   layout->addWidget(prompt_);
   // The progress bar takes its place below the prompt once the worker gives a range.
+  layout->addWidget(status_);
   layout->addStretch(1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(cancel_);
   buttons->addStretch(1);
   layout->addLayout(buttons);
-  setFixedSize(340, 170);
+  setFixedSize(340, 190);
   cancel_->setFocus();
 
   connect(this, &TransferDialog::workerFinished, this, &TransferDialog::OnWorkerFinished);
@@ -111,6 +118,7 @@ link::TransferOutcome TransferDialog::Run(const SessionFactory& make_session) {
   finished_ = false;
   cancel_token_.Reset();
   link::CloneSession* s = session.get();
+  status_->setText(s->fast_requested() ? Text(kStrSendingWholeFrames) : QString());
   const link::TransferKind kind = kind_;
   worker_ = std::thread([this, s, kind] {
     worker_outcome_ = s->Run(kind);
@@ -169,6 +177,10 @@ void TransferDialog::OnPosition(int position) {
   gauge_->setValue(std::clamp(position, gauge_->minimum(), gauge_->maximum()));
 }
 
+void TransferDialog::OnFastRefused() {
+  status_->setText(Text(kStrWholeFramesRefused));
+}
+
 void TransferDialog::OnEnd(link::DialogResult result) {
   // After a cancel request the dialog ends as cancelled once the worker has stopped.
   if (cancel_requested_ || !isVisible()) return;
@@ -202,6 +214,7 @@ SessionFactory MakeSessionFactory(shell::AppContext& app, std::unique_ptr<link::
         env.cancel = cancel;
         env.maintenance = app.maintenance;
         env.log_folder = app.files.working_dir;
+        env.fast = app.fast_transfer;
         return std::make_unique<link::CloneSession>(app.doc, link, std::move(env));
       };
 }

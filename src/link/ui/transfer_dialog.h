@@ -25,11 +25,15 @@ namespace ql40::ui {
 
 // The dialog's caption until the worker names the transfer.
 inline constexpr int kStrAccessGauge = 63400;
+// The status line of a transfer that sends whole frames, and of one that had to fall back.
+inline constexpr int kStrSendingWholeFrames = 63403;
+inline constexpr int kStrWholeFramesRefused = 63404;
 
 // Controls by their resource ids.
 inline constexpr int kGaugeCancelId = 1178;
 inline constexpr int kGaugePromptId = 1190;
 inline constexpr int kGaugeProgressId = 100;
+inline constexpr const char* kGaugeStatusName = "fastStatus";
 
 // What the dialog hands back. A cancel wins over the worker's own end, except when the worker
 // had already finished its procedure: then the document (or the radio) has changed, and the
@@ -49,6 +53,8 @@ class TransferDialog : public QDialog {
   link::TransferOutcome Run(const SessionFactory& make_session);
 
   QLabel* prompt() const { return prompt_; }
+  // Empty unless frames are sent whole: then it says so, or that the radio refused them.
+  QLabel* status() const { return status_; }
   QPushButton* cancel_button() const { return cancel_; }
   QProgressBar* gauge() const { return gauge_; }  // null until the first range notice
   bool cancel_requested() const { return cancel_requested_; }
@@ -71,11 +77,13 @@ class TransferDialog : public QDialog {
   void OnPrompt(int string_id);
   void OnRange(int maximum);
   void OnPosition(int position);
+  void OnFastRefused();
   void OnEnd(link::DialogResult result);
   void OnWorkerFinished();
 
   link::TransferKind kind_;
   QLabel* prompt_ = nullptr;
+  QLabel* status_ = nullptr;
   QPushButton* cancel_ = nullptr;
   QProgressBar* gauge_ = nullptr;
   std::unique_ptr<Forwarder> forwarder_;

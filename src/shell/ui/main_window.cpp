@@ -628,6 +628,7 @@ link::TransferOutcome MainWindow::Transfer(link::TransferKind kind) {
     env.cancel = cancel;
     env.maintenance = app_.maintenance;
     env.log_folder = app_.files.working_dir;
+    env.fast = app_.fast_transfer;
     return std::make_unique<link::CloneSession>(app_.doc, link_, env);
   };
   return RunTransferDialog(this, factory, kind);

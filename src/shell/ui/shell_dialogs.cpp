@@ -81,8 +81,12 @@ ConfigurationDialog::ConfigurationDialog(const shell::AppContext& app, QWidget* 
     grid->addWidget(device, i + 1, 1);
 #endif
   }
+  fast_ = new QCheckBox(Text(shell::kStrFastTransfer), this);
+  fast_->setObjectName("fast");
+  fast_->setChecked(app.fast_transfer);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
+  layout->addWidget(fast_);
   layout->addWidget(OkCancel(this));
   ports_[static_cast<std::size_t>(std::clamp(app.com_port, 1, 4) - 1)]->setFocus();
 }
@@ -96,6 +100,7 @@ int ConfigurationDialog::chosen_port() const {
 
 void ConfigurationDialog::Store(shell::AppContext& app) const {
   app.com_port = chosen_port();
+  app.fast_transfer = fast_->isChecked();
   for (int i = 0; i < 4; ++i) {
     const auto* device = devices_[static_cast<std::size_t>(i)];
     if (device != nullptr && !device->currentText().trimmed().isEmpty()) {

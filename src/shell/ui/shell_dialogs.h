@@ -40,6 +40,7 @@ class ConfigurationDialog : public QDialog {
  private:
   std::array<QRadioButton*, 4> ports_{};
   std::array<QComboBox*, 4> devices_{};
+  QCheckBox* fast_ = nullptr;
 };
 
 class VisibleDialog : public QDialog {
