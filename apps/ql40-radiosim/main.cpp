@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
 
   app.add_option("--file", file,
                  "Radio memory from a .q40 file, or a codeplug .json file on top of the built-in "
-                 "radio (default: a built-in radio)")
+                 "radio, in the band the file names (default: a built-in radio)")
       ->check(CLI::ExistingFile);
   auto* band_opt =
       app.add_option("--band", options.band, "vhf, vhf-lo or uhf (default vhf)")
@@ -279,11 +279,10 @@ int main(int argc, char** argv) {
   if (file.empty()) {
     memory = ql40::sim::BuiltInRadioImage(options);
   } else if (IsJsonFile(file)) {
-    // The built-in radio of the options (in the band the file names, unless --band says
-    // otherwise) with the dealer's settings and channels of the file.
+    // The built-in radio of the options with the dealer's settings and channels of the file;
+    // a band the file names is the radio's band.
     std::string error;
-    if (!ql40::sim::ReadRadioJson(file, options, band_opt->count() > 0, memory, options.trailer,
-                                  &error)) {
+    if (!ql40::sim::ReadRadioJson(file, options, memory, options.trailer, &error)) {
       std::cerr << "ql40-radiosim: " << error << "\n";
       return kExitFailure;
     }

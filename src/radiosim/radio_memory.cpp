@@ -214,8 +214,8 @@ bool ReadRadioFile(const std::string& path, Image& image, std::optional<double>&
   return true;
 }
 
-bool ReadRadioJson(const std::string& path, const RadioOptions& options, bool keep_band,
-                   Image& image, std::optional<double>& trailer, std::string* error) {
+bool ReadRadioJson(const std::string& path, const RadioOptions& options, Image& image,
+                   std::optional<double>& trailer, std::string* error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     if (error) *error = path + ": cannot be read";
@@ -224,7 +224,7 @@ bool ReadRadioJson(const std::string& path, const RadioOptions& options, bool ke
   std::ostringstream text;
   text << in.rdbuf();
   RadioOptions radio = options;
-  if (const int band = exchange::JsonBand(text.str()); band >= 0 && !keep_band) radio.band = band;
+  if (const int band = exchange::JsonBand(text.str()); band >= 0) radio.band = band;
   // The built-in radio brings what only a radio holds (identity, adjustment, alignment tables);
   // the file brings what a dealer programs.
   auto base = std::make_unique<Codeplug>(exchange::DefaultCodeplug(std::clamp(radio.band, 0, 2)));

@@ -250,10 +250,11 @@ int AdjustmentSum(const Image& image);
 bool ReadRadioFile(const std::string& path, Image& image, std::optional<double>& trailer,
                    std::string* error);
 // A codeplug JSON file (the format of `ql40 export`, docs/codeplug-json.md) as a radio's
-// memory: the built-in radio of the options, in the band the file names unless keep_band, with
-// the file's settings and channels on top. Every refused value is named in *error.
-bool ReadRadioJson(const std::string& path, const RadioOptions& options, bool keep_band,
-                   Image& image, std::optional<double>& trailer, std::string* error);
+// memory: the built-in radio of the options, in the band the file names (the options' band
+// when it names none), with the file's settings and channels on top. Every refused value is
+// named in *error.
+bool ReadRadioJson(const std::string& path, const RadioOptions& options, Image& image,
+                   std::optional<double>& trailer, std::string* error);
 // Written whole to a temporary file that then replaces the target.
 bool WriteRadioFile(const std::string& path, const Image& image, double trailer,
                     std::string* error);

@@ -186,7 +186,7 @@ TEST(RadioMemory, CodeplugJsonOnTheBuiltInRadio) {
   Image image{};
   std::optional<double> trailer;
   std::string error;
-  ASSERT_TRUE(ReadRadioJson(good, options, false, image, trailer, &error)) << error;
+  ASSERT_TRUE(ReadRadioJson(good, options, image, trailer, &error)) << error;
   EXPECT_EQ(bits::Get(image[25], 7, 6), kBandUhf);
   EXPECT_EQ(DecodeSerialNumber(image), "1K000077");
   EXPECT_EQ(trailer, 5.0);
@@ -198,10 +198,10 @@ TEST(RadioMemory, CodeplugJsonOnTheBuiltInRadio) {
   EXPECT_EQ(doc->channels.records[1].rx_frequency, 45150000);
   EXPECT_TRUE(doc->channels.records[1].status & 1);
   const Image before = image;
-  EXPECT_FALSE(ReadRadioJson(bad, options, false, image, trailer, &error));
+  EXPECT_FALSE(ReadRadioJson(bad, options, image, trailer, &error));
   EXPECT_NE(error.find("bad.json: channels[0].receive"), std::string::npos) << error;
   EXPECT_EQ(image, before);
-  EXPECT_FALSE(ReadRadioJson(dir.File("none.json"), options, false, image, trailer, &error));
+  EXPECT_FALSE(ReadRadioJson(dir.File("none.json"), options, image, trailer, &error));
 }
 
 // The program's own termios port on the radio's device (or a link to it).
