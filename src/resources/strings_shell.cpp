@@ -86,7 +86,7 @@ constexpr StringEntry kTable[] = {
     {kStrSaveAsTitle, "Save As"},
     {kStrExportPdfTitle, "Export PDF"},
     {kStrPdfFilter, "PDF Files(*.pdf)"},
-    {kStrIdlePrompt, "Ready"},
+    {kStrIdlePrompt, "F1 for Help   F2 for Next Group   F3 for DCS Complement   F10 for Menus"},
     {kStrMenuFile, "&File"},
     {kStrMenuEdit, "&Edit"},
     {kStrMenuView, "&View"},

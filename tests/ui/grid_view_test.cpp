@@ -128,6 +128,16 @@ class GridViewTest : public QObject {
     // Moving the focus away commits.
     View().grid()->setFocus();
     QCOMPARE(Cell(1, kColTag), QStringLiteral("ABC     "));
+    // A capital typed with Shift starts the editor with that letter alone: the clipboard is
+    // not pasted after it.
+    View().SetCurrentCell(2, kColTag);
+    QTest::keyClick(View().grid(), 'D', Qt::ShiftModifier);
+    QVERIFY(View().editor()->isVisible());
+    QCOMPARE(View().editor()->text(), QStringLiteral("D"));
+    QTest::keyClick(View().editor(), 'E', Qt::ShiftModifier);
+    QTest::keyClick(View().editor(), Qt::Key_Return);
+    QCOMPARE(Cell(2, kColTag), QStringLiteral("DE      "));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("ab!c"));
   }
 
   void escapeLeavesAnInhibitedChannelAlone() {

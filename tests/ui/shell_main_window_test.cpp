@@ -2,13 +2,19 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 
+#include "channels/grid_text.h"
+#include "channels/ui/channel_view.h"
 #include "codeplug/files.h"
 #include "radiosim/radio_sim.h"
 #include "resources/labels.h"
@@ -148,6 +154,88 @@ class ShellMainWindowTest : public QObject {
     w.RunCommand(kCmdScanning);
     delete closer.data();
     QVERIFY(dialog_shown || w.statusBar()->currentMessage().contains("not available yet"));
+  }
+
+  // The message pane tells the view's keys whenever no prompt is shown, and F10 keeps the
+  // promise: the keyboard goes to the menu bar, and the arrows and Enter work the menus.
+  void idleTextAndF10TakeTheKeyboardToTheMenus() {
+    Fixture f;
+    MainWindow& w = f.window();
+    const QString idle("F1 for Help   F2 for Next Group   F3 for DCS Complement   F10 for Menus");
+    QCOMPARE(w.statusBar()->currentMessage(), idle);
+    QStatusTipEvent highlighted(w.action(kCmdUpload)->statusTip());
+    QApplication::sendEvent(&w, &highlighted);
+    QCOMPARE(w.statusBar()->currentMessage(), QString("Read data from radio"));
+    QStatusTipEvent left{QString()};
+    QApplication::sendEvent(&w, &left);
+    QCOMPARE(w.statusBar()->currentMessage(), idle);
+
+    ql40::uitest::Open(w);
+    auto* view = static_cast<ql40::ui::ChannelView*>(w.view());
+    view->FocusGrid();
+    const QModelIndex cell = view->grid()->currentIndex();
+    QTest::keyClick(view->grid(), Qt::Key_F10);
+    auto* file = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(file != nullptr);
+    QCOMPARE(file->menuAction(), w.menuBar()->actions().first());
+    // Down goes into File; it does not move the grid's cursor.
+    QTest::keyClick(file, Qt::Key_Down);
+    QCOMPARE(file->activeAction(), w.action(kCmdNew));
+    QCOMPARE(view->grid()->currentIndex(), cell);
+    // Left goes round to Help; its last item is About, chosen with Enter.
+    QTest::keyClick(file, Qt::Key_Left);
+    auto* help = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(help != nullptr && help != file);
+    QCOMPARE(help->menuAction(), w.menuBar()->actions().last());
+    QString opened;
+    WhenModal([&opened](QWidget* dialog) {
+      opened = dialog->objectName();
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    for (int i = 0; i < 8 && help->activeAction() != w.action(kCmdAbout); ++i) {
+      QTest::keyClick(help, Qt::Key_Down);
+    }
+    QTest::keyClick(help, Qt::Key_Return);
+    QTRY_COMPARE(opened, QString::number(ql40::ui::kDialogAbout));
+    // F10 in an open menu leaves the menus; the grid has the keyboard back.
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    ql40::uitest::Open(w);
+    view->FocusGrid();
+    QTest::keyClick(view->grid(), Qt::Key_F10);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);  // Edit
+    QVERIFY(QApplication::activePopupWidget() != file);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_F10);
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
+    QVERIFY(w.menuBar()->activeAction() == nullptr);
+    QTRY_VERIFY(view->grid()->hasFocus());
+  }
+
+  // View > Item: a sub-audio group shown again is headed by its menu name until the grid is
+  // rebuilt. Print Preview ends as Print does: the printer field shows the printer remembered.
+  void columnGroupShownAgainAndPreviewRedrawsThePrinter() {
+    Fixture f;
+    MainWindow& w = f.window();
+    auto* view = static_cast<ql40::ui::ChannelView*>(w.view());
+    w.RunCommand(kCmdFirstColumn + 4);
+    QVERIFY(view->grid()->isColumnHidden(kColSubAudioType));
+    w.RunCommand(kCmdFirstColumn + 4);
+    QVERIFY(!view->grid()->isColumnHidden(kColSubAudioType));
+    QCOMPARE(view->header()->Heading(0, kColSubAudioType), QString("Sub Audio"));
+    QCOMPARE(view->header()->Heading(0, kColReceive), QString("Frequency"));
+    w.RefreshAll(false);
+    QCOMPARE(view->header()->Heading(0, kColSubAudioType), QString("SUB AUDIO"));
+
+    auto* printer = view->findChild<QLabel*>("info5");
+    QVERIFY(printer != nullptr);
+    f.app.printer_name = "Front Desk";  // remembered, not yet shown
+    bool previewed = false;
+    WhenModal([&previewed](QWidget* dialog) {
+      previewed = dialog->objectName() == "PrintPreview";
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    w.RunCommand(kCmdPrintPreview);
+    QVERIFY(previewed);
+    QCOMPARE(printer->text(), QString::fromStdString(f.app.printer_name));
   }
 
   void titleClockAndWindowSize() {
@@ -391,6 +479,47 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(radio->stats().downloads_completed, 1);
     QCOMPARE(std::distance(std::filesystem::directory_iterator(f.app.backup_dir), {}),
              std::ptrdiff_t{2});
+  }
+
+  // make run's radio holds a dealer's codeplug, kept in the repository as JSON: the first
+  // Upload shows groups, tags, tones, codes, narrow channels, priorities and scan lists.
+  void theDemoRadioUploadsLikeAProgrammedRadio() {
+    sim::RadioOptions options;
+    Image image{};
+    std::optional<double> split;
+    std::string error;
+    QVERIFY2(sim::ReadRadioJson(QL40_SOURCE_DIR "/apps/ql40-radiosim/demo-radio.json", options,
+                                image, split, &error),
+             error.c_str());
+    auto radio = sim::PtyRadio::Start(options, image, &error);
+    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
+    Fixture f;
+    f.app.port_names.SetDevice(1, radio->device_path());
+    f.prompter = ScriptedPrompter({}, Answer::kOk);
+    MainWindow& w = f.window();
+    w.RunCommand(kCmdUpload);
+    QVERIFY(f.prompter.Saw(res::kStrUploadCompleted));
+    const Codeplug& doc = f.app.doc;
+    const ChannelTable& table = doc.channels;
+    QVERIFY(table.total >= 40);
+    QVERIFY(std::count_if(table.count.begin(), table.count.end(), [](int n) { return n > 0; }) >=
+            4);
+    QVERIFY(std::count(table.priority.begin(), table.priority.end(), 0) < 20);
+    std::set<std::string> tags, seen;  // seen: "column text" pairs of the channels
+    for (int ch = 0; ch < table.total; ++ch) {
+      tags.insert(GridCellText(doc, ch, kColTag));
+      for (int column : {kColWideNarrow, kColSubAudioType, kColScan, kColAni, kColTransmit}) {
+        seen.insert(std::to_string(column) + " " + GridCellText(doc, ch, column));
+      }
+    }
+    QCOMPARE(int(tags.size()), table.total);
+    for (const char* wanted : {"2 N", "6 CTCSS", "6 DCS", "13 B", "16 v", "5 ---.-----"}) {
+      QVERIFY2(seen.count(wanted) == 1, wanted);
+    }
+    // The grid shows the first group of them.
+    auto* view = static_cast<ql40::ui::ChannelView*>(w.view());
+    QCOMPARE(view->model()->rowCount(), table.count[0]);
+    QVERIFY(view->groupLine()->text().contains("DEPOT"));
   }
 
   void failedUploadLeavesPathAndFlags() {

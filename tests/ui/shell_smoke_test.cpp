@@ -1,5 +1,5 @@
 // The real ql40win under Xvfb: it shows its window, a second start hands over to the first and
-// ends, and File > Exit closes it cleanly with the settings written back.
+// ends, and File > Exit (reached with F10) closes it cleanly with the settings written back.
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -23,8 +23,10 @@ second=$?
 kill -0 $first || { echo "first copy gone"; exit 12; }
 [ "$(xdotool search --onlyvisible --name 'QL40Win for PT-410/PT-610' | wc -l)" -eq 1 ] || {
   echo "two windows"; kill $first; exit 13; }
-# File > Exit, from the keyboard.
-xdotool windowfocus --sync "$win" key --delay 100 alt+f
+# File > Exit from the keyboard: F10 opens File, Down goes into it, x is Exit.
+xdotool windowfocus --sync "$win" key --delay 100 F10
+sleep 0.3
+xdotool key Down
 sleep 0.5
 xdotool key x
 for i in $(seq 1 100); do kill -0 $first 2>/dev/null || break; sleep 0.1; done

@@ -47,6 +47,7 @@ ChannelView::ChannelView(shell::AppContext& app, QWidget* parent)
     auto* label =
         new QLabel(Q(std::string(res::kInfoPanelLabels[static_cast<std::size_t>(i)])), panel);
     auto* value = new QLabel(panel);
+    value->setObjectName(QStringLiteral("info%1").arg(i));  // info5: the printer
     value->setFont(fixed);
     value->setFrameShape(QFrame::StyledPanel);
     value->setFrameShadow(QFrame::Sunken);
@@ -286,7 +287,10 @@ bool ChannelView::HandleGridKey(QKeyEvent* event) {
     Step(channel, column, false);
     return true;
   }
-  // Typing into the tag or a frequency starts the editor with the character.
+  // Typing into the tag or a frequency starts the editor with the character. Shift held as
+  // well does not paste the clipboard after it: Shift is how a capital or a sign is typed, so
+  // every tag begun with Shift+D would grow the clipboard's text. Ctrl+V or Shift+Insert in
+  // the editor pastes when that is what is wanted.
   const QString text = event->text();
   const bool ctrl = mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier);
   if (!ctrl && text.size() == 1 && text[0].isPrint() && key != Qt::Key_Backspace) {

@@ -360,11 +360,10 @@ void MainWindow::RunCommand(int command_id) {
       FileSaveAs();
       return;
     case kCmdPrint:
-      PrintReport(this, app_);
-      view_->RedrawHeader();
-      return;
     case kCmdPrintPreview:
-      PrintPreview(this, app_);
+      // A preview ends as a print does: the printer it used is remembered and shown.
+      (id == kCmdPrint ? PrintReport : PrintPreview)(this, app_);
+      view_->RedrawHeader();
       return;
     case kCmdPrintSetup:
       return FilePrintSetup();
@@ -588,7 +587,7 @@ void MainWindow::Visible() {
 void MainWindow::ToggleColumn(int flag) {
   auto& value = app_.column_visibility[static_cast<std::size_t>(flag)];
   value = value != 0 ? 0 : 1;
-  view_->ApplyColumnVisibility();
+  view_->ColumnGroupToggled(flag);  // a group shown again reads its menu name until a rebuild
   UpdateCommandStates();
 }
 
@@ -707,6 +706,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     }
+    // F10 takes the keyboard to the menu bar, wherever the focus is in this window or its
+    // menus.
+    if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::NoModifier &&
+        event->type() == QEvent::KeyPress && QApplication::activeModalWidget() == nullptr) {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      while (widget != nullptr && widget != this) widget = widget->parentWidget();
+      if (widget == this) {
+        MenuBarByKeyboard();
+        return true;
+      }
+    }
     // F1 in a dialog: the page of its context, 0x20000 plus the dialog id it carries as its
     // name. (Message boxes carry no number and get no help.)
     if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
@@ -727,6 +737,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::MenuBarByKeyboard() {
+  QMenuBar* bar = menuBar();
+  if (bar->actions().isEmpty()) return;
+  if (QApplication::activePopupWidget() == nullptr && !bar->hasFocus()) {
+    // The first menu opens, so that the user sees where the keyboard went (some styles draw
+    // no mark on a title that is merely chosen); Left and Right go to the other menus.
+    bar->setActiveAction(bar->actions().first());
+    return;
+  }
+  // F10 again leaves the menus, submenus first; the focus goes back where it was.
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  for (int level = 0; level < 4; ++level) {
+    QWidget* menu = QApplication::activePopupWidget();
+    if (menu == nullptr) break;
+    QApplication::sendEvent(menu, &escape);
+  }
+  if (bar->hasFocus()) QApplication::sendEvent(bar, &escape);
 }
 
 bool MainWindow::event(QEvent* event) {

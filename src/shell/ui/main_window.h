@@ -96,6 +96,8 @@ class MainWindow : public QMainWindow {
   QAction* MakeAction(int command_id, int label_id, QList<QKeySequence> keys = {});
   void UpdateTitle();
   void UpdateClock();
+  // F10: the keyboard goes to the menu bar, its first menu open; again, it comes back.
+  void MenuBarByKeyboard();
 
   // Command handlers.
   void FileNew();
