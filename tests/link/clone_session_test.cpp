@@ -256,6 +256,46 @@ TEST(CloneDownload, ConfigurationChecksAndFailures) {
   }
 }
 
+// The download marker tells a later upload whether the radio holds one whole codeplug.
+TEST(CloneDownload, HalfWrittenRadioIsReportedByTheNextUpload) {
+  auto upload_of = [](const Image& memory) {
+    LinkRig rig({}, memory);
+    const auto outcome = rig.Run(TransferKind::kUpload);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_EQ(WordOf(rig.doc.image, frame::kMarkerWord), 0) << "the marker stays out of the image";
+    return outcome.radio_half_written;
+  };
+  {  // Stopped while the blocks went out.
+    LinkRig rig(Options([](auto& o) { o.faults.silent_after_bytes = 1500; }));
+    const auto outcome = rig.Run(TransferKind::kDownload);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_TRUE(outcome.writing_interrupted);
+    EXPECT_GT(rig.radio->stats().blocks_written, 0);
+    EXPECT_TRUE(upload_of(rig.radio->memory()));
+  }
+  {  // Stopped before anything was written, and a download that finished.
+    LinkRig refused(Options([](auto& o) { o.band = 2; }));
+    EXPECT_FALSE(refused.Run(TransferKind::kDownload).writing_interrupted);
+    LinkRig done;
+    done.doc.CommitToImage();
+    const auto outcome = done.Run(TransferKind::kDownload);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_FALSE(outcome.writing_interrupted);
+    EXPECT_FALSE(upload_of(done.radio->memory()));
+  }
+  {  // Cancelled while writing: also half-written.
+    LinkRig rig;
+    rig.observer.on_position = [&rig](int position) {
+      if (position > 90) rig.cancel.Request();
+    };
+    rig.doc.CommitToImage();
+    const auto outcome = rig.Run(TransferKind::kDownload);
+    EXPECT_EQ(outcome.end, TransferEnd::kCancelled);
+    EXPECT_TRUE(outcome.writing_interrupted);
+    EXPECT_EQ(rig.radio->marker(), frame::kMarkerWriting);
+  }
+}
+
 std::unique_ptr<sim::PtyRadio> StartRadio(const sim::RadioOptions& options, const Image& memory) {
   std::string error;
   auto radio = sim::PtyRadio::Start(options, memory, &error);
