@@ -397,6 +397,47 @@ TEST(TransferCli, UploadAndDownloadAsAProgram) {
     EXPECT_EQ(radio->stats().block_writes[0], 1);
     EXPECT_GT(testing::ReadAll(dir.File("trace.txt")).size(), 1000u);
   }
+  {  // What a download sent is kept; a radio left half-written later says where. Both run in
+     // the folder, where the program keeps its backups.
+    const auto in_dir = [&dir](const std::string& args) {
+      const std::string err = dir.File("in-dir.err");
+      const int raw = std::system(("cd '" + dir.path().string() + "' && " + QL40_CLI_PATH + " " +
+                                   args + " </dev/null >/dev/null 2>'" + err + "'")
+                                      .c_str());
+      return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadText(err)};
+    };
+    const auto backups = [&dir] {
+      std::vector<std::string> names;
+      for (const auto& e : std::filesystem::directory_iterator(dir.File("backups"))) {
+        names.push_back(e.path().filename().string());
+      }
+      std::sort(names.begin(), names.end());
+      return names;
+    };
+    auto radio = StartRadio({}, sim::BuiltInRadioImage({}));
+    ASSERT_TRUE(radio);
+    const auto [down, down_err] = in_dir("download --port " + radio->device_path() + " " + file);
+    ASSERT_EQ(down, 0) << down_err;
+    ASSERT_EQ(backups().size(), 1u);
+    const std::string sent = backups()[0];
+    EXPECT_NE(sent.find("-1K000042-write.q40"), std::string::npos) << sent;
+
+    Image memory = sim::BuiltInRadioImage({});
+    testing::SetWord(memory, frame::kMarkerWord, frame::kMarkerWriting);
+    auto half = StartRadio({}, memory);
+    ASSERT_TRUE(half);
+    const auto [up, up_err] = in_dir("upload --port " + half->device_path() + " -o h.q40");
+    EXPECT_EQ(up, 0) << up_err;
+    EXPECT_NE(up_err.find("not completely programmed"), std::string::npos) << up_err;
+    EXPECT_NE(up_err.find(sent), std::string::npos) << up_err;
+    const auto after = backups();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                            [](const std::string& n) {
+                              return n.find("-read-half-written.q40") != std::string::npos;
+                            }),
+              1);
+  }
   {  // No port.
     const auto r =
         testing::RunQl40(dir, "upload --port " + dir.File("nothing") + " -o " + dir.File("x.q40"));
