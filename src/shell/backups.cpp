@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "codeplug/files.h"
 #include "shell/recovery_strings.h"
@@ -47,7 +48,9 @@ std::string LastCompleteBackup(const std::string& folder, std::string_view seria
   const std::string safe = SafeSerial(serial);
   std::error_code ec;
   std::string best_path;
-  std::pair<std::string, int> best;  // time stamp, then the "-N" of a second one that second
+  // Time stamp; within one second what was written wins over what was read (a download follows
+  // its upload); then the "-N" of a second one.
+  std::tuple<std::string, int, int> best;
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
     std::string name = entry.path().filename().string();
     if (!entry.is_regular_file(ec) || !EndsWith(name, ".q40")) continue;
@@ -65,10 +68,12 @@ std::string LastCompleteBackup(const std::string& folder, std::string_view seria
     // A radio whose download stopped half-way was not whole when it was read.
     if (EndsWith(rest, KindSuffix(BackupKind::kReadHalfWritten))) continue;
     bool complete = false;
+    int rank = 0;
     for (BackupKind kind : {BackupKind::kAlignWrite, BackupKind::kWrite, BackupKind::kRead}) {
       if (EndsWith(rest, KindSuffix(kind))) {
         rest.remove_suffix(KindSuffix(kind).size());
         complete = true;
+        rank = kind == BackupKind::kRead ? 1 : 2;
         break;
       }
     }
@@ -77,7 +82,7 @@ std::string LastCompleteBackup(const std::string& folder, std::string_view seria
         rest.substr(16) != safe) {
       continue;
     }
-    std::pair<std::string, int> stamp{std::string(rest.substr(0, 15)), n};
+    std::tuple<std::string, int, int> stamp{std::string(rest.substr(0, 15)), rank, n};
     if (best_path.empty() || stamp > best) {
       best = stamp;
       best_path = entry.path().string();

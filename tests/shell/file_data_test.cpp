@@ -109,6 +109,7 @@ TEST(Backups, LastCompleteBackupOfARadio) {
            "20261208-090000-1K000042-read.q40",
            "20261208-100000-1K000042-write.q40",
            "20261208-100000-1K000042-write-2.q40",  // a second download that second
+           "20261208-100000-1K000042-read-3.q40",   // read in that second: the write wins
            "20261208-110000-1K000042-read-half-written.q40",
            "20261208-120000-1K000099-write.q40",  // another radio
            "20261208-130000-1K000042-write.q40.damaged",
