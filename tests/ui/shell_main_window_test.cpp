@@ -418,6 +418,36 @@ class ShellMainWindowTest : public QObject {
     QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read-half-written.q40"));
   }
 
+  void alignmentWriteBackIsBackedUp() {
+    sim::RadioOptions options;
+    options.serial = "1K000078";
+    std::string error;
+    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
+    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
+    Fixture f;
+    f.app.port_names.SetDevice(1, radio->device_path());
+    f.prompter = ScriptedPrompter({}, Answer::kOk);
+    MainWindow& w = f.window();
+    // The alignment dialog, once it is up, ends with OK.
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && modal->objectName() != "TransferDialog") {
+        timer->stop();
+        timer->deleteLater();
+        static_cast<QDialog*>(modal)->accept();
+      }
+    });
+    timer->start(20);
+    w.RunCommand(kCmdFineAlignment);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(f.app.backup_dir)) {
+      names.push_back(entry.path().filename().string().substr(16));
+    }
+    std::sort(names.begin(), names.end());
+    QCOMPARE(names, (std::vector<std::string>{"1K000078-align-write.q40", "1K000078-read.q40"}));
+  }
+
   void failedUploadLeavesPathAndFlags() {
     Fixture f;
     const std::string file = WriteCodeplug(f.dir, "mine.q40", 0x04);
