@@ -287,8 +287,8 @@ int main(int argc, char** argv) {
     if (code_opt->count()) fields |= ql40::sim::kIdentityProductCode;
     ql40::sim::ApplyIdentity(options, memory, fields);
   }
-  if (half_written) ql40::bits::SetWordLE(memory, 2 * ql40::frame::kMarkerWord,
-                                          ql40::frame::kMarkerWriting);
+  if (half_written)
+    ql40::bits::SetWordLE(memory, 2 * ql40::frame::kMarkerWord, ql40::frame::kMarkerWriting);
 
   if (faulty > count) {
     std::cerr << "ql40-radiosim: --faulty " << faulty << " names no radio of " << count << "\n";

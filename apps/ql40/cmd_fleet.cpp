@@ -208,8 +208,9 @@ void RecordSingleTransfer(fleet::FleetJob job, const std::string& port,
     if (shell::WriteBackup(fleet::kBackupFolderName, image, BandDefaultSplit(line.band),
                            line.serial, kind, fleet::WallClock::to_time_t(when), quiet)
             .empty()) {
-      std::cerr << "ql40: " << res::FormatString(fleet::kStrBackupFailed,
-                                               {std::string(fleet::kBackupFolderName) + "/"})
+      std::cerr << "ql40: "
+                << res::FormatString(fleet::kStrBackupFailed,
+                                     {std::string(fleet::kBackupFolderName) + "/"})
                 << "\n";
     }
   };

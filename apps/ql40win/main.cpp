@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
                                         QCoreApplication::applicationPid()};
   const auto recovery_dir = ql40::shell::RecoveryDir(ql40::shell::SystemEnvironment());
   ql40::ui::RecoveryController recovery(
-      app, recovery_dir.empty() ? recovery_dir
-                                : recovery_dir / ql40::shell::RecoveryFileName(self));
+      app,
+      recovery_dir.empty() ? recovery_dir : recovery_dir / ql40::shell::RecoveryFileName(self));
   QObject::connect(&recovery, &ql40::ui::RecoveryController::statusMessage, &window,
                    &ql40::ui::MainWindow::ShowStatus);
   // Inside the event loop, so that an end request during the questions can end it.

@@ -70,9 +70,9 @@ std::span<const StringEntry> CoreStrings() { return kTable; }
 
 std::span<const std::span<const StringEntry>> StringAreas() {
   static const std::array<std::span<const StringEntry>, 9> areas = {
-      CoreStrings(),      ShellStrings(),      ChannelStrings(),   SettingsStrings(),
-      SignallingStrings(), AlignmentStrings(), ExchangeStrings(), FleetStrings(),
-      RecoveryStrings()};
+      CoreStrings(),     ShellStrings(),      ChannelStrings(),
+      SettingsStrings(), SignallingStrings(), AlignmentStrings(),
+      ExchangeStrings(), FleetStrings(),      RecoveryStrings()};
   return areas;
 }
 

@@ -9,7 +9,8 @@ namespace {
 using namespace ql40::shell;
 
 constexpr StringEntry kTable[] = {
-    {kStrRecoverOffer, "QL40Win did not close normally. Recover the unsaved changes to %1 from %2?"},
+    {kStrRecoverOffer,
+     "QL40Win did not close normally. Recover the unsaved changes to %1 from %2?"},
     {kStrRecoveryDamaged,
      "Unsaved changes left by an earlier run cannot be recovered: their recovery file is "
      "damaged (%2).\r\nThe file was moved to\r\n%1"},

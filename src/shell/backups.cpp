@@ -23,10 +23,14 @@ std::string SafeSerial(std::string_view serial) {
 
 std::string_view KindSuffix(BackupKind kind) {
   switch (kind) {
-    case BackupKind::kRead: return "-read";
-    case BackupKind::kWrite: return "-write";
-    case BackupKind::kAlignWrite: return "-align-write";
-    case BackupKind::kReadHalfWritten: return "-read-half-written";
+    case BackupKind::kRead:
+      return "-read";
+    case BackupKind::kWrite:
+      return "-write";
+    case BackupKind::kAlignWrite:
+      return "-align-write";
+    case BackupKind::kReadHalfWritten:
+      return "-read-half-written";
   }
   return "-read";
 }

@@ -496,8 +496,7 @@ std::vector<LeftRecovery> FindLeftRecoveries(const fs::path& folder, const Recov
     const auto owner = OwnerOfRecoveryFile(entry.path().filename().string());
     if (!owner || owner->host != (me.host.empty() ? "_" : me.host)) continue;
     // A file under this run's own name was left by an earlier process with the same number.
-    if (!(owner->key == me.key && owner->pid == me.pid) && owner_running &&
-        owner_running(*owner)) {
+    if (!(owner->key == me.key && owner->pid == me.pid) && owner_running && owner_running(*owner)) {
       continue;
     }
     LeftRecovery found;
@@ -516,8 +515,8 @@ std::vector<LeftRecovery> FindLeftRecoveries(const fs::path& folder, const Recov
     } else {
       found.data = std::move(*data);
       const bool has_file = found.data.path != res::kNoPath;
-      found.kind = has_file && FileHolds(found.data.path, CodeplugBytes(found.data.image,
-                                                                        found.data.default_split))
+      found.kind = has_file && FileHolds(found.data.path,
+                                         CodeplugBytes(found.data.image, found.data.default_split))
                        ? LeftRecoveryKind::kUnchanged
                        : LeftRecoveryKind::kOffer;
     }

@@ -122,8 +122,8 @@ TEST(Backups, LastCompleteBackupOfARadio) {
   testing::WriteAll(dir.File("backups/20261208-100500-1K000042-align-write.q40"), {1});
   const Message notice = HalfWrittenNotice(folder, "1K000042");
   EXPECT_EQ(notice.string_id, kStrRadioHalfWritten);
-  EXPECT_EQ(notice.args, std::vector<std::string>{
-                             dir.File("backups/20261208-100500-1K000042-align-write.q40")});
+  EXPECT_EQ(notice.args,
+            std::vector<std::string>{dir.File("backups/20261208-100500-1K000042-align-write.q40")});
   EXPECT_EQ(LastCompleteBackup(folder, "1K000077"), "");
   EXPECT_EQ(LastCompleteBackup(dir.File("missing"), "1K000042"), "");
 }

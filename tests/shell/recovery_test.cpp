@@ -150,8 +150,7 @@ TEST(RecoveryStore, WritesOffTheCallersThreadNewestFirst) {
     store.Write(data);
   }  // the destructor carries out what was asked
   EXPECT_TRUE(fs::exists(file));
-  EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator{}),
-            1)
+  EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator{}), 1)
       << "no temporary file is left";
 
   if (!testing::RunningAsRoot()) {
@@ -233,9 +232,8 @@ class LeftRecoveries : public RecoveryDocument {
   }
   static std::vector<unsigned char> ToVector(const std::string& s) { return {s.begin(), s.end()}; }
   std::vector<LeftRecovery> Find() {
-    return FindLeftRecoveries(folder, self, [this](const RecoveryOwner& o) {
-      return running.count(o.pid) != 0;
-    });
+    return FindLeftRecoveries(folder, self,
+                              [this](const RecoveryOwner& o) { return running.count(o.pid) != 0; });
   }
   RecoveryData Edited(std::int64_t when) {
     EditInGrid();
@@ -253,8 +251,8 @@ TEST_F(LeftRecoveries, OnlyFilesOfRunsThatEndedAreFound) {
   const RecoveryData unchanged = CaptureRecovery(doc, 1'800'000'050);
   const RecoveryData changed = Edited(1'800'000'100);
   const fs::path dead = Put({self.key, "pc", 300}, changed);
-  Put({self.key, "pc", 200}, changed);  // still running
-  Put({self.key, "laptop", 301}, changed);  // another machine: cannot be asked
+  Put({self.key, "pc", 200}, changed);       // still running
+  Put({self.key, "laptop", 301}, changed);   // another machine: cannot be asked
   const fs::path mine = Put(self, changed);  // an earlier run with this run's number
   const fs::path same = Put({"ql40win-other-build", "pc", 302}, unchanged);
   const fs::path cut = Put({self.key, "pc", 303}, changed);
@@ -291,8 +289,8 @@ TEST_F(LeftRecoveries, YesOpensNoKeepsDamagedMovesAside) {
         Find(), target, places, prompter, [&] { return ++asked, false; }, 1'800'000'300);
     EXPECT_TRUE(report.opened);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(prompter.ids(), (std::vector<int>{kStrRecoveryDamaged, kStrRecoverOffer,
-                                                kStrRecoverOffer}));
+    EXPECT_EQ(prompter.ids(),
+              (std::vector<int>{kStrRecoveryDamaged, kStrRecoverOffer, kStrRecoverOffer}));
     EXPECT_EQ(prompter.messages()[1].args[0], "car12.q40");
     EXPECT_TRUE(target.modified);
     EXPECT_EQ(target.path, file);

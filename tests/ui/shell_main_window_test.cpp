@@ -236,7 +236,8 @@ class ShellMainWindowTest : public QObject {
     QVERIFY(!v.close());
     QVERIFY(v.ConfirmClose());
     QVERIFY(v.close());
-    QCOMPARE(g.prompter.ids(), (std::vector<int>{kStrSaveChanges, kStrSaveChanges, kStrSaveChanges}));
+    QCOMPARE(g.prompter.ids(),
+             (std::vector<int>{kStrSaveChanges, kStrSaveChanges, kStrSaveChanges}));
   }
 
   void visibleWritesTheColumnFlagsAtOnce() {

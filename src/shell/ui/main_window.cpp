@@ -638,9 +638,9 @@ std::string MainWindow::Backup(BackupKind kind) {
   if (app_.backup_dir.empty()) return {};
   SilentPrompter quiet;
   const auto& doc = app_.doc;
-  const std::string path = WriteBackup(app_.backup_dir, doc.image, doc.default_split,
-                                       DecodeSerialNumber(doc.image), kind, std::time(nullptr),
-                                       quiet);
+  const std::string path =
+      WriteBackup(app_.backup_dir, doc.image, doc.default_split, DecodeSerialNumber(doc.image),
+                  kind, std::time(nullptr), quiet);
   if (path.empty()) {
     prompter_.Show(kStrBackupFailed, MessageIcon::kExclamation, {app_.backup_dir});
   } else {
@@ -657,8 +657,7 @@ void MainWindow::Upload() {
       link::UploadCommand(app_.doc, [this](link::TransferKind kind) { return Transfer(kind); });
   if (outcome.succeeded && outcome.radio_half_written) {
     // Looked up before this read's own backup, which is not a whole codeplug.
-    const Message notice =
-        HalfWrittenNotice(app_.backup_dir, DecodeSerialNumber(app_.doc.image));
+    const Message notice = HalfWrittenNotice(app_.backup_dir, DecodeSerialNumber(app_.doc.image));
     Backup(BackupKind::kReadHalfWritten);
     prompter_.Ask(notice);
   } else if (outcome.succeeded) {

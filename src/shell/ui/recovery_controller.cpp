@@ -29,8 +29,8 @@ RecoveryController::~RecoveryController() = default;
 bool RecoveryController::OfferLeft(const shell::RecoveryOwner& self, Prompter& prompter,
                                    const std::function<bool()>& confirm_replace) {
   if (file_.empty()) return false;
-  const auto left = shell::FindLeftRecoveries(
-      file_.parent_path(), self, [](const shell::RecoveryOwner& owner) {
+  const auto left =
+      shell::FindLeftRecoveries(file_.parent_path(), self, [](const shell::RecoveryOwner& owner) {
         return SingleInstance::HeldBy(QString::fromStdString(owner.key), owner.pid);
       });
   if (left.empty()) return false;
@@ -38,8 +38,8 @@ bool RecoveryController::OfferLeft(const shell::RecoveryOwner& self, Prompter& p
   const shell::OfferReport report =
       shell::OfferRecoveries(left, app_.doc, places, prompter, confirm_replace, Now());
   if (!report.kept.empty()) {
-    emit statusMessage(QString::fromStdString(
-        res::FormatString(shell::kStrRecoveryKept, {report.kept.back()})));
+    emit statusMessage(
+        QString::fromStdString(res::FormatString(shell::kStrRecoveryKept, {report.kept.back()})));
   }
   return report.opened;
 }

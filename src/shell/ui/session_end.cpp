@@ -3,14 +3,16 @@
 #include <QCoreApplication>
 
 #if defined(Q_OS_WIN)
-#include <QAbstractNativeEventFilter>
 #include <windows.h>
+
+#include <QAbstractNativeEventFilter>
 #else
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 #endif
 
 namespace ql40::ui {
