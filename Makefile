@@ -43,7 +43,7 @@ test: deps
 bench: configure
 	@cmake --build $(BUILD) -j$(JOBS) --target bench_codeplug bench_link bench_exchange bench_fleet
 	@if grep -q '^Qt6Widgets_DIR:PATH=/' $(BUILD)/CMakeCache.txt; then \
-	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup bench_preview bench_grid ql40win; fi
+	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup bench_preview bench_grid bench_recovery ql40win; fi
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
 
 # Every fuzz target for FUZZ_SECONDS each, growing its corpus in tests/fuzz/<target>/.

@@ -33,6 +33,7 @@ int main() {
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
 #include "codeplug/hardware.h"
+#include "link/frame.h"
 #include "radiosim/radio_sim.h"
 
 namespace {
@@ -173,6 +174,7 @@ int main(int argc, char** argv) {
   std::string link;
   std::vector<int> levels;
   bool verbose = false;
+  bool half_written = false;
   int count = 1;
   std::string link_prefix;
   int faulty = 0;
@@ -215,6 +217,8 @@ int main(int argc, char** argv) {
                  "Signal strength peaks when the tuning value sent with 0x32 is this (0-255); it "
                  "falls by 2 per step away")
       ->check(CLI::Range(0, 255));
+  app.add_flag("--half-written", half_written,
+               "Start as a radio whose last download was interrupted (download marker FFFF)");
   app.add_option("--save", options.save_on_download,
                  "Write the radio memory to this .q40 file whenever a download completes");
   auto* link_opt = app.add_option("--link", link, "Also make this symbolic link to the device");
@@ -301,6 +305,8 @@ int main(int argc, char** argv) {
     if (code_opt->count()) fields |= ql40::sim::kIdentityProductCode;
     ql40::sim::ApplyIdentity(options, memory, fields);
   }
+  if (half_written)
+    ql40::bits::SetWordLE(memory, 2 * ql40::frame::kMarkerWord, ql40::frame::kMarkerWriting);
 
   if (faulty > count) {
     std::cerr << "ql40-radiosim: --faulty " << faulty << " names no radio of " << count << "\n";

@@ -21,6 +21,7 @@
 #include "link/clone_session.h"
 #include "resources/labels.h"
 #include "resources/strings.h"
+#include "shell/backups.h"
 
 namespace ql40::cli {
 namespace {
@@ -200,13 +201,34 @@ void RecordSingleTransfer(fleet::FleetJob job, const std::string& port,
     line.have_checksum = true;
     line.checksum = fleet::ImageChecksum(*fingerprint);
   }
-  if (image_read != nullptr) {
+  // A backup of a radio left half-written is named as such, and the last whole codeplug for it
+  // (looked up before that backup is written) is named on stderr.
+  const auto keep = [&](const Image& image, shell::BackupKind kind) {
+    SilentPrompter quiet;
+    if (shell::WriteBackup(fleet::kBackupFolderName, image, BandDefaultSplit(line.band),
+                           line.serial, kind, fleet::WallClock::to_time_t(when), quiet)
+            .empty()) {
+      std::cerr << "ql40: "
+                << res::FormatString(fleet::kStrBackupFailed,
+                                     {std::string(fleet::kBackupFolderName) + "/"})
+                << "\n";
+    }
+  };
+  if (image_read != nullptr && outcome.radio_half_written) {
+    const Message notice = shell::HalfWrittenNotice(fleet::kBackupFolderName, line.serial);
+    keep(*image_read, shell::BackupKind::kReadHalfWritten);
+    std::cerr << "ql40: " << TerminalText(notice) << "\n";
+  } else if (image_read != nullptr) {
     std::string error;
     if (fleet::KeepBackup(fleet::kBackupFolderName, *image_read, BandDefaultSplit(line.band),
                           line.serial, when, &error)
             .empty()) {
       std::cerr << "ql40: " << error << "\n";
     }
+  }
+  // What was sent, complete or not: the radio may hold part of it now.
+  if (job == fleet::FleetJob::kDownload && session.sent_image() != nullptr) {
+    keep(*session.sent_image(), shell::BackupKind::kWrite);
   }
   line.result = outcome.succeeded ? res::FormatString(fleet::kStrResultOk)
                 : outcome.end == link::TransferEnd::kCancelled

@@ -1,21 +1,30 @@
 // ql40win: the desktop program. One copy per user; settings from QL40Win.ini in the working
-// folder; an optional codeplug file or the maintenance switch on the command line.
+// folder; an optional codeplug file or the maintenance switch on the command line. Unsaved
+// work is kept in a recovery copy and offered again after a run that did not end normally.
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPrinterInfo>
+#include <QSysInfo>
 #include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include "resources/labels.h"
 #include "shell/document.h"
 #include "shell/ini_file.h"
+#include "shell/recovery.h"
 #include "shell/startup.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/qt_prompter.h"
+#include "shell/ui/recovery_controller.h"
+#include "shell/ui/session_end.h"
 #include "shell/ui/shell_dialogs.h"
 #include "shell/ui/single_instance.h"
 
@@ -41,13 +50,26 @@ class PaintedProbe : public QObject {
   bool fired_ = false;
 };
 
+// Ends the event loops once no dialog is open; open ones are cancelled first, so that nothing
+// waits for an answer (a transfer stops as after its Cancel button). exit() and not quit():
+// quit() would ask the windows to close, and with it the close question.
+void ExitWhenIdle() {
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    QTimer::singleShot(50, qApp, ExitWhenIdle);
+    return;
+  }
+  QCoreApplication::exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("ql40win");
 
-  ql40::ui::SingleInstance instance(ql40::ui::SingleInstance::DefaultKey());
+  const QString instance_key = ql40::ui::SingleInstance::DefaultKey();
+  ql40::ui::SingleInstance instance(instance_key);
   if (!instance.BecomePrimary()) {
     instance.NotifyPrimary();
     return 0;
@@ -95,7 +117,57 @@ int main(int argc, char** argv) {
     window.show();
   }
   window.view()->FocusGrid();
+
+  // This run's recovery copy, named after the single-instance lock, the machine and the
+  // process, in the user's data folder.
+  const ql40::shell::RecoveryOwner self{instance_key.toStdString(),
+                                        QSysInfo::machineHostName().toStdString(),
+                                        QCoreApplication::applicationPid()};
+  const auto recovery_dir = ql40::shell::RecoveryDir(ql40::shell::SystemEnvironment());
+  ql40::ui::RecoveryController recovery(
+      app,
+      recovery_dir.empty() ? recovery_dir : recovery_dir / ql40::shell::RecoveryFileName(self));
+  QObject::connect(&recovery, &ql40::ui::RecoveryController::statusMessage, &window,
+                   &ql40::ui::MainWindow::ShowStatus);
+  // Inside the event loop, so that an end request during the questions can end it.
+  QTimer::singleShot(0, &window, [&] {
+    if (recovery.OfferLeft(self, prompter, [&] { return window.ConfirmClose(); })) {
+      window.RefreshAll(true);
+    }
+    recovery.Start();
+  });
+
+  // Ended from outside: the settings and the newest copy go to the disk first.
+  const auto write_settings = [&] {
+    ql40::shell::WriteExitKeys(ini, app, window.CurrentWindowSettings());
+    ini.Save(app.ini_path);
+  };
+  ql40::ui::SessionEndWatcher end_watcher;
+  end_watcher.Install();
+  QObject::connect(&end_watcher, &ql40::ui::SessionEndWatcher::endRequested, &window, [&] {
+    recovery.FlushNow();
+    write_settings();
+    ExitWhenIdle();
+  });
+#if QT_CONFIG(sessionmanager)
+  // The session manager asks first: the close question where it lets the program ask.
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                   [&](QSessionManager& manager) {
+                     recovery.FlushNow();
+                     write_settings();
+                     if (!app.doc.modified || !manager.allowsInteraction()) return;
+                     if (window.ConfirmClose()) {
+                       if (app.doc.modified) recovery.MarkDiscarded();
+                     } else {
+                       manager.cancel();
+                     }
+                     manager.release();
+                   });
+#endif
+
   const int status = QApplication::exec();
   window.SaveSettings();
+  // Changes that were neither saved nor given up stay for the next start.
+  recovery.Finish(app.doc.modified && !window.CloseConfirmed());
   return status;
 }

@@ -88,6 +88,8 @@ TransferOutcome CloneSession::Run(TransferKind kind) {
     case TransferKind::kDownload:
       outcome = Download();
       ClosePort();
+      // Once the marker or a settings word went out, the radio is no longer what it was.
+      outcome.writing_interrupted = sent_ != nullptr && !outcome.succeeded;
       break;
     case TransferKind::kAlignmentUpload:
       outcome = AlignmentUpload();
@@ -432,10 +434,29 @@ TransferOutcome CloneSession::Upload() {
     std::copy(block, block + kBlockSize, work.begin() + b * kBlockSize);
     if (b == kFirstChannelBlock - 1) last = LastBlockOf(work);
   }
+  ReadMarker();
+  if (Cancelled()) return Cancel();
 
   TransferOutcome done = Succeed(res::kStrUploadCompleted);
+  done.radio_half_written = radio_.marker == frame::kMarkerWriting;
   doc_.image = work;
   return done;
+}
+
+// The download marker says whether the radio's last download finished. It is read after
+// everything else, once, and counts for nothing: a radio that does not answer it is read all
+// the same, and the word never enters the document.
+void CloneSession::ReadMarker() {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (Cancelled()) return;
+    int value = 0;
+    const int result = ReadWord(frame::kMarkerWord, &value);
+    if (result == kFrameOk) {
+      radio_.marker = value;
+      return;
+    }
+    link_->PurgeReceive();
+  }
 }
 
 TransferOutcome CloneSession::Download() {

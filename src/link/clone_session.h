@@ -63,6 +63,7 @@ struct RadioFacts {
   std::string serial;
   int band = -1;   // from word 12; -1 when it was not read
   int model = -1;  // 1 PT-410, 0 PT-610
+  int marker = -1;  // the download marker word as an upload read it; -1 when not read
 };
 
 class CloneSession {
@@ -117,6 +118,7 @@ class CloneSession {
   Step Retry(Command command, int limit, int message_id, TransferEnd end);
   Step ReadUploadWord(Image& work, int w, TransferEnd end);
   Step ReadProductBlock(std::uint8_t* block, bool log);
+  void ReadMarker();
   void AppendProductLog(int code) const;
   TransferOutcome End(TransferEnd end, int message_id = 0);
   TransferOutcome Cancel();

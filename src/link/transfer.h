@@ -57,6 +57,10 @@ struct TransferOutcome {
   bool succeeded = false;     // the procedure reached its own end ("... is completed")
   int message_id = 0;         // the last failure message shown, 0 for none
   bool wait_expired = false;  // the wait for the radio's start byte ran out
+  // An upload found the radio marked as being written: its last download did not finish.
+  bool radio_half_written = false;
+  // A download stopped after it had begun to write: the radio may hold part of the codeplug.
+  bool writing_interrupted = false;
 
   DialogResult Result() const {
     switch (end) {

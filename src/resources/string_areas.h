@@ -29,6 +29,7 @@ std::span<const StringEntry> SignallingStrings();  // strings_signalling.cpp
 std::span<const StringEntry> AlignmentStrings();   // strings_alignment.cpp
 std::span<const StringEntry> ExchangeStrings();    // strings_exchange.cpp: JSON, CSV, diff, check
 std::span<const StringEntry> FleetStrings();       // strings_fleet.cpp: several radios at once
+std::span<const StringEntry> RecoveryStrings();    // strings_recovery.cpp: unsaved work
 
 // Every part, for lookups and for the check that no id is used twice.
 std::span<const std::span<const StringEntry>> StringAreas();

@@ -71,9 +71,10 @@ static_assert(SortedById(kTable), "string table must be sorted by id without dup
 std::span<const StringEntry> CoreStrings() { return kTable; }
 
 std::span<const std::span<const StringEntry>> StringAreas() {
-  static const std::array<std::span<const StringEntry>, 8> areas = {
-      CoreStrings(),      ShellStrings(),      ChannelStrings(),   SettingsStrings(),
-      SignallingStrings(), AlignmentStrings(), ExchangeStrings(), FleetStrings()};
+  static const std::array<std::span<const StringEntry>, 9> areas = {
+      CoreStrings(),     ShellStrings(),      ChannelStrings(),
+      SettingsStrings(), SignallingStrings(), AlignmentStrings(),
+      ExchangeStrings(), FleetStrings(),      RecoveryStrings()};
   return areas;
 }
 

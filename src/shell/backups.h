@@ -12,11 +12,25 @@
 
 namespace ql40::shell {
 
-enum class BackupKind { kRead, kWrite };
+enum class BackupKind {
+  kRead,             // "-read": read from a radio
+  kWrite,            // "-write": about to be written to one by a download
+  kAlignWrite,       // "-align-write": written back by an alignment
+  kReadHalfWritten,  // "-read-half-written": read from a radio whose last download stopped
+};
 
-// "YYYYMMDD-HHMMSS-<serial>-read.q40" or "...-write.q40". Characters of the serial number
+// "YYYYMMDD-HHMMSS-<serial>-read.q40", "...-write.q40", ... Characters of the serial number
 // that do not belong in a file name become '_'; an empty serial number becomes "unknown".
 std::string BackupFileName(const std::tm& local_time, std::string_view serial, BackupKind kind);
+
+// The newest backup in the folder that holds a whole codeplug of the radio with this serial
+// number: what was last written to it, or read from it while it was complete. Empty when
+// there is none.
+std::string LastCompleteBackup(const std::string& folder, std::string_view serial);
+
+// What to tell after reading a radio whose last download stopped half-way: which backup holds
+// the last complete codeplug for it, or that there is none.
+Message HalfWrittenNotice(const std::string& folder, std::string_view serial);
 
 // Writes image and trailer into the folder (made when missing) under a fresh name: a second
 // backup within the same second gets "-2", "-3", ... before the extension. Gives the path

@@ -256,6 +256,46 @@ TEST(CloneDownload, ConfigurationChecksAndFailures) {
   }
 }
 
+// The download marker tells a later upload whether the radio holds one whole codeplug.
+TEST(CloneDownload, HalfWrittenRadioIsReportedByTheNextUpload) {
+  auto upload_of = [](const Image& memory) {
+    LinkRig rig({}, memory);
+    const auto outcome = rig.Run(TransferKind::kUpload);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_EQ(WordOf(rig.doc.image, frame::kMarkerWord), 0) << "the marker stays out of the image";
+    return outcome.radio_half_written;
+  };
+  {  // Stopped while the blocks went out.
+    LinkRig rig(Options([](auto& o) { o.faults.silent_after_bytes = 1500; }));
+    const auto outcome = rig.Run(TransferKind::kDownload);
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_TRUE(outcome.writing_interrupted);
+    EXPECT_GT(rig.radio->stats().blocks_written, 0);
+    EXPECT_TRUE(upload_of(rig.radio->memory()));
+  }
+  {  // Stopped before anything was written, and a download that finished.
+    LinkRig refused(Options([](auto& o) { o.band = 2; }));
+    EXPECT_FALSE(refused.Run(TransferKind::kDownload).writing_interrupted);
+    LinkRig done;
+    done.doc.CommitToImage();
+    const auto outcome = done.Run(TransferKind::kDownload);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_FALSE(outcome.writing_interrupted);
+    EXPECT_FALSE(upload_of(done.radio->memory()));
+  }
+  {  // Cancelled while writing: also half-written.
+    LinkRig rig;
+    rig.observer.on_position = [&rig](int position) {
+      if (position > 90) rig.cancel.Request();
+    };
+    rig.doc.CommitToImage();
+    const auto outcome = rig.Run(TransferKind::kDownload);
+    EXPECT_EQ(outcome.end, TransferEnd::kCancelled);
+    EXPECT_TRUE(outcome.writing_interrupted);
+    EXPECT_EQ(rig.radio->marker(), frame::kMarkerWriting);
+  }
+}
+
 std::unique_ptr<sim::PtyRadio> StartRadio(const sim::RadioOptions& options, const Image& memory) {
   std::string error;
   auto radio = sim::PtyRadio::Start(options, memory, &error);
@@ -356,6 +396,47 @@ TEST(TransferCli, UploadAndDownloadAsAProgram) {
     EXPECT_EQ(radio->marker(), frame::kMarkerComplete);
     EXPECT_EQ(radio->stats().block_writes[0], 1);
     EXPECT_GT(testing::ReadAll(dir.File("trace.txt")).size(), 1000u);
+  }
+  {  // What a download sent is kept; a radio left half-written later says where. Both run in
+     // the folder, where the program keeps its backups.
+    const auto in_dir = [&dir](const std::string& args) {
+      const std::string err = dir.File("in-dir.err");
+      const int raw = std::system(("cd '" + dir.path().string() + "' && " + QL40_CLI_PATH + " " +
+                                   args + " </dev/null >/dev/null 2>'" + err + "'")
+                                      .c_str());
+      return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadText(err)};
+    };
+    const auto backups = [&dir] {
+      std::vector<std::string> names;
+      for (const auto& e : std::filesystem::directory_iterator(dir.File("backups"))) {
+        names.push_back(e.path().filename().string());
+      }
+      std::sort(names.begin(), names.end());
+      return names;
+    };
+    auto radio = StartRadio({}, sim::BuiltInRadioImage({}));
+    ASSERT_TRUE(radio);
+    const auto [down, down_err] = in_dir("download --port " + radio->device_path() + " " + file);
+    ASSERT_EQ(down, 0) << down_err;
+    ASSERT_EQ(backups().size(), 1u);
+    const std::string sent = backups()[0];
+    EXPECT_NE(sent.find("-1K000042-write.q40"), std::string::npos) << sent;
+
+    Image memory = sim::BuiltInRadioImage({});
+    testing::SetWord(memory, frame::kMarkerWord, frame::kMarkerWriting);
+    auto half = StartRadio({}, memory);
+    ASSERT_TRUE(half);
+    const auto [up, up_err] = in_dir("upload --port " + half->device_path() + " -o h.q40");
+    EXPECT_EQ(up, 0) << up_err;
+    EXPECT_NE(up_err.find("not completely programmed"), std::string::npos) << up_err;
+    EXPECT_NE(up_err.find(sent), std::string::npos) << up_err;
+    const auto after = backups();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                            [](const std::string& n) {
+                              return n.find("-read-half-written.q40") != std::string::npos;
+                            }),
+              1);
   }
   {  // No port.
     const auto r =

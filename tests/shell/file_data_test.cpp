@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "shell/backups.h"
+#include "shell/recovery_strings.h"
 #include "support/test_support.h"
 
 namespace ql40::shell {
@@ -74,6 +77,9 @@ TEST(Backups, NamesAndCollisions) {
   EXPECT_EQ(BackupFileName(t, "1K000042", BackupKind::kRead), "20261208-030405-1K000042-read.q40");
   EXPECT_EQ(BackupFileName(t, "a/b\\c:", BackupKind::kWrite), "20261208-030405-a_b_c_-write.q40");
   EXPECT_EQ(BackupFileName(t, "", BackupKind::kRead), "20261208-030405-unknown-read.q40");
+  EXPECT_EQ(BackupFileName(t, "X1", BackupKind::kAlignWrite), "20261208-030405-X1-align-write.q40");
+  EXPECT_EQ(BackupFileName(t, "X1", BackupKind::kReadHalfWritten),
+            "20261208-030405-X1-read-half-written.q40");
 
   testing::TempDir dir;
   testing::ScriptedPrompter prompter;
@@ -91,6 +97,35 @@ TEST(Backups, NamesAndCollisions) {
   EXPECT_EQ(testing::ReadAll(first).size(), static_cast<std::size_t>(kFileSize));
   EXPECT_EQ(testing::ReadAll(first)[5], 0x55);
   EXPECT_TRUE(prompter.messages().empty());
+}
+
+// After an interrupted download the dealer needs the newest whole codeplug of that radio.
+TEST(Backups, LastCompleteBackupOfARadio) {
+  testing::TempDir dir;
+  const std::string folder = dir.File("backups");
+  std::filesystem::create_directories(folder);
+  EXPECT_EQ(HalfWrittenNotice(folder, "1K000042").string_id, kStrRadioHalfWrittenNoBackup);
+  for (const char* name : {
+           "20261208-090000-1K000042-read.q40",
+           "20261208-100000-1K000042-write.q40",
+           "20261208-100000-1K000042-write-2.q40",  // a second download that second
+           "20261208-100000-1K000042-read-3.q40",   // read in that second: the write wins
+           "20261208-110000-1K000042-read-half-written.q40",
+           "20261208-120000-1K000099-write.q40",  // another radio
+           "20261208-130000-1K000042-write.q40.damaged",
+           "notes.q40",
+       }) {
+    testing::WriteAll(dir.File(std::string("backups/") + name), {1});
+  }
+  EXPECT_EQ(LastCompleteBackup(folder, "1K000042"),
+            dir.File("backups/20261208-100000-1K000042-write-2.q40"));
+  testing::WriteAll(dir.File("backups/20261208-100500-1K000042-align-write.q40"), {1});
+  const Message notice = HalfWrittenNotice(folder, "1K000042");
+  EXPECT_EQ(notice.string_id, kStrRadioHalfWritten);
+  EXPECT_EQ(notice.args,
+            std::vector<std::string>{dir.File("backups/20261208-100500-1K000042-align-write.q40")});
+  EXPECT_EQ(LastCompleteBackup(folder, "1K000077"), "");
+  EXPECT_EQ(LastCompleteBackup(dir.File("missing"), "1K000042"), "");
 }
 
 }  // namespace

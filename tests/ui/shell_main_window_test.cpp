@@ -22,6 +22,7 @@
 #include "shell/commands.h"
 #include "shell/help.h"
 #include "shell/ini_file.h"
+#include "shell/recovery_strings.h"
 #include "shell/shell_strings.h"
 #include "shell/startup.h"
 #include "shell/ui/file_data_dialog.h"
@@ -311,6 +312,22 @@ class ShellMainWindowTest : public QObject {
     QVERIFY(back.Get("Initialize", "CX").has_value());
     QCOMPARE(back.Get("Foreign", "Path").value_or(""), std::string("C:\\x\\y"));
     QVERIFY(back.Text().rfind("; keep", 0) == 0);
+
+    // Answered when the session ended: the close that follows does not ask again, unless the
+    // codeplug changed in between.
+    Fixture g;
+    MainWindow& v = g.window();
+    v.show();
+    g.app.doc.modified = true;
+    g.prompter = ScriptedPrompter({Answer::kNo, Answer::kCancel, Answer::kNo});
+    QVERIFY(v.ConfirmClose());
+    g.app.doc.channels.records[0].tx_frequency += 2500;
+    QVERIFY(!v.CloseConfirmed());
+    QVERIFY(!v.close());
+    QVERIFY(v.ConfirmClose());
+    QVERIFY(v.close());
+    QCOMPARE(g.prompter.ids(),
+             (std::vector<int>{kStrSaveChanges, kStrSaveChanges, kStrSaveChanges}));
   }
 
   void visibleWritesTheColumnFlagsAtOnce() {
@@ -479,6 +496,53 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(radio->stats().downloads_completed, 1);
     QCOMPARE(std::distance(std::filesystem::directory_iterator(f.app.backup_dir), {}),
              std::ptrdiff_t{2});
+
+    // The same radio later, left half-written by a download from elsewhere: the upload names
+    // the backup of what this program last sent to it.
+    std::string sent;
+    for (const auto& entry : std::filesystem::directory_iterator(f.app.backup_dir)) {
+      if (entry.path().string().ends_with("-write.q40")) sent = entry.path().string();
+    }
+    Image memory = sim::BuiltInRadioImage(options);
+    memory[254] = memory[255] = 0xFF;  // the download marker: being written
+    auto half = sim::PtyRadio::Start(options, memory, &error);
+    QVERIFY(half);
+    f.app.port_names.SetDevice(1, half->device_path());
+    f.prompter = ScriptedPrompter({}, Answer::kOk);
+    w.RunCommand(kCmdUpload);
+    QVERIFY(f.prompter.Saw(ql40::shell::kStrRadioHalfWritten));
+    QCOMPARE(f.prompter.messages().back().args, std::vector<std::string>{sent});
+    QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read-half-written.q40"));
+  }
+
+  void alignmentWriteBackIsBackedUp() {
+    sim::RadioOptions options;
+    options.serial = "1K000078";
+    std::string error;
+    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
+    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
+    Fixture f;
+    f.app.port_names.SetDevice(1, radio->device_path());
+    f.prompter = ScriptedPrompter({}, Answer::kOk);
+    MainWindow& w = f.window();
+    // The alignment dialog, once it is up, ends with OK.
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && modal->objectName() != "TransferDialog") {
+        timer->stop();
+        timer->deleteLater();
+        static_cast<QDialog*>(modal)->accept();
+      }
+    });
+    timer->start(20);
+    w.RunCommand(kCmdFineAlignment);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(f.app.backup_dir)) {
+      names.push_back(entry.path().filename().string().substr(16));
+    }
+    std::sort(names.begin(), names.end());
+    QCOMPARE(names, (std::vector<std::string>{"1K000078-align-write.q40", "1K000078-read.q40"}));
   }
 
   // make run's radio holds a dealer's codeplug, kept in the repository as JSON: the first

@@ -31,6 +31,7 @@
 #include "shell/document.h"
 #include "shell/extras_ids.h"
 #include "shell/help.h"
+#include "shell/recovery_strings.h"
 #include "shell/shell_strings.h"
 #include "shell/ui/file_data_dialog.h"
 #include "shell/ui/help_window.h"
@@ -633,19 +634,20 @@ link::TransferOutcome MainWindow::Transfer(link::TransferKind kind) {
   return RunTransferDialog(this, factory, kind);
 }
 
-void MainWindow::Backup(int kind) {
-  if (app_.backup_dir.empty()) return;
+std::string MainWindow::Backup(BackupKind kind) {
+  if (app_.backup_dir.empty()) return {};
   SilentPrompter quiet;
   const auto& doc = app_.doc;
   const std::string path =
       WriteBackup(app_.backup_dir, doc.image, doc.default_split, DecodeSerialNumber(doc.image),
-                  kind == 0 ? BackupKind::kRead : BackupKind::kWrite, std::time(nullptr), quiet);
+                  kind, std::time(nullptr), quiet);
   if (path.empty()) {
     prompter_.Show(kStrBackupFailed, MessageIcon::kExclamation, {app_.backup_dir});
   } else {
     const std::string name = std::filesystem::path(path).filename().string();
     ShowStatus(QString::fromStdString(res::FormatString(kStrBackupWritten, {name})));
   }
+  return path;
 }
 
 void MainWindow::Upload() {
@@ -653,25 +655,43 @@ void MainWindow::Upload() {
   app_.doc.history.Checkpoint(app_.doc);
   const auto outcome =
       link::UploadCommand(app_.doc, [this](link::TransferKind kind) { return Transfer(kind); });
-  if (outcome.succeeded) Backup(0);
+  if (outcome.succeeded && outcome.radio_half_written) {
+    // Looked up before this read's own backup, which is not a whole codeplug.
+    const Message notice = HalfWrittenNotice(app_.backup_dir, DecodeSerialNumber(app_.doc.image));
+    Backup(BackupKind::kReadHalfWritten);
+    prompter_.Ask(notice);
+  } else if (outcome.succeeded) {
+    Backup(BackupKind::kRead);
+  }
   app_.doc.history.DropIfUnchanged(app_.doc);
   RefreshAll(true);
 }
 
 void MainWindow::Download() {
-  link::DownloadCommand(app_.doc, [this](link::TransferKind kind) {
+  std::string sent;
+  const auto outcome = link::DownloadCommand(app_.doc, [this, &sent](link::TransferKind kind) {
     // The image exactly as it is about to go to the radio.
-    Backup(1);
+    sent = Backup(BackupKind::kWrite);
     return Transfer(kind);
   });
   RefreshAll(false);
+  if (outcome.writing_interrupted && !sent.empty()) {
+    const std::string name = std::filesystem::path(sent).filename().string();
+    ShowStatus(QString::fromStdString(res::FormatString(kStrDownloadInterrupted, {name})));
+  }
 }
 
 void MainWindow::Alignment(bool fine) {
   const auto transfer = [this](link::TransferKind kind) {
+    // What the alignment writes back is kept like every image written to a radio.
+    if (kind == link::TransferKind::kBasicWriteBack || kind == link::TransferKind::kFineWriteBack) {
+      Backup(BackupKind::kAlignWrite);
+    }
     const auto outcome = Transfer(kind);
     // The alignment reads the whole radio first: keep that too.
-    if (kind == link::TransferKind::kAlignmentUpload && outcome.succeeded) Backup(0);
+    if (kind == link::TransferKind::kAlignmentUpload && outcome.succeeded) {
+      Backup(BackupKind::kRead);
+    }
     return outcome;
   };
   app_.doc.history.Checkpoint(app_.doc);
@@ -811,8 +831,20 @@ void MainWindow::SaveSettings() {
   ini_->Save(app_.ini_path);
 }
 
+bool MainWindow::ConfirmClose() {
+  close_confirmed_.reset();
+  if (!ConfirmDiscard(app_.doc, prompter_, [this] { return ChooseSaveAs(); })) return false;
+  close_confirmed_ = CaptureRecovery(app_.doc, 0);
+  return true;
+}
+
+bool MainWindow::CloseConfirmed() const {
+  return close_confirmed_ && SameContent(*close_confirmed_, CaptureRecovery(app_.doc, 0));
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!ConfirmDiscard(app_.doc, prompter_, [this] { return ChooseSaveAs(); })) {
+  // Asked once: the session's end may have asked it already.
+  if (!CloseConfirmed() && !ConfirmClose()) {
     event->ignore();
     return;
   }

@@ -16,8 +16,10 @@
 #include "codeplug/prompter.h"
 #include "link/serial_port.h"
 #include "shell/app_context.h"
+#include "shell/backups.h"
 #include "shell/commands.h"
 #include "shell/ini_file.h"
+#include "shell/recovery.h"
 #include "shell/startup.h"
 #include "shell/ui/hooks.h"
 
@@ -82,6 +84,11 @@ class MainWindow : public QMainWindow {
   void BringToFront();
   // The INI keys of exit; also run by closing the window.
   void SaveSettings();
+  // The close question of a modified codeplug (Yes saves, No gives the changes up); true when
+  // the program may end. Also asked when the session ends, where the platform lets it ask.
+  bool ConfirmClose();
+  // The last close question let the program end, and the document is still as it was then.
+  bool CloseConfirmed() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -122,7 +129,8 @@ class MainWindow : public QMainWindow {
 
   std::optional<std::string> ChooseSaveAs();
   link::TransferOutcome Transfer(link::TransferKind kind);
-  void Backup(int kind);
+  // The path written, or empty (the failure is shown).
+  std::string Backup(shell::BackupKind kind);
   // exchange_commands.cpp
   void ExchangeCommand(int command_id);
   void FleetCommand();
@@ -144,6 +152,7 @@ class MainWindow : public QMainWindow {
   link::PortOpener port_opener_;
   std::unique_ptr<link::SerialPort> link_;  // open only while a Radio command runs
   bool settings_saved_ = false;
+  std::optional<shell::RecoveryData> close_confirmed_;  // the document the close question let go
   QString last_help_page_;
 };
 

@@ -6,6 +6,14 @@
 #include <QLocalSocket>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QSysInfo>
+
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#else
+#include <cerrno>
+#include <csignal>
+#endif
 
 namespace ql40::ui {
 namespace {
@@ -14,6 +22,19 @@ QString LockFolder() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty()) folder = QDir::tempPath();
   return folder;
+}
+
+bool ProcessRunning(qint64 pid) {
+  if (pid <= 0) return false;
+#if defined(Q_OS_WIN)
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return running;
+#else
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#endif
 }
 
 }  // namespace
@@ -59,6 +80,16 @@ bool SingleInstance::BecomePrimary() {
   });
   server_->listen(key_);
   return true;
+}
+
+bool SingleInstance::HeldBy(const QString& key, qint64 pid) {
+  // Only read: taking the lock, even for a moment, could turn away a copy starting just then.
+  QLockFile lock(QDir(LockFolder()).filePath(key + ".lock"));
+  qint64 holder = 0;
+  QString host;
+  QString application;
+  if (!lock.getLockInfo(&holder, &host, &application)) return false;
+  return holder == pid && host == QSysInfo::machineHostName() && ProcessRunning(pid);
 }
 
 bool SingleInstance::NotifyPrimary(int timeout_ms) {

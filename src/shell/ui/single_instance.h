@@ -26,6 +26,10 @@ class SingleInstance : public QObject {
   // A later copy: asks the first to raise its window. True when the first answered.
   bool NotifyPrimary(int timeout_ms = 2000);
 
+  // True when the lock of that key is held by that process of this machine and the process
+  // still runs: the copy that wrote a recovery file has not ended.
+  static bool HeldBy(const QString& key, qint64 pid);
+
  signals:
   void raiseRequested();
 
