@@ -56,19 +56,20 @@ int main() {
   const std::string csv_b = exchange::ExportChannelsCsv(b);
   std::printf("512-channel codeplug: JSON %zu bytes, CSV %zu bytes\n", json.size(), csv_b.size());
   std::vector<std::string> errors;
+  std::vector<std::string> warnings;
   Print("export JSON", Time(50, [&] { (void)exchange::ExportJson(a); }));
   Print("import JSON (its own export)", Time(50, [&] {
           Codeplug out;
-          exchange::ImportJson(json, a, out, errors);
+          exchange::ImportJson(json, a, out, errors, warnings);
         }));
   Print("import JSON (all 512 channels changed)", Time(20, [&] {
           Codeplug out;
-          exchange::ImportJson(json_b, a, out, errors);
+          exchange::ImportJson(json_b, a, out, errors, warnings);
         }));
   Print("export CSV", Time(50, [&] { (void)exchange::ExportChannelsCsv(a); }));
   Print("import CSV (all 512 channels changed)", Time(20, [&] {
           Codeplug doc = a;
-          exchange::ImportChannelsCsv(csv_b, doc, errors);
+          exchange::ImportChannelsCsv(csv_b, doc, errors, warnings);
         }));
   Print("diff of two codeplugs", Time(50, [&] { (void)exchange::DiffCodeplugs(a, b, true); }));
   Print("check", Time(50, [&] { (void)exchange::CheckCodeplug(a); }));

@@ -290,6 +290,7 @@ int main(int argc, char** argv) {
       std::cerr << "ql40-radiosim: " << error << "\n";
       return kExitFailure;
     }
+    if (!error.empty()) std::cerr << error << "\n";
   } else {
     std::string error;
     if (!ql40::sim::ReadRadioFile(file, memory, options.trailer, &error)) {

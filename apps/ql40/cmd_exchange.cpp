@@ -62,6 +62,19 @@ int Refused(const std::string& what, const std::vector<std::string>& errors) {
   return kExitFailure;
 }
 
+// Warnings print and the file is written; with --strict they refuse the import instead.
+bool Warned(const std::string& what, const std::vector<std::string>& warnings, bool strict) {
+  for (const std::string& w : warnings) {
+    std::cerr << what << ": " << (strict ? "" : "warning: ") << w << "\n";
+  }
+  if (strict && !warnings.empty()) {
+    std::cerr << "ql40: " << warnings.size() << (warnings.size() == 1 ? " value" : " values")
+              << " would be stored other than the file gives them (--strict); nothing written\n";
+    return false;
+  }
+  return true;
+}
+
 int WriteCodeplug(const std::string& out, const Codeplug& doc, Prompter& prompter) {
   if (!CheckWritable(out, prompter)) return kExitFailure;
   return WriteImageFile(out, doc.image, doc.default_split, prompter) ? kExitOk : kExitFailure;
@@ -74,7 +87,7 @@ int RunExport(const std::string& file, const std::string& out, Prompter& prompte
 }
 
 int RunImport(const std::string& json_path, const std::string& base_path, const std::string& out,
-              Prompter& prompter) {
+              bool strict, Prompter& prompter) {
   std::string text;
   if (!ReadText(json_path, text)) return kExitFailure;
   Codeplug base;
@@ -86,18 +99,22 @@ int RunImport(const std::string& json_path, const std::string& base_path, const 
   }
   Codeplug doc;
   std::vector<std::string> errors;
-  if (!exchange::ImportJson(text, base, doc, errors)) return Refused(json_path, errors);
+  std::vector<std::string> warnings;
+  if (!exchange::ImportJson(text, base, doc, errors, warnings)) return Refused(json_path, errors);
+  if (!Warned(json_path, warnings, strict)) return kExitFailure;
   return WriteCodeplug(out, doc, prompter);
 }
 
 int RunImportChannels(const std::string& file, const std::string& csv_path, const std::string& out,
-                      Prompter& prompter) {
+                      bool strict, Prompter& prompter) {
   Codeplug doc;
   if (!OpenCodeplugFile(file, doc, prompter)) return kExitFailure;
   std::string text;
   if (!ReadText(csv_path, text)) return kExitFailure;
   std::vector<std::string> errors;
-  if (!exchange::ImportChannelsCsv(text, doc, errors)) return Refused(csv_path, errors);
+  std::vector<std::string> warnings;
+  if (!exchange::ImportChannelsCsv(text, doc, errors, warnings)) return Refused(csv_path, errors);
+  if (!Warned(csv_path, warnings, strict)) return kExitFailure;
   return WriteCodeplug(out, doc, prompter);
 }
 
@@ -162,8 +179,12 @@ void RegisterExchangeCommands(CLI::App& app, int& exit_status) {
                          "Codeplug whose values fill in what the JSON leaves out "
                          "(default: the built-in defaults of its band)");
   cmd_import->add_option("-o,--output", import_out, "Codeplug file to write (.q40)")->required();
-  cmd_import->callback(
-      [&exit_status] { exit_status = RunImport(import_file, import_base, import_out, prompter); });
+  static bool import_strict = false;
+  cmd_import->add_flag("--strict", import_strict,
+                       "Refuse the file if any value would be stored other than it gives it");
+  cmd_import->callback([&exit_status] {
+    exit_status = RunImport(import_file, import_base, import_out, import_strict, prompter);
+  });
 
   auto* cmd_import_channels =
       app.add_subcommand("import-channels", "Apply channel rows from a CSV file to a codeplug");
@@ -174,8 +195,12 @@ void RegisterExchangeCommands(CLI::App& app, int& exit_status) {
   cmd_import_channels->add_option("CSV", ic_csv, "CSV file with a header line")->required();
   cmd_import_channels->add_option("-o,--output", ic_out, "Codeplug file to write (.q40)")
       ->required();
-  cmd_import_channels->callback(
-      [&exit_status] { exit_status = RunImportChannels(ic_file, ic_csv, ic_out, prompter); });
+  static bool ic_strict = false;
+  cmd_import_channels->add_flag(
+      "--strict", ic_strict, "Refuse the file if any cell would be stored other than it gives it");
+  cmd_import_channels->callback([&exit_status] {
+    exit_status = RunImportChannels(ic_file, ic_csv, ic_out, ic_strict, prompter);
+  });
 
   auto* cmd_diff = app.add_subcommand(
       "diff", "Show what differs between two codeplugs (exit 0 same, 1 different, 2 trouble)");

@@ -85,7 +85,8 @@ bool IsSubCpu(int option_unit) {
 // Writes the divider of base (an oscillator or transmit frequency) with the step of selector.
 // Alternative selectors must divide base exactly; the channel's own selector truncates as it
 // always has. Fails when N has no PLL word, or when the word would be all zero, which with a
-// zero divider reads back as "no frequency".
+// zero divider reads back as "no frequency". This is the encoder's path: it writes back what an
+// image held, small dividers included; new frequencies go through ExactDivider first.
 bool TryDivider(std::int64_t base, int selector, bool exact, const ChannelContext& ctx,
                 std::span<std::uint8_t> stored, int pll_offset, int divider_offset) {
   const int step = StepOf(selector, ctx.channel_spacing);
@@ -112,6 +113,17 @@ int StoreDivider(std::int64_t base, int selector, const ChannelContext& ctx,
     }
   }
   return -1;
+}
+
+// Whether a new frequency's base divides exactly by the step of selector into a divider the
+// synthesizer takes.
+bool ExactDivider(std::int64_t base, int selector, const ChannelContext& ctx) {
+  const int step = StepOf(selector, ctx.channel_spacing);
+  if (base <= 0 || base % step != 0) return false;
+  const std::int64_t n = base / step;
+  if (n < kMinDivider) return false;
+  std::array<std::uint8_t, 3> word{};
+  return EncodePllWord(n, word) && (word[0] | word[1] | word[2]) != 0;
 }
 
 std::string Trimmed(std::string text) {
@@ -236,6 +248,39 @@ int SnapUnits(Frequency& n, int band, int spacing, bool& early) {
   }
 }
 
+// What the divider counts for a frequency: the local oscillator for receive, the frequency
+// itself for transmit.
+std::int64_t BaseOf(Frequency f, bool transmit, const ChannelContext& ctx) {
+  const std::int64_t if_units = IfUnits(ctx.first_if);
+  std::int64_t base = f;
+  if (transmit) {
+    if (base % 5 == 4) ++base;
+  } else {
+    base = ctx.injection != 0 ? base + if_units : base - if_units;
+    if (base % 10 == 9) ++base;
+  }
+  return base;
+}
+
+// What the encoder writes for f with selector, truncating as it does: f becomes what the image
+// gives back, and the selector the record carries is returned (selector itself when nothing can
+// be written; the image then holds the empty frequency, which reads back as f only when f is
+// the band's default).
+int EncoderFrequency(Frequency& f, bool transmit, int selector, const ChannelContext& ctx) {
+  std::array<std::uint8_t, kChannelRecordSize> scratch{};
+  const std::span<std::uint8_t> out(scratch);
+  const int pll = transmit ? kTxPll : kRxPll;
+  const int used = StoreDivider(BaseOf(f, transmit, ctx), selector, ctx, out, pll,
+                                transmit ? kTxDivider : kRxDivider);
+  if (used < 0) return selector;
+  const std::int64_t if_units = IfUnits(ctx.first_if);
+  const std::int64_t value =
+      DecodePllWord(std::span<const std::uint8_t, 3>(scratch.data() + pll, 3)) *
+      StepOf(used, ctx.channel_spacing);
+  f = ClampToFrequency(transmit ? value : ctx.injection != 0 ? value - if_units : value + if_units);
+  return used;
+}
+
 }  // namespace
 
 // ---- value codecs ---------------------------------------------------------------------------
@@ -324,35 +369,23 @@ int SnapFrequency(double& mhz, int band, int channel_spacing) {
 }
 
 int StoreFrequency(Frequency& f, bool transmit, int selector, const ChannelContext& ctx) {
-  std::array<std::uint8_t, kChannelRecordSize> scratch{};
-  const std::span<std::uint8_t> out(scratch);
-  std::int64_t base = f;
-  const std::int64_t if_units = IfUnits(ctx.first_if);
-  if (transmit) {
-    if (base % 5 == 4) ++base;
-  } else {
-    base = ctx.injection != 0 ? base + if_units : base - if_units;
-    if (base % 10 == 9) ++base;
+  const std::int64_t base = BaseOf(f, transmit, ctx);
+  if (ExactDivider(base, selector, ctx)) return selector;
+  for (int other = 0; other < 4; ++other) {
+    if (other != selector && ExactDivider(base, other, ctx)) return other;
   }
-  const int pll = transmit ? kTxPll : kRxPll;
-  const int used = StoreDivider(base, selector, ctx, out, pll, transmit ? kTxDivider : kRxDivider);
-  if (used < 0) return -1;
-  const std::int64_t value =
-      DecodePllWord(std::span<const std::uint8_t, 3>(scratch.data() + pll, 3)) *
-      StepOf(used, ctx.channel_spacing);
-  f = ClampToFrequency(transmit ? value : ctx.injection != 0 ? value - if_units : value + if_units);
-  return used;
+  return -1;
 }
 
 int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved,
                  bool* band_unstorable) {
+  const Frequency asked = f;
   if (moved != nullptr) *moved = false;
   const int selector = SnapFrequency(f, ctx.band, ctx.channel_spacing);
   if (f == 0) return selector;
-  Frequency stored = f;
-  int used = StoreFrequency(stored, transmit, selector, ctx);
+  int used = StoreFrequency(f, transmit, selector, ctx);
   if (used >= 0) {
-    f = stored;
+    if (moved != nullptr) *moved = f != asked;
     return used;
   }
   // Walk outwards over every frequency the grid can hold (the finest step, kept by
@@ -377,17 +410,16 @@ int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* m
       }
     }
   }
-  // Nothing in the band can be stored with these constants: the encoder writes the band's
-  // default frequency, so that is what the channel shows.
+  // Nothing in the band can be stored with these constants: the channel shows what the
+  // encoder writes for it, the band's default frequency (or the empty frequency that reads
+  // back as it).
   if (band_unstorable != nullptr) *band_unstorable = true;
-  f = info.default_frequency;
   if (moved != nullptr) *moved = true;
-  Frequency fallback = f;
-  const int s = SnapFrequency(fallback, ctx.band, ctx.channel_spacing);
-  used = StoreFrequency(fallback, transmit, s, ctx);
-  if (used < 0) return s;
-  f = fallback;
-  return used;
+  f = info.default_frequency;
+  const int s = SnapFrequency(f, ctx.band, ctx.channel_spacing);
+  used = StoreFrequency(f, transmit, s, ctx);
+  if (used >= 0) return used;
+  return EncoderFrequency(f, transmit, s, ctx);
 }
 
 std::string FrequencyText(Frequency f) {
@@ -842,6 +874,17 @@ std::string ChannelTable::CommitCellText(int channel, int column, std::string_vi
   return status;
 }
 
+void ChannelTable::SettleChannel(int channel, const ChannelContext& ctx) {
+  if (channel < 0 || channel >= kChannelCount) return;
+  ChannelRecord& r = records[static_cast<std::size_t>(channel)];
+  std::array<std::uint8_t, kChannelRecordSize> stored{};
+  EncodeChannel(r, stored, ctx);
+  ChannelRecord back;
+  DecodeChannel(back, stored, ctx);
+  back.status = r.status;
+  r = back;
+}
+
 void ChannelTable::DcsComplement(int channel, int column) {
   if (channel < 0 || channel >= kChannelCount || (column != 7 && column != 8)) return;
   ChannelRecord& r = records[static_cast<std::size_t>(channel)];
@@ -854,6 +897,19 @@ void ChannelTable::ClearPageCodeReferences(int code) {
   for (ChannelRecord& r : records) {
     if (r.code_number() == code) bits::Set(r.a3, 4, 0, 0);
   }
+}
+
+void ChannelTable::ApplyOptionUnitChange(int option_unit) {
+  constexpr int kPtTrunk = 5;
+  constexpr int kPriorityGroupsCleared = 10;
+  for (int code = 1; code <= 10; ++code) ClearPageCodeReferences(code);
+  if (option_unit != kPtTrunk) {
+    for (int g = 0; g < kPriorityGroupsCleared; ++g) priority[static_cast<std::size_t>(g)] = 0;
+  }
+}
+
+void ChannelTable::ClearEncryption() {
+  for (ChannelRecord& r : records) r.a0 &= static_cast<std::uint8_t>(~0x10);
 }
 
 void ChannelTable::ApplyBandChange(int band) {

@@ -123,6 +123,10 @@ class ChannelTable {
   // text says which channel moved and to what ("" when nothing moved).
   std::string CommitCellText(int channel, int column, std::string_view text,
                              const ChannelContext& ctx);
+  // Brings a record to what a save and reopen give back (the stored record decoded again, its
+  // status kept): a sub-audio type with no tone reads back as none, a character outside the
+  // tag symbols as a blank, and the tuning bytes are worked out again from the frequencies.
+  void SettleChannel(int channel, const ChannelContext& ctx);
   // Column 7 (receive) or 8 (transmit): the DCS code's complement, for a programmed DCS channel.
   void DcsComplement(int channel, int column);
 
@@ -137,6 +141,11 @@ class ChannelTable {
   void NextGroup();
 
   void ClearPageCodeReferences(int code);
+  // A new option unit: codes 1-10 mean something else under it, so every channel loses them,
+  // and groups 1 to 10 lose their priority channel unless the unit is PT-Trunk.
+  void ApplyOptionUnitChange(int option_unit);
+  // Without an encryption device no channel may ask for encryption.
+  void ClearEncryption();
   // Band or product change: every frequency to the band's default, channel 1 the only
   // programmed channel, no scan membership.
   void ApplyBandChange(int band);
@@ -176,19 +185,23 @@ Frequency BandHighest(int band);
 // handled as VHF so that every stored value has defined limits.
 int KnownBand(int band);
 
-// Synthesizer divider words: N split into the radio's three bytes. Not every N can be stored
-// (every N from 8768 up can); false leaves the bytes untouched.
+// Synthesizer divider words: N split into the radio's three bytes. The split holds for every N
+// from kMinDivider up; below it some N still give a word (what older images may hold, written
+// back as they are) but the synthesizer is not meant to take them, so no new frequency is
+// stored with one. false leaves the bytes untouched.
+inline constexpr std::int64_t kMinDivider = 8768;
 bool EncodePllWord(std::int64_t n, std::span<std::uint8_t, 3> bytes);
 std::int64_t DecodePllWord(std::span<const std::uint8_t, 3> bytes);
-// Stores a receive or transmit frequency (10 Hz) the way the channel encoder does with the
-// given step selector: returns the selector the stored record carries (another one when the
-// divider only fits with a finer step), or -1 when no divider word can hold it. f becomes
-// what decoding the stored bytes gives back.
+// Whether a new receive or transmit frequency (10 Hz) can be stored exactly: with the given
+// step selector, or else with another selector whose step divides it (a finer step where the
+// first IF is off the coarser grid). Returns the selector the stored record carries, -1 when
+// no divider word from kMinDivider up holds it exactly. f is left as it is.
 int StoreFrequency(Frequency& f, bool transmit, int selector, const ChannelContext& ctx);
 // SnapFrequency followed by StoreFrequency; a frequency the radio cannot store moves to the
-// nearest one on the step grid that it can (the lower of two equally near), and moved is set.
-// When nothing in the band can be stored it becomes the band's default frequency (what the
-// encoder writes) and *band_unstorable is set; a set flag skips the search.
+// nearest one on the step grid that it can (the lower of two equally near). moved is set
+// whenever f ends up other than it was given (onto the band, onto a step, or to a storable
+// one). When nothing in the band can be stored it becomes what the encoder writes for the
+// band's default frequency and *band_unstorable is set; a set flag skips the search.
 int SnapStorable(Frequency& f, bool transmit, const ChannelContext& ctx, bool* moved = nullptr,
                  bool* band_unstorable = nullptr);
 

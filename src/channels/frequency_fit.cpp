@@ -25,14 +25,20 @@ struct Hopeless {
   bool tx = false;
 };
 
-// A frequency that its own step stores exactly, inside the band, stays as it is, step and all;
+// A frequency inside the band that a step stores exactly (its own step first) stays as it is;
 // anything else is snapped and moved to what can be stored.
 void Fit(Frequency& f, int& selector, bool transmit, const ChannelContext& ctx, bool& hopeless) {
   if (f == 0) return;
   Frequency probe = f;
   const bool in_band =
       f >= BandLowest(ctx.band) && f <= BandHighest(ctx.band) && !(f >= 40600000 && f <= 40610000);
-  if (in_band && StoreFrequency(probe, transmit, selector, ctx) == selector && probe == f) return;
+  if (in_band) {
+    const int used = StoreFrequency(probe, transmit, selector, ctx);
+    if (used >= 0) {
+      selector = used;
+      return;
+    }
+  }
   selector = SnapStorable(f, transmit, ctx, nullptr, &hopeless);
 }
 

@@ -37,7 +37,9 @@ enum ColumnFlagIndex : int {
 };
 
 constexpr int kFirstChannelTypeWithDcsOnly = 51;  // tone indices from here on are DCS codes
-constexpr std::string_view kTagRefused = "!\"#$%&',;<>?@^{|}~";
+// The characters the tag editor drops. The backquote is not a tag symbol either: taken, it
+// would show as typed and be stored as a blank.
+constexpr std::string_view kTagRefused = "!\"#$%&',;<>?@^{|}~`";
 
 ChannelRecord& Rec(Codeplug& doc, int channel) {
   return doc.channels.records[static_cast<std::size_t>(channel)];
@@ -80,13 +82,29 @@ ChannelState StateOf(const Codeplug& doc, int channel) {
   return s;
 }
 
-// Runs a change and sets the modified flag when the channel (or its group's priority) is not
-// what it was.
+ChannelContext ContextOf(const Codeplug& doc) {
+  return ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
+}
+
+void AfterTypeChange(ChannelRecord& r);
+
+// The channel as a save and reopen give it back, with the grid's rule that only DCS has RCHK
+// (a DCS channel whose last tone went reads back without a type).
+void Settle(Codeplug& doc, int channel) {
+  ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
+  const int type = r.sub_audio_type;
+  doc.channels.SettleChannel(channel, ContextOf(doc));
+  if (r.sub_audio_type != type) AfterTypeChange(r);
+}
+
+// Runs a change, brings the channel to what the image will hold, and sets the modified flag
+// when the channel (or its group's priority) is not what it was.
 template <typename Change>
 bool Changing(Codeplug& doc, int channel, Change change) {
   const ChannelState before = StateOf(doc, channel);
   const bool ok = change();
   if (!ok) return false;
+  Settle(doc, channel);
   const bool changed = !(StateOf(doc, channel) == before);
   if (changed) doc.modified = true;
   return true;
@@ -153,10 +171,6 @@ int FindLoose(res::LabelList list, std::string_view text) {
     if (Trim(list[i]) == t) return static_cast<int>(i);
   }
   return -1;
-}
-
-ChannelContext ContextOf(const Codeplug& doc) {
-  return ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
 }
 
 std::string Upper(std::string_view text) {
@@ -282,7 +296,10 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
     }
     case kColDecode:
     case kColEncode: {
-      if (r.sub_audio_type == 0) return false;
+      // A channel without sub-audio has no tone: a copied row of one pastes as it is.
+      if (r.sub_audio_type == 0) {
+        return Trim(t) == res::kNoSubAudio || Trim(t) == Trim(res::kCtcssTones[0]);
+      }
       const int index = FindLoose(r.sub_audio_type == 2 ? res::kDcsCodes : res::kCtcssTones, t);
       if (index < 0) return false;
       SetTone(r, column, index);
@@ -351,6 +368,13 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
     default:
       return false;
   }
+}
+
+void Restore(Codeplug& doc, int channel, const ChannelState& state, bool modified) {
+  doc.channels.records[static_cast<std::size_t>(channel)] = state.record;
+  const int group = doc.channels.GroupOfChannel(channel);
+  if (group < kGroupCount) doc.channels.priority[static_cast<std::size_t>(group)] = state.priority;
+  doc.modified = modified;
 }
 
 std::string CellName(int channel, int column, int option_unit) {
@@ -433,6 +457,12 @@ CellAction CycleCell(Codeplug& doc, int channel, int column) {
         r.a0 ^= 0x20;
         return true;
       case kColSubAudioType:
+        // The radio keeps a sub-audio type only with a tone: from none, the step asks for the
+        // receive tone of CTCSS (which sets the transmit tone as well).
+        if (r.sub_audio_type == 0) {
+          pick = true;
+          return false;
+        }
         r.sub_audio_type = (r.sub_audio_type + 1) % 3;
         AfterTypeChange(r);
         return true;
@@ -517,6 +547,11 @@ bool ApplyPick(Codeplug& doc, int channel, int column, int value) {
   if (!r.programmed()) return false;
   return Changing(doc, channel, [&] {
     switch (column) {
+      case kColSubAudioType:
+        if (r.sub_audio_type != 0 || value <= 0 || value >= ToneListSize(1)) return false;
+        r.sub_audio_type = 1;
+        SetTone(r, kColDecode, value);
+        return true;
       case kColDecode:
       case kColEncode:
         if (r.sub_audio_type == 0 || value < 0 || value >= ToneListSize(r.sub_audio_type)) {
@@ -653,9 +688,69 @@ PasteResult PasteCell(Codeplug& doc, int channel, int column, std::string_view t
     return PasteResult::kPasted;
   }
   if (!Rec(doc, channel).programmed()) return PasteResult::kRefused;
+  const ChannelState before = StateOf(doc, channel);
+  const bool modified = doc.modified;
   const bool ok =
       Changing(doc, channel, [&] { return PasteIntoCell(doc, channel, column, text, note); });
-  return ok ? PasteResult::kPasted : PasteResult::kRefused;
+  if (!ok) return PasteResult::kRefused;
+  // A value the image cannot hold on its own (a sub-audio type without a tone) is not pasted.
+  if (!ShowsPasted(doc, channel, column, text)) {
+    Restore(doc, channel, before, modified);
+    if (note != nullptr) note->clear();
+    return PasteResult::kRefused;
+  }
+  return PasteResult::kPasted;
+}
+
+PasteResult PasteCellInRow(Codeplug& doc, int channel, int column, std::string_view text,
+                           std::string* note) {
+  if (!ValidChannel(channel) || column <= kColChannel || column >= kGridColumnCount) {
+    return PasteResult::kRefused;
+  }
+  if (!Rec(doc, channel).programmed()) return PasteResult::kRefused;
+  const ChannelState before = StateOf(doc, channel);
+  if (!PasteIntoCell(doc, channel, column, text, note)) return PasteResult::kRefused;
+  if (!(StateOf(doc, channel) == before)) doc.modified = true;
+  return PasteResult::kPasted;
+}
+
+void SettleRow(Codeplug& doc, int channel) {
+  if (!ValidChannel(channel)) return;
+  const ChannelState before = StateOf(doc, channel);
+  Settle(doc, channel);
+  if (!(StateOf(doc, channel) == before)) doc.modified = true;
+}
+
+bool ShowsPasted(const Codeplug& doc, int channel, int column, std::string_view text) {
+  if (!ValidChannel(channel)) return false;
+  std::string shown = GridCellText(doc, channel, column);
+  const std::string_view t = Trim(text);
+  switch (column) {
+    case kColChannel:
+    case kColReceive:
+    case kColTransmit:
+      // A frequency that had to move says so in its own note.
+      return true;
+    case kColTag: {
+      // Letters become capitals as they are typed; trailing blanks are padding.
+      std::string typed = Upper(text);
+      typed.erase(typed.find_last_not_of(' ') + 1);
+      shown.erase(shown.find_last_not_of(' ') + 1);
+      return typed == shown;
+    }
+    case kColSquelch: {
+      int a = 0;
+      int b = 0;
+      return ParseSquelch(t, a) && ParseSquelch(shown, b) && a == b;
+    }
+    case kColDecode:
+    case kColEncode:
+      // "Off" on both tones leaves no sub-audio type, and the tones then show as none.
+      if (t == Trim(res::kCtcssTones[0]) && Trim(shown) == res::kNoSubAudio) return true;
+      return t == Trim(shown);
+    default:
+      return t == Trim(shown);
+  }
 }
 
 void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnFlags& flags) {
@@ -832,13 +927,40 @@ BlockPasteReport PasteBlock(Codeplug& doc, const CellRange& range, std::string_v
     int column = ColumnShown(flags, range.first_column)
                      ? range.first_column
                      : NextShownColumn(flags, range.first_column, 1);
+    // The cells of a row go in together (a sub-audio type with its tones) and the channel is
+    // then brought to what the image holds; a cell that does not show afterwards was refused.
+    struct Taken {
+      int column;
+      std::string text;
+      std::string before;
+    };
+    std::vector<Taken> taken;
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (column >= kGridColumnCount || !ColumnShown(flags, column)) break;
       // A copied channel number says where the row came from, not what to write.
-      if (column != kColChannel) paste_one(channel, column, row[i]);
+      if (column != kColChannel) {
+        const std::string before = GridCellText(doc, channel, column);
+        std::string note;
+        if (PasteCellInRow(doc, channel, column, row[i], &note) == PasteResult::kPasted) {
+          taken.push_back({column, row[i], before});
+        } else {
+          report.refused.push_back({channel, column});
+        }
+        if (!note.empty()) report.moved.push_back(std::move(note));
+      }
       const int next = NextShownColumn(flags, column, 1);
       if (next == column) break;
       column = next;
+    }
+    SettleRow(doc, channel);
+    for (const Taken& cell : taken) {
+      if (!ShowsPasted(doc, channel, cell.column, cell.text)) {
+        report.refused.push_back({channel, cell.column});
+      } else if (GridCellText(doc, channel, cell.column) == cell.before) {
+        ++report.unchanged;
+      } else {
+        ++report.pasted;
+      }
     }
     ++channel;
   }

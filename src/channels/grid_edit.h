@@ -63,8 +63,9 @@ CellAction CycleCell(Codeplug& doc, int channel, int column);
 CellAction DoubleClickCell(Codeplug& doc, int channel, int column);
 // The priority mark of column 1: moves the group's priority to this channel or removes it.
 bool TogglePriority(Codeplug& doc, int channel);
-// Stores a choice of a pick list: columns 7 and 8 (tone index), 13 (scan), 15 (squelch), 19
-// (code). Values outside the column's list are refused.
+// Stores a choice of a pick list: columns 6 (CTCSS with this tone both ways, on a channel
+// without sub-audio), 7 and 8 (tone index), 13 (scan), 15 (squelch), 19 (code). Values outside
+// the column's list are refused.
 bool ApplyPick(Codeplug& doc, int channel, int column, int value);
 // F3 on columns 7 and 8 of a DCS channel.
 bool ComplementDcs(Codeplug& doc, int channel, int column);
@@ -96,6 +97,17 @@ enum class PasteResult { kPasted, kRefused, kDeclined };
 // A moved frequency is told in *note, as for the editor.
 PasteResult PasteCell(Codeplug& doc, int channel, int column, std::string_view text,
                       const ColumnFlags& flags, Prompter& prompter, std::string* note = nullptr);
+// A cell of a row that goes in with the row's other cells (a block paste, a row of a file): the
+// cell's paste rules without bringing the channel to its stored form yet, since a sub-audio
+// type only stays with its tones. SettleRow afterwards, then ShowsPasted tells which cells took.
+PasteResult PasteCellInRow(Codeplug& doc, int channel, int column, std::string_view text,
+                           std::string* note = nullptr);
+// Brings a channel to what a save and reopen give back (sets the modified flag if that changes
+// it). Every grid commit ends with it.
+void SettleRow(Codeplug& doc, int channel);
+// Whether the cell shows the pasted text (a moved frequency counts: its note tells the move).
+bool ShowsPasted(const Codeplug& doc, int channel, int column, std::string_view text);
+
 // Copies the shown column groups of source onto destination.
 void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnFlags& flags);
 

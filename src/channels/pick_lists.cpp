@@ -99,6 +99,10 @@ PickListModel PickListFor(const Codeplug& doc, int channel, int column) {
   if (channel < 0 || channel >= kChannelCount) return {};
   const ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
   switch (column) {
+    case kColSubAudioType:
+      // A channel without sub-audio gets a type with its first tone: the CTCSS list.
+      if (r.sub_audio_type != 0) return {};
+      return SubAudioPickList(1, 0, column);
     case kColDecode:
       return SubAudioPickList(r.sub_audio_type, r.rx_tone(), column);
     case kColEncode:

@@ -39,7 +39,8 @@ PickListModel SquelchPickList(int squelch_value);
 // The code column: by option unit, with the paging slots that are in use.
 PickListModel CodePickList(const Codeplug& doc, int code);
 
-// The list a cell opens (columns 7, 8, 13, 15, 19), filled with the channel's current value;
+// The list a cell opens (columns 7, 8, 13, 15, 19, and 6 on a channel without sub-audio),
+// filled with the channel's current value;
 // an empty model for any other column.
 PickListModel PickListFor(const Codeplug& doc, int channel, int column);
 

@@ -71,11 +71,27 @@ bool IsFrequencyText(std::string_view t) {
   return points <= 1 && digits > 0 && t.size() <= 9;
 }
 
+// A number of MHz as a file writes it, of any length (what the grid shows of an odd image
+// included), for comparing with what a channel holds.
+bool IsMhzNumber(std::string_view t) {
+  if (t.empty() || t.size() > 16) return false;
+  int points = 0;
+  for (char c : t) {
+    if (c == '.') {
+      ++points;
+    } else if (!std::isdigit(static_cast<unsigned char>(c))) {
+      return false;
+    }
+  }
+  return points <= 1 && t != ".";
+}
+
 std::string Mhz(Frequency f) {
   return Trim(FrequencyText(f));
 }
 
-// A frequency column: the value must lie in the band and survive a save.
+// A frequency column: the value must lie in the band and be storable with the hardware
+// constants; one off the channel step is taken and lands on the step (the notes say where).
 std::string ApplyFrequency(Codeplug& doc, int channel, int column, const std::string& t) {
   if (!IsFrequencyText(t)) return "\"" + t + "\" is not a frequency in MHz";
   const Frequency f = MhzTextTo10Hz(t);
@@ -85,24 +101,17 @@ std::string ApplyFrequency(Codeplug& doc, int channel, int column, const std::st
   }
   if (f >= 40600000 && f <= 40610000) return t + " lies in 406.00000-406.10000, never a channel";
   const ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
-  ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
-  const ChannelRecord before = r;
-  const std::string moved = doc.channels.CommitCellText(channel, column, t, ctx);
-  if (!moved.empty()) {
-    const Frequency to = column == 4 ? r.rx_frequency : r.tx_frequency;
-    r = before;
-    return t + " cannot be stored with these hardware constants (nearest: " + Mhz(to) + ")";
+  Frequency snapped = f;
+  const int selector = SnapFrequency(snapped, band, doc.hardware.channel_spacing);
+  if (StoreFrequency(snapped, column == kColTransmit, selector, ctx) < 0) {
+    Frequency nearest = snapped;
+    SnapStorable(nearest, column == kColTransmit, ctx);
+    return t + " cannot be stored with these hardware constants (nearest: " + Mhz(nearest) + ")";
   }
-  if (column == 5) bits::Put(r.a0, 5, false);
+  ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
+  doc.channels.CommitCellText(channel, column, t, ctx);
+  if (column == kColTransmit) bits::Put(r.a0, 5, false);
   return {};
-}
-
-bool SameRecord(const ChannelRecord& a, const ChannelRecord& b) {
-  const auto tie = [](const ChannelRecord& r) {
-    return std::tie(r.rx_frequency, r.tx_frequency, r.a0, r.a1, r.a2, r.a3, r.a4, r.a5, r.tune_rx0,
-                    r.tune_tx0, r.tune_rx, r.squelch, r.tune_tx, r.tag, r.sub_audio_type, r.status);
-  };
-  return tie(a) == tie(b);
 }
 
 bool SameGroups(const ChannelTable& a, const ChannelTable& b) {
@@ -156,7 +165,70 @@ std::string CellText(const Codeplug& doc, int channel, int column) {
   return Trim(GridCellText(doc, channel, column));
 }
 
+bool SameRecord(const ChannelRecord& a, const ChannelRecord& b) {
+  const auto tie = [](const ChannelRecord& r) {
+    return std::tie(r.rx_frequency, r.tx_frequency, r.a0, r.a1, r.a2, r.a3, r.a4, r.a5, r.tune_rx0,
+                    r.tune_tx0, r.tune_rx, r.squelch, r.tune_tx, r.tag, r.sub_audio_type, r.status);
+  };
+  return tie(a) == tie(b);
+}
+
 namespace {
+
+// The code number a text of the code column stands for under the option unit, as CodeText
+// shows it ("0" is code 10 where the column counts 1 to 9 and 0), 0 for "-", -1 for none.
+int ParseCode(std::string_view t, int option_unit) {
+  if (t == res::kNoCode) return 0;
+  if (t.empty() || t.size() > 2 || t.find_first_not_of("0123456789") != std::string_view::npos) {
+    return -1;
+  }
+  const int n = static_cast<int>(ParseInteger(t));
+  const bool sub_cpu = option_unit == kOptionScb100 || option_unit == kOptionScbd200;
+  if (!sub_cpu && t == "0") return 10;
+  if (!sub_cpu && n == 10) return -1;  // shown as "0"
+  return n >= 1 && n <= 15 && t[0] != '0' ? n : -1;
+}
+
+// Whether the text stands for what the cell holds, in any spelling the column takes.
+bool Holds(const Codeplug& doc, int channel, int column, const std::string& t) {
+  const ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
+  switch (column) {
+    case kColReceive:
+      return IsMhzNumber(t) && MhzTextTo10Hz(t) == r.rx_frequency;
+    case kColTransmit:
+      if (t == res::kTxInhibited) return r.tx_inhibit();
+      return !r.tx_inhibit() && IsMhzNumber(t) && MhzTextTo10Hz(t) == r.tx_frequency;
+    case kColTag: {
+      // Leading blanks are part of a tag (the radio shows them); trailing ones are padding.
+      std::string shown = TagText(r);
+      shown.erase(shown.find_last_not_of(' ') + 1);
+      std::string given = t;
+      given.erase(given.find_last_not_of(' ') + 1);
+      return given == shown;
+    }
+    case kColSquelch: {
+      const std::string trimmed = Trim(t);
+      std::string_view v = trimmed;
+      const bool minus = !v.empty() && v[0] == '-';
+      if (!v.empty() && (v[0] == '+' || v[0] == '-')) v.remove_prefix(1);
+      if (v.size() != 1 || v[0] < '0' || v[0] > '7') return false;
+      const int n = v[0] - '0';
+      return (r.squelch & 0x07) == n && (n == 0 || bits::Test(r.squelch, 3) == minus);
+    }
+    case kColCode: {
+      const int n = ParseCode(Trim(t), doc.option_unit);
+      return n >= 0 && SameWords(t, CellText(doc, channel, column)) &&
+             (n == 0 || r.code_number() == n);
+    }
+    case kColDecode:
+    case kColEncode:
+      // A channel without sub-audio holds no tone, however the file says it.
+      if (r.sub_audio_type == 0 && SameWords(t, res::kCtcssTones[0])) return true;
+      return SameWords(t, CellText(doc, channel, column));
+    default:
+      return SameWords(t, CellText(doc, channel, column));
+  }
+}
 
 // The reason a file's text does not fit a cell, and the change it makes when it does.
 std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::string& t,
@@ -184,7 +256,6 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       const int group = table.GroupOfChannel(channel);
       if (group >= kGroupCount) return "the channel is in no group";
       if (i == 1) {
-        if (!r.programmed()) return "a priority channel must be programmed";
         table.priority[static_cast<std::size_t>(group)] =
             channel - table.FirstIndexOfGroup(group) + 1;
       } else if (table.PriorityChannelOf(group) == channel) {
@@ -195,12 +266,8 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
     case kColWideNarrow:
       return pick(res::kWideNarrow, r.a0, 3, 3);
     case kColTag: {
-      // Leading blanks are part of a tag (the radio shows them); trailing ones are padding.
       std::string tag(text);
       tag.erase(tag.find_last_not_of(' ') + 1);
-      std::string shown = TagText(r);
-      shown.erase(shown.find_last_not_of(' ') + 1);
-      if (tag == shown) return {};
       const bool point = tag.size() > 3 && tag[3] == '.';
       if (tag.size() > (point ? 9u : 8u)) {
         return "\"" + tag + "\" is longer than 8 characters (9 with a point after the third)";
@@ -217,35 +284,25 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       return {};
     }
     case kColReceive:
-      return ApplyFrequency(doc, channel, 4, t);
+      return ApplyFrequency(doc, channel, kColReceive, t);
     case kColTransmit:
       if (t == res::kTxInhibited) {
         bits::Put(r.a0, 5, true);
         return {};
       }
-      return ApplyFrequency(doc, channel, 5, t);
+      return ApplyFrequency(doc, channel, kColTransmit, t);
     case kColSubAudioType: {
       const int i = Find(res::kSubAudioTypes, t);
       if (i < 0) return "\"" + t + "\" is not one of " + OneOf(res::kSubAudioTypes);
       r.sub_audio_type = i;
-      if (i == 0) {
-        r.a4 &= 0x80;
-        r.a5 &= 0x80;
-        bits::Put(r.a3, 5, false);
-        bits::Put(r.a3, 6, false);
-      }
-      if (i != 2) {
-        bits::Put(r.a1, 3, false);
-        if (r.rx_tone() >= 51) r.a5 &= 0x80;
-        if (r.tx_tone() >= 51) r.a4 &= 0x80;
-      }
       return {};
     }
     case kColDecode:
     case kColEncode: {
       if (r.sub_audio_type == 0) return "the channel has no sub-audio type";
       const res::LabelList list = r.sub_audio_type == 2 ? res::kDcsCodes : res::kCtcssTones;
-      const int i = Find(list, t);
+      // "-----" is how a channel without sub-audio shows its tones: no tone.
+      const int i = t == res::kNoSubAudio ? 0 : Find(list, t);
       if (i < 0) return "\"" + t + "\" is not a tone of the channel's sub-audio type";
       std::uint8_t& tone = column == kColDecode ? r.a5 : r.a4;
       tone = static_cast<std::uint8_t>((tone & 0x80) | i);
@@ -292,16 +349,19 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
     case kColLockOut:
       return pick(res::kLockOuts, r.a1, 1, 0);
     case kColCode: {
-      if (t == "-") {
-        bits::Set(r.a3, 4, 0, 0);
-        return {};
+      const int n = ParseCode(t, doc.option_unit);
+      const bool sub_cpu = doc.option_unit == kOptionScb100 || doc.option_unit == kOptionScbd200;
+      if (n < 0) {
+        return sub_cpu ? "\"" + t + "\" is not a code from 1 to 15, or -"
+                       : "\"" + t + "\" is not a code from 1 to 9, 0 for 10, 11 to 15, or -";
       }
-      if (t.size() != 1 || !std::isdigit(static_cast<unsigned char>(t[0]))) {
-        return "\"" + t + "\" is not a code from 1 to 9, 0 for 10, or -";
+      bits::Set(r.a3, 4, 0, n == 0 ? 0 : 0x10 | n);
+      if (n != 0 && doc.option_unit >= 2 && doc.option_unit <= 4) bits::Put(r.a3, 7, false);
+      // Without an option unit the radio may have codes switched off: they show as "-".
+      if (!SameWords(t, CellText(doc, channel, column))) {
+        return "\"" + t + "\" is not a code this radio keeps (it shows \"" +
+               CellText(doc, channel, column) + "\")";
       }
-      const int n = t[0] == '0' ? 10 : t[0] - '0';
-      bits::Set(r.a3, 4, 0, 0x10 | n);
-      if (doc.option_unit >= 2 && doc.option_unit <= 4) bits::Put(r.a3, 7, false);
       return {};
     }
     case kColClockShiftTx:
@@ -309,11 +369,8 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
     case kColClockShiftRx:
       return mark(r.a1, 5);
     case kColClockShiftOption:
-      if (doc.option_unit != kOptionSubsig && t != "-")
-        return "the clock shift option needs the SUBSIG unit";
       return mark(r.a1, 7);
     case kColRchk:
-      if (r.sub_audio_type != 2 && t != "-") return "RCHK needs a DCS channel";
       return mark(r.a1, 3);
     default:
       return "no such column";
@@ -321,43 +378,173 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
 }
 
 // Columns whose text the grid's own paste takes: a file's cell then changes the channel exactly
-// as a paste into that cell would. Tag and frequencies keep the stricter file rules (band,
-// storable divider, tag symbols); Chn and Pri are positions, not pastes.
+// as a paste into that cell would. Tag, frequencies and code keep the stricter file rules (band,
+// storable divider, tag symbols, every code the record holds); Chn and Pri are positions, not
+// pastes.
 bool TakenByGridPaste(int column) {
-  return column == kColWideNarrow || (column >= kColSubAudioType && column <= kColRchk);
+  return column == kColWideNarrow ||
+         (column >= kColSubAudioType && column <= kColRchk && column != kColCode);
 }
 
-// The grid's spelling of a list entry for the text a file holds (blanks and case ignored).
-std::string GridSpelling(const Codeplug& doc, int channel, int column) {
-  return Trim(GridCellText(doc, channel, column));
+// A file's text as the cell would show it, for comparing with what it showed: blanks around it
+// go, and a frequency reads as its value.
+std::string CellTextOfFile(const std::string& t, int column) {
+  if ((column == kColReceive || column == kColTransmit) && IsMhzNumber(t)) {
+    return Mhz(MhzTextTo10Hz(t));
+  }
+  return t;
+}
+
+// The clock shift flags follow the frequencies as the grid sets them: that a new frequency
+// brings its own is no news.
+bool DerivedFromFrequencies(int column) {
+  return column == kColClockShiftTx || column == kColClockShiftRx || column == kColClockShiftOption;
+}
+
+// A cell the program keeps for this channel: the grid does not let the user change it here, but
+// the record holds it (worked out from the frequency, or read from the radio).
+bool Kept(const Codeplug& doc, const ChannelRecord& r, int column) {
+  return (column == kColClockShiftOption && doc.option_unit != kOptionSubsig) ||
+         (column == kColRchk && r.sub_audio_type != 2);
+}
+
+// One cell, with the reason it is refused ("" when taken). A cell the channel keeps as it is
+// gets the reason in *kept.
+std::string ApplyCell(Codeplug& doc, int channel, int column, const std::string& text,
+                      const std::string& shown_before, std::string* kept) {
+  const std::string t = Trim(text);
+  if (Holds(doc, channel, column, column == kColTag ? text : t)) return {};
+  ChannelTable& table = doc.channels;
+  ChannelRecord& r = table.records[static_cast<std::size_t>(channel)];
+  if (Kept(doc, r, column)) {
+    // What the channel holds or held is taken back; anything else the grid could not set, and
+    // the channel keeps what it has.
+    if (Find(res::kCheckMarks, t) >= 0 && SameWords(t, shown_before)) {
+      bits::Put(r.a1, column == kColRchk ? 3 : 7, t == "v");
+    } else {
+      *kept = column == kColRchk ? "RCHK needs a DCS channel"
+                                 : "the clock shift option needs the SUBSIG unit";
+    }
+    return {};
+  }
+  std::string why;
+  if (!TakenByGridPaste(column)) {
+    why = ApplyOwnRules(doc, channel, column, t, text);
+  } else {
+    // Find the reason on a scratch copy, then let the grid's paste make the change.
+    const ChannelRecord saved = r;
+    const bool modified = doc.modified;
+    why = ApplyOwnRules(doc, channel, column, t, text);
+    const std::string spelled = why.empty() ? Trim(GridCellText(doc, channel, column)) : "";
+    r = saved;
+    doc.modified = modified;
+    if (why.empty() && PasteCellInRow(doc, channel, column, spelled) != PasteResult::kPasted) {
+      r = saved;
+      why = "\"" + t + "\" is not accepted in this column for this channel";
+    }
+  }
+  // A cell the file holds as the channel showed it, which the row's other cells left without
+  // a place (a tone after the type went, a DCS code on a type now CTCSS), was not set by the
+  // user: the channel keeps what it has, and the check names it.
+  if (!why.empty() && shown_before == CellTextOfFile(t, column)) {
+    *kept = why;
+    return {};
+  }
+  return why;
 }
 
 }  // namespace
 
-std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_view text) {
-  if (channel < 0 || channel >= kChannelCount) return "no such channel";
-  const std::string t = Trim(text);
-  if (column != kColTag && SameWords(t, CellText(doc, channel, column))) return {};
-  if (!TakenByGridPaste(column)) return ApplyOwnRules(doc, channel, column, t, text);
-  // Find the reason on a scratch copy, then let the grid's paste make the change.
+std::vector<CellNote> ApplyRow(Codeplug& doc, int channel, const RowCells& cells) {
+  std::vector<CellNote> notes;
+  if (channel < 0 || channel >= kChannelCount) {
+    notes.push_back({kColChannel, true, "no such channel"});
+    return notes;
+  }
   ChannelTable& table = doc.channels;
-  const ChannelRecord saved = table.records[static_cast<std::size_t>(channel)];
-  const bool modified = doc.modified;
-  std::string why = ApplyOwnRules(doc, channel, column, t, text);
-  const std::string spelled = why.empty() ? GridSpelling(doc, channel, column) : std::string();
-  table.records[static_cast<std::size_t>(channel)] = saved;
-  doc.modified = modified;
-  if (!why.empty()) return why;
-  // A value the grid would show otherwise (a code whose paging slot is empty shows "-") is
-  // not what the file asked for.
-  if (!SameWords(t, spelled)) return "\"" + t + "\" is not offered in this column for this channel";
-  ColumnFlags all;
-  all.fill(1);
-  SilentPrompter silent;
-  if (PasteCell(doc, channel, column, spelled, all, silent) != PasteResult::kPasted) {
-    table.records[static_cast<std::size_t>(channel)] = saved;
-    doc.modified = modified;
-    return "\"" + t + "\" is not accepted in this column for this channel";
+  ChannelRecord& r = table.records[static_cast<std::size_t>(channel)];
+  const ChannelRecord record_before = r;
+  std::array<std::string, kGridColumnCount> before;
+  for (int c = 1; c < kGridColumnCount; ++c) {
+    before[static_cast<std::size_t>(c)] = CellText(doc, channel, c);
+  }
+
+  // The grid's rules are those of a programmed channel; one that is not keeps its attributes
+  // all the same and is programmed by a new receive frequency only.
+  const bool programmed = r.programmed();
+  r.status |= 1;
+  std::array<bool, kGridColumnCount> refused{};
+  static constexpr int kOrder[] = {
+      kColReceive,      kColTransmit,         kColPriority, kColWideNarrow,  kColTag,
+      kColSubAudioType, kColDecode,           kColEncode,   kColRxPowerSave, kColTxPowerSave,
+      kColPower,        kColLowPower,         kColScan,     kColTimeOut,     kColSquelch,
+      kColAni,          kColEncryption,       kColLockOut,  kColCode,        kColClockShiftTx,
+      kColClockShiftRx, kColClockShiftOption, kColRchk};
+  std::array<std::string, kGridColumnCount> kept;  // why a cell stays as the channel has it
+  const int group = table.GroupOfChannel(channel);
+  const int priority_before =
+      group < kGroupCount ? table.priority[static_cast<std::size_t>(group)] : 0;
+  bool new_receive = false;
+  for (const int c : kOrder) {
+    const auto k = static_cast<std::size_t>(c);
+    const std::string* text = cells[k];
+    if (text == nullptr) continue;
+    if (c == kColPriority && !programmed && !new_receive && Trim(*text) == "P") {
+      kept[k] = "a priority channel must be programmed";
+      continue;
+    }
+    const std::string why = ApplyCell(doc, channel, c, *text, before[k], &kept[k]);
+    new_receive = new_receive ||
+                  (c == kColReceive && why.empty() && r.rx_frequency != record_before.rx_frequency);
+    if (!why.empty()) {
+      refused[k] = true;
+      notes.push_back({c, true, why});
+    }
+  }
+  if (!programmed && !new_receive) r.status &= 0xF0;
+  const bool priority_changed =
+      group < kGroupCount && table.priority[static_cast<std::size_t>(group)] != priority_before;
+  // A row that changed nothing leaves the channel's bytes alone.
+  if (!SameRecord(r, record_before) || priority_changed) SettleRow(doc, channel);
+
+  for (int c = 1; c < kGridColumnCount; ++c) {
+    const auto k = static_cast<std::size_t>(c);
+    if (refused[k]) continue;
+    const std::string now = CellText(doc, channel, c);
+    const std::string* text = cells[k];
+    if (text != nullptr) {
+      if (!Holds(doc, channel, c, c == kColTag ? *text : Trim(*text))) {
+        notes.push_back({c, false,
+                         "\"" + Trim(*text) + "\" is stored as \"" + now + "\"" +
+                             (kept[k].empty() ? "" : " (" + kept[k] + ")")});
+      }
+    } else if (now != before[k] && !DerivedFromFrequencies(c)) {
+      notes.push_back({c, false, "changes from \"" + before[k] + "\" to \"" + now + "\""});
+    }
+  }
+  if (r.tx_inhibit() && record_before.tx_inhibit() &&
+      r.tx_frequency != record_before.tx_frequency) {
+    notes.push_back({kColTransmit, false,
+                     "the inhibited transmit frequency changes from " +
+                         Mhz(record_before.tx_frequency) + " to " + Mhz(r.tx_frequency)});
+  }
+  return notes;
+}
+
+bool CellHolds(const Codeplug& doc, int channel, int column, const std::string& text) {
+  if (channel < 0 || channel >= kChannelCount) return false;
+  return Holds(doc, channel, column, column == kColTag ? text : Trim(text));
+}
+
+std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_view text) {
+  if (column <= kColChannel || column >= kGridColumnCount) {
+    return ApplyOwnRules(doc, channel, kColChannel, std::string(text), text);
+  }
+  const std::string cell(text);
+  RowCells cells{};
+  cells[static_cast<std::size_t>(column)] = &cell;
+  for (const CellNote& note : ApplyRow(doc, channel, cells)) {
+    if (note.refused) return note.text;
   }
   return {};
 }

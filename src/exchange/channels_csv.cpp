@@ -1,5 +1,7 @@
 #include "exchange/channels_csv.h"
 
+#include <algorithm>
+
 #include "channels/grid_text.h"
 #include "codeplug/codecs.h"
 #include "exchange/channel_cells.h"
@@ -100,8 +102,10 @@ bool ParseCsv(std::string_view text, std::vector<std::vector<std::string>>& rows
   return true;
 }
 
-bool ImportChannelsCsv(std::string_view text, Codeplug& doc, std::vector<std::string>& errors) {
+bool ImportChannelsCsv(std::string_view text, Codeplug& doc, std::vector<std::string>& errors,
+                       std::vector<std::string>& warnings) {
   errors.clear();
+  warnings.clear();
   std::vector<std::vector<std::string>> rows;
   std::string why;
   if (!ParseCsv(text, rows, why)) {
@@ -139,6 +143,8 @@ bool ImportChannelsCsv(std::string_view text, Codeplug& doc, std::vector<std::st
   Codeplug work = doc;
   const ChannelTable before = work.channels;
   std::vector<bool> seen(kChannelCount, false);
+  // Priority marks, checked when every row is in: a later row of the group can take the mark.
+  std::vector<std::pair<std::string, const std::string*>> marks(kChannelCount);
   for (std::size_t r = header_row + 1; r < rows.size(); ++r) {
     const std::vector<std::string>& row = rows[r];
     if (row.empty()) continue;
@@ -164,22 +170,38 @@ bool ImportChannelsCsv(std::string_view text, Codeplug& doc, std::vector<std::st
                        std::to_string(columns.size()));
       continue;
     }
-    // Cells in grid column order: the receive frequency (which programs a channel) first of
-    // the frequencies, the sub-audio type before its tones.
-    for (int c = 1; c < kGridColumnCount; ++c) {
-      for (std::size_t i = 0; i < row.size(); ++i) {
-        if (columns[i] != c || Trim(row[i]).empty()) continue;
-        const ChannelRecord& rec = work.channels.records[static_cast<std::size_t>(index)];
-        std::string refusal;
-        if (!rec.programmed() && c != kColReceive && !SameWords(row[i], CellText(work, index, c))) {
-          refusal = "channel " + number_text + " is not programmed: give its receive frequency";
-        } else {
-          refusal = ApplyCellText(work, index, c, row[i]);
-        }
-        if (!refusal.empty()) {
-          errors.push_back(where + ", " + ColumnName(c, work.option_unit) + ": " + refusal);
-        }
-      }
+    // An empty cell says nothing (a spreadsheet leaves cells of unused columns empty).
+    RowCells cells{};
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      const int c = columns[i];
+      if (c > kColChannel && !Trim(row[i]).empty()) cells[static_cast<std::size_t>(c)] = &row[i];
+      if (c == kColPriority) marks[static_cast<std::size_t>(index)] = {where, &row[i]};
+    }
+    for (const CellNote& note : ApplyRow(work, index, cells)) {
+      const std::string line =
+          where + ", " + ColumnName(note.column, work.option_unit) + ": " + note.text;
+      (note.refused ? errors : warnings).push_back(line);
+    }
+  }
+  for (int i = 0; i < kChannelCount; ++i) {
+    const auto& [where, mark] = marks[static_cast<std::size_t>(i)];
+    if (mark == nullptr || Trim(*mark).empty() || CellHolds(work, i, kColPriority, *mark)) continue;
+    const std::string place = where + ", " + ColumnName(kColPriority, work.option_unit) + ": ";
+    if (std::any_of(warnings.begin(), warnings.end(),
+                    [&](const std::string& w) { return w.rfind(place, 0) == 0; })) {
+      continue;  // named already
+    }
+    warnings.push_back(place + "\"" + Trim(*mark) + "\" is stored as \"" +
+                       CellText(work, i, kColPriority) + "\" (a group has one priority channel)");
+  }
+  // A priority mark moved onto a channel takes it off another one of its group.
+  for (int g = 0; g < kGroupCount; ++g) {
+    const int was = before.PriorityChannelOf(g);
+    const int now = work.channels.PriorityChannelOf(g);
+    if (was >= 0 && was != now && !seen[static_cast<std::size_t>(was)]) {
+      warnings.push_back("channel " + std::to_string(was + 1) +
+                         ", Pri: is no longer the priority channel of group " +
+                         std::to_string(g + 1));
     }
   }
   if (!errors.empty()) return false;

@@ -1,9 +1,12 @@
 #include "exchange/codeplug_json.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <set>
 
+#include "channels/frequency_fit.h"
 #include "channels/grid_text.h"
 #include "codeplug/codecs.h"
 #include "exchange/channel_cells.h"
@@ -258,391 +261,680 @@ std::string ExportJson(const Codeplug& doc) {
 
 namespace {
 
-bool ImportChecked(std::string_view text, const Codeplug& base, Codeplug& out,
-                   std::vector<std::string>& errors) {
-  errors.clear();
-  Importer in(errors);
-  Json root;
-  try {
-    root = Json::parse(text);
-  } catch (const Json::exception& e) {
-    // Syntax errors and numbers beyond any range alike.
-    in.Fail("(file)", std::string("not JSON: ") + e.what());
-    return false;
-  }
-  if (!root.is_object()) {
-    in.Fail("(file)", "the top level is not an object");
-    return false;
-  }
-  if (root.contains("format") && root["format"] != kJsonFormat) {
-    in.Fail("format", Quote(root["format"]) + " is not \"" + kJsonFormat + "\"");
-  }
-  if (root.contains("version") &&
-      !(root["version"].is_number_integer() && root["version"].get<long long>() >= 1 &&
-        root["version"].get<long long>() <= kJsonVersion)) {
-    in.Fail("version", Quote(root["version"]) + " is not a version this program reads (1)");
+constexpr std::string_view kDigits = "0123456789ABCD*#";
+
+// One import: the file's values read section by section onto a working codeplug, then the
+// hardware and option changes done as their dialogs' OK does them, then groups and channel
+// rows, and last a check of what was stored against what the file asked for.
+class JsonImport {
+ public:
+  JsonImport(const Json& root, const Codeplug& base, std::vector<std::string>& errors,
+             std::vector<std::string>& warnings)
+      : root_(root), doc_(base), in_(errors), warnings_(warnings) {}
+
+  bool Run(Codeplug& out);
+
+ private:
+  bool Given(const std::string& path) const { return given_.count(path) != 0; }
+  void Give(const std::string& path) { given_.insert(path); }
+  void Warn(const std::string& path, const std::string& what) {
+    warnings_.push_back(path + ": " + what);
   }
 
-  Codeplug doc = base;
-  if (root.contains("raw")) {
-    const Json& raw = root["raw"];
-    const Json* blocks = raw.is_object() && raw.contains("blocks") ? &raw["blocks"] : nullptr;
-    if (blocks == nullptr || !blocks->is_array() || blocks->size() != kBlockCount) {
-      in.Fail("raw.blocks", "must be a list of 138 blocks of 256 hex digits");
-    } else {
-      for (int b = 0; b < kBlockCount; ++b) {
-        const Json& block = (*blocks)[static_cast<std::size_t>(b)];
-        const std::string path = "raw.blocks[" + std::to_string(b) + "]";
-        if (!block.is_string() || block.get<std::string>().size() != kHexPerBlock) {
-          in.Fail(path, "is not 256 hex digits");
-          continue;
-        }
-        const std::string hex = block.get<std::string>();
-        for (int i = 0; i < kBlockSize; ++i) {
-          const int hi = HexDigit(hex[static_cast<std::size_t>(2 * i)]);
-          const int lo = HexDigit(hex[static_cast<std::size_t>(2 * i + 1)]);
-          if (hi < 0 || lo < 0) {
-            in.Fail(path, "holds a character that is not a hex digit at byte " + std::to_string(i));
-            break;
-          }
-          doc.image[static_cast<std::size_t>(b * kBlockSize + i)] =
-              static_cast<std::uint8_t>(hi * 16 + lo);
-        }
-      }
-    }
-  }
-  if (root.contains("default_split")) {
-    double split = 0;
-    if (in.Number(root["default_split"], "default_split", -99.9, 99.9, split))
-      doc.default_split = split;
-  }
-  if (!errors.empty()) return false;
-  doc.file_loaded = true;
-  doc.RefreshFromImage();
+  void ReadHeader();
+  void ReadRaw();
+  void ReadSplit();
+  void ReadSection(const Section& section);
+  void ReadSpecial(const std::string& key, const std::string& name, const Json& value);
+  void ReadDtmfCodes();
+  void ReadPaging();
+  void ReadTwoTone();
+  void ReadUnknownKeys();
+  void ApplyRecords();
+  void ReadGroups();
+  void ReadChannels();
+  void CheckStored();
 
-  Records before;
-  before.Decode(doc);
-  Records after = before;
-  for (const Section& section : Sections()) {
-    if (!root.contains(section.key)) continue;
-    const Json& part = root[section.key];
-    const std::string key = section.key;
-    if (!part.is_object()) {
-      in.Fail(key, "is not an object");
+  const Json& root_;
+  Codeplug doc_;
+  Importer in_;
+  std::vector<std::string>& warnings_;
+  std::set<std::string> given_;
+  bool split_given_ = false;
+  double split_ = 0;        // what goes into the trailer
+  double split_asked_ = 0;  // what the file says
+  Records before_;
+  Records after_;
+  Codeplug start_;                    // the base with the file's raw bytes
+  ChannelTable stored_table_;         // what the image holds before the rows
+  std::vector<FrequencyMove> moves_;  // forced by new hardware constants
+  std::vector<std::array<bool, kGridColumnCount>> row_cells_;  // cells given per channel
+  std::vector<bool> row_given_;
+  std::vector<std::pair<std::string, std::string>> marks_;  // priority cells: path, text
+  bool band_changed_ = false;
+};
+
+void JsonImport::ReadHeader() {
+  if (root_.contains("format") && root_["format"] != kJsonFormat) {
+    in_.Fail("format", Quote(root_["format"]) + " is not \"" + kJsonFormat + "\"");
+  }
+  if (root_.contains("version") &&
+      !(root_["version"].is_number_integer() && root_["version"].get<long long>() >= 1 &&
+        root_["version"].get<long long>() <= kJsonVersion)) {
+    in_.Fail("version", Quote(root_["version"]) + " is not a version this program reads (1)");
+  }
+}
+
+void JsonImport::ReadRaw() {
+  if (!root_.contains("raw")) return;
+  const Json& raw = root_["raw"];
+  const Json* blocks = raw.is_object() && raw.contains("blocks") ? &raw["blocks"] : nullptr;
+  if (blocks == nullptr || !blocks->is_array() || blocks->size() != kBlockCount) {
+    in_.Fail("raw.blocks", "must be a list of 138 blocks of 256 hex digits");
+    return;
+  }
+  for (int b = 0; b < kBlockCount; ++b) {
+    const Json& block = (*blocks)[static_cast<std::size_t>(b)];
+    const std::string path = "raw.blocks[" + std::to_string(b) + "]";
+    if (!block.is_string() || block.get_ref<const std::string&>().size() != kHexPerBlock) {
+      in_.Fail(path, "is not 256 hex digits");
       continue;
     }
-    for (auto it = part.begin(); it != part.end(); ++it) {
-      const std::string path = key + "." + it.key();
-      const Field* field = nullptr;
-      for (const Field& f : section.fields) {
-        if (it.key() == f.key) field = &f;
+    const std::string& hex = block.get_ref<const std::string&>();
+    for (int i = 0; i < kBlockSize; ++i) {
+      const int hi = HexDigit(hex[static_cast<std::size_t>(2 * i)]);
+      const int lo = HexDigit(hex[static_cast<std::size_t>(2 * i + 1)]);
+      if (hi < 0 || lo < 0) {
+        in_.Fail(path, "holds a character that is not a hex digit at byte " + std::to_string(i));
+        break;
       }
-      if (field != nullptr) {
-        in.ApplyField(*field, it.value(), after, path);
+      doc_.image[static_cast<std::size_t>(b * kBlockSize + i)] =
+          static_cast<std::uint8_t>(hi * 16 + lo);
+    }
+  }
+}
+
+void JsonImport::ReadSplit() {
+  if (!root_.contains("default_split")) return;
+  double split = 0;
+  if (!in_.Number(root_["default_split"], "default_split", -99.9, 99.9, split)) return;
+  Give("default_split");
+  split_given_ = true;
+  split_asked_ = split;
+  // What the image holds stays; a new split is kept as the Miscellaneous dialog keeps it.
+  split_ = split == doc_.default_split ? split : Round(split, 1);
+}
+
+void JsonImport::ReadSection(const Section& section) {
+  if (!root_.contains(section.key)) return;
+  const Json& part = root_[section.key];
+  const std::string key = section.key;
+  if (!part.is_object()) {
+    in_.Fail(key, "is not an object");
+    return;
+  }
+  for (auto it = part.begin(); it != part.end(); ++it) {
+    const std::string path = key + "." + it.key();
+    const Field* field = nullptr;
+    for (const Field& f : section.fields) {
+      if (it.key() == f.key) field = &f;
+    }
+    if (field != nullptr) {
+      const std::size_t errors = in_.errors_.size();
+      in_.ApplyField(*field, it.value(), after_, path);
+      if (in_.errors_.size() == errors) Give(path);
+      continue;
+    }
+    ReadSpecial(key, it.key(), it.value());
+  }
+}
+
+// The keys of a section that are not fields of the table: texts, codes and frequencies.
+void JsonImport::ReadSpecial(const std::string& key, const std::string& name, const Json& value) {
+  const std::string path = key + "." + name;
+  std::string s;
+  double d = 0;
+  if (key == "hardware" && (name == "ref_xtal" || name == "first_if")) {
+    if (!in_.Number(value, path, 0.0, 160.0, d)) return;
+    Give(path);
+    double& target = name == "ref_xtal" ? after_.hardware.ref_xtal : after_.hardware.first_if;
+    // Unchanged values keep their exact stored form.
+    if (std::fabs(d - target) >= 0.0005) target = d;
+  } else if (key == "identity" && (name == "firmware" || name == "serial_number")) {
+    // Written by the radio alone: shown for information, never taken from the file.
+    if (in_.String(value, path, s)) {
+      const RadioIdentity none;  // what a codeplug shows that came from no file or radio
+      const std::string held =
+          name == "firmware" ? doc_.identity.FirmwareText() : doc_.identity.serial_number;
+      const std::string unknown = name == "firmware" ? none.FirmwareText() : none.serial_number;
+      if (s != held && s != unknown) {
+        Warn(path, "\"" + s + "\" is not taken: the radio writes it (\"" + held + "\")");
+      }
+    }
+  } else if (key == "power_saving" && name == "power_on_tag") {
+    if (!in_.String(value, path, s)) return;
+    if (s == after_.general.power_on_tag) {
+      // what the image holds stays
+    } else if (!ValidTag(s)) {
+      in_.Fail(path, "\"" + s + "\" is not up to 8 tag symbols (A-Z, 0-9 and the tag signs)");
+      return;
+    } else {
+      after_.general.CommitPowerOnTag(s);
+    }
+    Give(path);
+  } else if (key == "ani" && (name == "ani_code" || name == "emergency_code")) {
+    if (!in_.String(value, path, s)) return;
+    std::string& code = name == "ani_code" ? after_.ani.ani_code : after_.ani.emergency_code;
+    if (s != code && !ValidDigits(s, kDigits, kDigitStringMaxDigits)) {
+      in_.Fail(path, "\"" + s + "\" is not up to 15 digits 0-9, A-D, * and #");
+      return;
+    }
+    code = s;
+    Give(path);
+  } else if (key == "dtmf" && name == "pause_character") {
+    if (!in_.String(value, path, s)) return;
+    if (s == Trim(after_.dtmf.PauseText())) {
+      // what the image holds stays
+    } else if (s.size() > 1 || !ValidDigits(s, kDigits, 1)) {
+      in_.Fail(path, "\"" + s + "\" is not one DTMF digit or empty");
+      return;
+    } else {
+      after_.dtmf.CommitPauseCharacter(s);
+    }
+    Give(path);
+  } else {
+    in_.Fail(path, "is not a key of this section");
+  }
+}
+
+void JsonImport::ReadDtmfCodes() {
+  if (!root_.contains("dtmf_codes")) return;
+  const Json& codes = root_["dtmf_codes"];
+  if (!codes.is_array() || codes.size() > kDtmfCodeCount) {
+    in_.Fail("dtmf_codes", "must be a list of up to 10 codes");
+    return;
+  }
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    const std::string path = "dtmf_codes[" + std::to_string(i) + "]";
+    std::string s;
+    if (!in_.String(codes[i], path, s)) continue;
+    if (s != after_.dtmf_codes.codes[i] && !ValidDigits(s, kDigits, kDigitStringMaxDigits)) {
+      in_.Fail(path, "\"" + s + "\" is not up to 15 digits 0-9, A-D, * and #");
+      continue;
+    }
+    after_.dtmf_codes.codes[i] = s;
+    Give(path);
+  }
+}
+
+void JsonImport::ReadPaging() {
+  if (!root_.contains("paging")) return;
+  const Json& slots = root_["paging"];
+  if (!slots.is_array() || slots.size() > kPagingSlotCount) {
+    in_.Fail("paging", "must be a list of up to 10 codes");
+    return;
+  }
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const std::string path = "paging[" + std::to_string(i) + "]";
+    if (!slots[i].is_object()) {
+      in_.Fail(path, "is not an object");
+      continue;
+    }
+    PagingSlot& slot = after_.paging.slots[i];
+    std::string s;
+    if (slots[i].contains("code") && in_.String(slots[i]["code"], path + ".code", s)) {
+      if (s == slot.code) {
+        Give(path);
+      } else if (!s.empty() &&
+                 (s.size() != kPagingCodeLength || !ValidDigits(s, "0123456789ABCD", 3))) {
+        in_.Fail(path + ".code", "\"" + s + "\" is not three digits 0-9, A-D, or empty");
+      } else {
+        slot.code = s;
+        Give(path);
+      }
+    }
+    if (slots[i].contains("enc_dec") && in_.String(slots[i]["enc_dec"], path + ".enc_dec", s)) {
+      int found = -1;
+      for (std::size_t k = 0; k < res::kPagingFlags.size(); ++k) {
+        if (SameWords(res::kPagingFlags[k], s)) found = static_cast<int>(k);
+      }
+      if (found < 0) {
+        in_.Fail(path + ".enc_dec", "\"" + s + "\" is not \"ENC Only\" or \"ENC & DEC\"");
+      } else {
+        slot.enc_dec = found;
+        Give(path);
+      }
+    }
+  }
+}
+
+void JsonImport::ReadTwoTone() {
+  if (!root_.contains("two_tone")) return;
+  const Json& rows = root_["two_tone"];
+  if (!rows.is_array() || rows.size() > kPagingSlotCount) {
+    in_.Fail("two_tone", "must be a list of up to 10 rows");
+    return;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::string path = "two_tone[" + std::to_string(i) + "]";
+    if (!rows[i].is_object()) {
+      in_.Fail(path, "is not an object");
+      continue;
+    }
+    TwoToneRow& row = after_.two_tone.rows[i];
+    for (const char* k : {"group", "first", "second"}) {
+      if (!rows[i].contains(k)) continue;
+      const Json& v = rows[i][k];
+      const int hi = std::string_view(k) == "group" ? kToneGroupUser : 255;
+      if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > hi) {
+        in_.Fail(path + "." + k, Quote(v) + " is outside 0-" + std::to_string(hi));
         continue;
       }
-      std::string s;
-      double d = 0;
-      if (key == "hardware" && (it.key() == "ref_xtal" || it.key() == "first_if")) {
-        if (in.Number(it.value(), path, 0.0, 160.0, d)) {
-          double& target =
-              it.key() == "ref_xtal" ? after.hardware.ref_xtal : after.hardware.first_if;
-          // Unchanged values keep their exact stored form.
-          if (std::fabs(d - target) >= 0.0005) target = d;
-        }
-      } else if (key == "identity" && (it.key() == "firmware" || it.key() == "serial_number")) {
-        // Written by the radio alone: shown for information, never taken from the file.
-        in.String(it.value(), path, s);
-      } else if (key == "power_saving" && it.key() == "power_on_tag") {
-        if (in.String(it.value(), path, s)) {
-          if (s == after.general.power_on_tag) {
-            // what the image holds stays
-          } else if (!ValidTag(s)) {
-            in.Fail(path, "\"" + s + "\" is not up to 8 tag symbols (A-Z, 0-9 and the tag signs)");
-          } else if (s != after.general.power_on_tag) {
-            after.general.CommitPowerOnTag(s);
-          }
-        }
-      } else if (key == "ani" && (it.key() == "ani_code" || it.key() == "emergency_code")) {
-        if (in.String(it.value(), path, s)) {
-          std::string& code =
-              it.key() == "ani_code" ? after.ani.ani_code : after.ani.emergency_code;
-          if (s != code && !ValidDigits(s, "0123456789ABCD*#", kDigitStringMaxDigits)) {
-            in.Fail(path, "\"" + s + "\" is not up to 15 digits 0-9, A-D, * and #");
-          } else {
-            (it.key() == "ani_code" ? after.ani.ani_code : after.ani.emergency_code) = s;
-          }
-        }
-      } else if (key == "dtmf" && it.key() == "pause_character") {
-        if (in.String(it.value(), path, s)) {
-          if (s == Trim(after.dtmf.PauseText())) {
-            // what the image holds stays
-          } else if (s.size() > 1 || !ValidDigits(s, "0123456789ABCD*#", 1)) {
-            in.Fail(path, "\"" + s + "\" is not one DTMF digit or empty");
-          } else if (s != Trim(after.dtmf.PauseText())) {
-            after.dtmf.CommitPauseCharacter(s);
-          }
-        }
-      } else {
-        in.Fail(path, "is not a key of this section");
-      }
+      const int n = static_cast<int>(v.get<long long>());
+      (std::string_view(k) == "group"   ? row.group
+       : std::string_view(k) == "first" ? row.first
+                                        : row.second) = n;
+      Give(path);
     }
   }
-  if (root.contains("dtmf_codes")) {
-    const Json& codes = root["dtmf_codes"];
-    if (!codes.is_array() || codes.size() > kDtmfCodeCount) {
-      in.Fail("dtmf_codes", "must be a list of up to 10 codes");
-    } else {
-      for (std::size_t i = 0; i < codes.size(); ++i) {
-        const std::string path = "dtmf_codes[" + std::to_string(i) + "]";
-        std::string s;
-        if (!in.String(codes[i], path, s)) continue;
-        if (s != after.dtmf_codes.codes[i] &&
-            !ValidDigits(s, "0123456789ABCD*#", kDigitStringMaxDigits)) {
-          in.Fail(path, "\"" + s + "\" is not up to 15 digits 0-9, A-D, * and #");
-        } else {
-          after.dtmf_codes.codes[i] = s;
-        }
-      }
-    }
-  }
-  if (root.contains("paging")) {
-    const Json& slots = root["paging"];
-    if (!slots.is_array() || slots.size() > kPagingSlotCount) {
-      in.Fail("paging", "must be a list of up to 10 codes");
-    } else {
-      for (std::size_t i = 0; i < slots.size(); ++i) {
-        const std::string path = "paging[" + std::to_string(i) + "]";
-        if (!slots[i].is_object()) {
-          in.Fail(path, "is not an object");
-          continue;
-        }
-        PagingSlot& slot = after.paging.slots[i];
-        std::string s;
-        if (slots[i].contains("code") && in.String(slots[i]["code"], path + ".code", s)) {
-          if (s == slot.code) {
-            // what the image holds stays
-          } else if (!s.empty() &&
-                     (s.size() != kPagingCodeLength || !ValidDigits(s, "0123456789ABCD", 3))) {
-            in.Fail(path + ".code", "\"" + s + "\" is not three digits 0-9, A-D, or empty");
-          } else {
-            slot.code = s;
-          }
-        }
-        if (slots[i].contains("enc_dec") && in.String(slots[i]["enc_dec"], path + ".enc_dec", s)) {
-          const int found = [&] {
-            for (std::size_t k = 0; k < res::kPagingFlags.size(); ++k) {
-              if (SameWords(res::kPagingFlags[k], s)) return static_cast<int>(k);
-            }
-            return -1;
-          }();
-          if (found < 0) {
-            in.Fail(path + ".enc_dec", "\"" + s + "\" is not \"ENC Only\" or \"ENC & DEC\"");
-          } else {
-            slot.enc_dec = found;
-          }
-        }
-      }
-    }
-  }
-  if (root.contains("two_tone")) {
-    const Json& rows = root["two_tone"];
-    if (!rows.is_array() || rows.size() > kPagingSlotCount) {
-      in.Fail("two_tone", "must be a list of up to 10 rows");
-    } else {
-      for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string path = "two_tone[" + std::to_string(i) + "]";
-        if (!rows[i].is_object()) {
-          in.Fail(path, "is not an object");
-          continue;
-        }
-        TwoToneRow& row = after.two_tone.rows[i];
-        for (const char* k : {"group", "first", "second"}) {
-          if (!rows[i].contains(k)) continue;
-          const Json& v = rows[i][k];
-          const int hi = std::string_view(k) == "group" ? kToneGroupUser : 255;
-          if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > hi) {
-            in.Fail(path + "." + k, Quote(v) + " is outside 0-" + std::to_string(hi));
-            continue;
-          }
-          const int n = static_cast<int>(v.get<long long>());
-          (std::string_view(k) == "group"   ? row.group
-           : std::string_view(k) == "first" ? row.first
-                                            : row.second) = n;
-        }
-      }
-    }
-  }
-  for (auto it = root.begin(); it != root.end(); ++it) {
-    static const char* const kKnown[] = {"format",     "version",  "default_split",
-                                         "dtmf_codes", "paging",   "two_tone",
-                                         "groups",     "channels", "raw"};
+}
+
+void JsonImport::ReadUnknownKeys() {
+  static const char* const kKnown[] = {"format",     "version",  "default_split",
+                                       "dtmf_codes", "paging",   "two_tone",
+                                       "groups",     "channels", "raw"};
+  for (auto it = root_.begin(); it != root_.end(); ++it) {
     bool known = false;
     for (const char* k : kKnown) known = known || it.key() == k;
     for (const Section& s : Sections()) known = known || it.key() == s.key;
-    if (!known) in.Fail(it.key(), "is not a key of a codeplug");
+    if (!known) in_.Fail(it.key(), "is not a key of a codeplug");
   }
-  if (!errors.empty()) return false;
-  after.EncodeChanged(before, doc);
+}
 
-  // Groups, then channels, on the table decoded with the new settings.
-  ChannelTable& table = doc.channels;
-  const ChannelTable table_before = table;
-  if (root.contains("groups")) {
-    const Json& groups = root["groups"];
-    if (!groups.is_array() || groups.size() > kGroupCount) {
-      in.Fail("groups", "must be a list of up to 20 groups");
-    } else {
-      for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::string path = "groups[" + std::to_string(g) + "]";
-        const Json& group = groups[g];
-        if (!group.is_object()) {
-          in.Fail(path, "is not an object");
-          continue;
-        }
-        std::string s;
-        if (group.contains("channels")) {
-          const Json& v = group["channels"];
-          const int max = static_cast<int>(g) < table.group_count ? table.max_per_group : 0;
-          if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > max) {
-            in.Fail(path + ".channels", Quote(v) + " is outside 0-" + std::to_string(max));
-          } else {
-            table.count[g] = static_cast<int>(v.get<long long>());
-          }
-        }
-        if (group.contains("tag") && in.String(group["tag"], path + ".tag", s)) {
-          std::string trimmed = s;
-          trimmed.erase(trimmed.find_last_not_of(' ') + 1);
-          if (s == table.group_tag[g]) {
-            // what the image holds stays
-          } else if (!ValidTag(trimmed)) {
-            in.Fail(path + ".tag", "\"" + s + "\" is not up to 8 tag symbols");
-          } else if (trimmed != Trim(table.group_tag[g]) ||
-                     trimmed.size() != table.group_tag[g].size()) {
-            std::string padded = trimmed;
-            padded.resize(8, ' ');
-            if (padded != table.group_tag[g]) table.group_tag[g] = padded;
-          }
-        }
-        if (group.contains("scan_mode") && in.String(group["scan_mode"], path + ".scan_mode", s)) {
-          int found = -1;
-          for (std::size_t k = 0; k < res::kGroupScanModes.size(); ++k) {
-            if (SameWords(res::kGroupScanModes[k], s)) found = static_cast<int>(k);
-          }
-          if (found < 0) {
-            in.Fail(path + ".scan_mode", "\"" + s + "\" is not NONE, QTS, SCAN or SCAN QTS");
-          } else {
-            table.scan_mode[g] = found;
-          }
-        }
+// The records go into the image; a change of band, model, hardware constants or option unit
+// does to the channels what the Hardware or Option dialog's OK does.
+void JsonImport::ApplyRecords() {
+  const HardwareSettings& was = before_.hardware;
+  HardwareSettings& hw = after_.hardware;
+  band_changed_ = hw.band != was.band;
+  if (band_changed_) {
+    // The band's defaults, and on top of them what the file gives.
+    // A value the file holds as the old band had it is the old band's, not a choice: the new
+    // band's default replaces it, and the warning says so.
+    HardwareSettings fresh = was;
+    const double band_split = fresh.SetBandDefaults(hw.band);
+    const auto keep = [&](const char* key, auto member, auto text) {
+      const std::string path = std::string("hardware.") + key;
+      if (Given(path) && !(hw.*member == was.*member)) return;
+      if (Given(path) && !(hw.*member == fresh.*member)) {
+        Warn(path, "\"" + text(hw.*member) + "\" is the old band's: the new band's \"" +
+                       text(fresh.*member) + "\" is stored");
       }
-      int total = 0;
-      for (int c : table.count) total += c;
-      if (total == 0 || total > table.capacity) {
-        in.Fail("groups", std::to_string(total) + " channels in all: a codeplug holds 1 to " +
-                              std::to_string(table.capacity));
+      hw.*member = fresh.*member;
+    };
+    const auto mhz = [](double v) { return Format("%.3f", v); };
+    const auto number = [](int v) { return std::to_string(v); };
+    const auto spacing = [](int v) { return Words(res::LabelOr(res::kChannelSpacings, v)); };
+    const auto side = [](int v) { return Words(res::LabelOr(res::kLocalOffsets, v)); };
+    keep("ref_xtal", &HardwareSettings::ref_xtal, mhz);
+    keep("first_if", &HardwareSettings::first_if, mhz);
+    keep("local_oscillator", &HardwareSettings::injection, side);
+    keep("channel_spacing", &HardwareSettings::channel_spacing, spacing);
+    keep("sq_release", &HardwareSettings::sq_release, number);
+    if (!split_given_ || split_asked_ == doc_.default_split) {
+      if (split_given_ && split_asked_ != band_split) {
+        Warn("default_split", Format("\"%.5f\" is the old band's: the new band's \"%.5f\" is "
+                                     "stored",
+                                     split_asked_, band_split));
+      }
+      split_asked_ = band_split;
+      split_ = band_split;
+    }
+    split_given_ = true;
+  }
+  if (split_given_) doc_.default_split = split_;
+  if (after_.option.option_unit != before_.option.option_unit) {
+    // As the Option dialog does: the paging slots of the old unit go, unless the file has them.
+    for (int i = 0; i < kPagingSlotCount; ++i) {
+      if (!Given("paging[" + std::to_string(i) + "]")) {
+        after_.paging.slots[static_cast<std::size_t>(i)] = PagingSlot{};
+      }
+    }
+  }
+  ChannelTable kept = doc_.channels;  // decoded under the old constants
+  after_.EncodeChanged(before_, doc_);
+  stored_table_ = doc_.channels;
+
+  // The channels keep what they were (frequencies, codes) and are stored anew.
+  const int unit = doc_.option_unit;
+  kept.SetLimits(doc_.hardware.product_type);
+  if (doc_.hardware.product_type != was.product_type)
+    kept.RefitToProduct(doc_.hardware.product_type);
+  if (unit != before_.option.option_unit) kept.ApplyOptionUnitChange(unit);
+  if (!(after_.option == before_.option) && !after_.option.HasEncryptionDevice()) {
+    kept.ClearEncryption();
+  }
+  doc_.channels = kept;
+  if (band_changed_) {
+    doc_.channels.ApplyBandChange(doc_.hardware.band);
+    FitAllChannels(doc_.channels, ChannelContext::From(doc_.hardware, unit, doc_.default_split));
+  } else if (doc_.hardware.first_if != was.first_if || doc_.hardware.injection != was.injection ||
+             doc_.hardware.channel_spacing != was.channel_spacing) {
+    const HardwareSettings hardware = doc_.hardware;
+    doc_.hardware = was;
+    moves_ = ApplyHardwareChange(doc_, hardware);
+  }
+}
+
+void JsonImport::ReadGroups() {
+  if (!root_.contains("groups")) return;
+  ChannelTable& table = doc_.channels;
+  const Json& groups = root_["groups"];
+  if (!groups.is_array() || groups.size() > kGroupCount) {
+    in_.Fail("groups", "must be a list of up to 20 groups");
+    return;
+  }
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const std::string path = "groups[" + std::to_string(g) + "]";
+    const Json& group = groups[g];
+    if (!group.is_object()) {
+      in_.Fail(path, "is not an object");
+      continue;
+    }
+    std::string s;
+    if (group.contains("channels")) {
+      const Json& v = group["channels"];
+      const int max = static_cast<int>(g) < table.group_count ? table.max_per_group : 0;
+      if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > max) {
+        in_.Fail(path + ".channels", Quote(v) + " is outside 0-" + std::to_string(max));
       } else {
-        table.total = total;
-        table.channels_left = table.capacity - total;
+        table.count[g] = static_cast<int>(v.get<long long>());
+        Give(path + ".channels");
       }
-      for (std::size_t g = 0; g < groups.size(); ++g) {
-        if (!groups[g].is_object() || !groups[g].contains("priority")) continue;
-        const Json& v = groups[g]["priority"];
-        const std::string path = "groups[" + std::to_string(g) + "].priority";
-        if (!v.is_number_integer() || v.get<long long>() < 0 ||
-            v.get<long long>() > table.count[g]) {
-          in.Fail(path, Quote(v) + " is not an entry of the group (0 for none)");
-        } else {
-          table.priority[g] = static_cast<int>(v.get<long long>());
-        }
+    }
+    if (group.contains("tag") && in_.String(group["tag"], path + ".tag", s)) {
+      std::string trimmed = s;
+      trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+      if (s == table.group_tag[g]) {
+        Give(path + ".tag");
+      } else if (!ValidTag(trimmed)) {
+        in_.Fail(path + ".tag", "\"" + s + "\" is not up to 8 tag symbols");
+      } else {
+        std::string padded = trimmed;
+        padded.resize(8, ' ');
+        if (padded != table.group_tag[g]) table.group_tag[g] = padded;
+        Give(path + ".tag");
+      }
+    }
+    if (group.contains("scan_mode") && in_.String(group["scan_mode"], path + ".scan_mode", s)) {
+      int found = -1;
+      for (std::size_t k = 0; k < res::kGroupScanModes.size(); ++k) {
+        if (SameWords(res::kGroupScanModes[k], s)) found = static_cast<int>(k);
+      }
+      if (found < 0) {
+        in_.Fail(path + ".scan_mode", "\"" + s + "\" is not NONE, QTS, SCAN or SCAN QTS");
+      } else {
+        table.scan_mode[g] = found;
+        Give(path + ".scan_mode");
       }
     }
   }
-  if (root.contains("channels")) {
-    const Json& channels = root["channels"];
-    if (!channels.is_array()) {
-      in.Fail("channels", "is not a list");
+  int total = 0;
+  for (int c : table.count) total += c;
+  if (total == 0 || total > table.capacity) {
+    in_.Fail("groups", std::to_string(total) + " channels in all: a codeplug holds 1 to " +
+                           std::to_string(table.capacity));
+  } else {
+    table.total = total;
+    table.channels_left = table.capacity - total;
+  }
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (!groups[g].is_object() || !groups[g].contains("priority")) continue;
+    const Json& v = groups[g]["priority"];
+    const std::string path = "groups[" + std::to_string(g) + "].priority";
+    if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > table.count[g]) {
+      in_.Fail(path, Quote(v) + " is not an entry of the group (0 for none)");
     } else {
-      for (std::size_t k = 0; k < channels.size(); ++k) {
-        const std::string path = "channels[" + std::to_string(k) + "]";
-        const Json& ch = channels[k];
-        if (!ch.is_object() || !ch.contains("channel") || !ch["channel"].is_number_integer()) {
-          in.Fail(path, "needs \"channel\": its channel number");
-          continue;
-        }
-        const long long number = ch["channel"].get<long long>();
-        if (number < 1 || number > table.total) {
-          in.Fail(path + ".channel", std::to_string(number) + " is not a channel in use (1-" +
-                                         std::to_string(table.total) + ")");
-          continue;
-        }
-        const int index = static_cast<int>(number - 1);
-        ChannelRecord& r = table.records[static_cast<std::size_t>(index)];
-        if (ch.contains("programmed")) {
-          if (!ch["programmed"].is_boolean()) {
-            in.Fail(path + ".programmed", Quote(ch["programmed"]) + " is not true or false");
-          } else if (ch["programmed"].get<bool>() == r.programmed()) {
-            // unchanged
-          } else if (index == 0) {
-            in.Fail(path + ".programmed", "channel 1 is always programmed");
-          } else {
-            r.status = static_cast<std::uint8_t>(ch["programmed"].get<bool>() ? (r.status | 1)
-                                                                              : (r.status & 0xF0));
-          }
-        }
-        if (ch.contains("group")) {
-          const Json& v = ch["group"];
-          if (!v.is_number_integer() || v.get<long long>() != table.GroupOfChannel(index) + 1) {
-            in.Fail(path + ".group", Quote(v) + " is not the group channel " +
-                                         std::to_string(number) + " lies in (" +
-                                         std::to_string(table.GroupOfChannel(index) + 1) + ")");
-          }
-        }
-        // Each key once, then the cells in grid order (receive before transmit, the sub-audio
-        // type before its tones).
-        std::array<const Json*, kGridColumnCount> cells{};
-        for (auto it = ch.begin(); it != ch.end(); ++it) {
-          if (it.key() == "channel" || it.key() == "programmed" || it.key() == "group") continue;
-          const int c = ColumnOfKey(it.key());
-          if (c < 1) {
-            in.Fail(path + "." + it.key(), "is not a channel column");
-          } else {
-            cells[static_cast<std::size_t>(c)] = &it.value();
-          }
-        }
-        for (int c = 1; c < kGridColumnCount; ++c) {
-          const Json* v = cells[static_cast<std::size_t>(c)];
-          if (v == nullptr) continue;
-          std::string s;
-          if (v->is_number() && (c == kColReceive || c == kColTransmit)) {
-            s = Format("%.5f", v->get<double>());
-          } else if (!in.String(*v, path + "." + ColumnKey(c), s)) {
-            continue;
-          }
-          const std::string why = ApplyCellText(doc, index, c, s);
-          if (!why.empty()) in.Fail(path + "." + ColumnKey(c), why);
-        }
+      table.priority[g] = static_cast<int>(v.get<long long>());
+      Give(path);
+    }
+  }
+}
+
+void JsonImport::ReadChannels() {
+  row_cells_.assign(kChannelCount, {});
+  row_given_.assign(kChannelCount, false);
+  marks_.assign(kChannelCount, {});
+  if (!root_.contains("channels")) return;
+  ChannelTable& table = doc_.channels;
+  const Json& channels = root_["channels"];
+  if (!channels.is_array()) {
+    in_.Fail("channels", "is not a list");
+    return;
+  }
+  for (std::size_t k = 0; k < channels.size(); ++k) {
+    const std::string path = "channels[" + std::to_string(k) + "]";
+    const Json& ch = channels[k];
+    if (!ch.is_object() || !ch.contains("channel") || !ch["channel"].is_number_integer()) {
+      in_.Fail(path, "needs \"channel\": its channel number");
+      continue;
+    }
+    const long long number = ch["channel"].get<long long>();
+    if (number < 1 || number > table.total) {
+      in_.Fail(path + ".channel", std::to_string(number) + " is not a channel in use (1-" +
+                                      std::to_string(table.total) + ")");
+      continue;
+    }
+    const int index = static_cast<int>(number - 1);
+    if (row_given_[static_cast<std::size_t>(index)]) {
+      in_.Fail(path + ".channel", "channel " + std::to_string(number) + " has a row already");
+      continue;
+    }
+    row_given_[static_cast<std::size_t>(index)] = true;
+    ChannelRecord& r = table.records[static_cast<std::size_t>(index)];
+    if (ch.contains("programmed")) {
+      if (!ch["programmed"].is_boolean()) {
+        in_.Fail(path + ".programmed", Quote(ch["programmed"]) + " is not true or false");
+      } else if (ch["programmed"].get<bool>() == r.programmed()) {
+        // unchanged
+      } else if (index == 0) {
+        in_.Fail(path + ".programmed", "channel 1 is always programmed");
+      } else {
+        r.status = static_cast<std::uint8_t>(ch["programmed"].get<bool>() ? (r.status | 1)
+                                                                          : (r.status & 0xF0));
+      }
+    }
+    if (ch.contains("group")) {
+      const Json& v = ch["group"];
+      if (!v.is_number_integer() || v.get<long long>() != table.GroupOfChannel(index) + 1) {
+        in_.Fail(path + ".group", Quote(v) + " is not the group channel " + std::to_string(number) +
+                                      " lies in (" +
+                                      std::to_string(table.GroupOfChannel(index) + 1) + ")");
+      }
+    }
+    std::array<std::string, kGridColumnCount> texts;
+    RowCells cells{};
+    for (auto it = ch.begin(); it != ch.end(); ++it) {
+      if (it.key() == "channel" || it.key() == "programmed" || it.key() == "group") continue;
+      const int c = ColumnOfKey(it.key());
+      if (c < 1) {
+        in_.Fail(path + "." + it.key(), "is not a channel column");
+        continue;
+      }
+      const auto col = static_cast<std::size_t>(c);
+      const Json& v = it.value();
+      if (v.is_number() && (c == kColReceive || c == kColTransmit)) {
+        texts[col] = Format("%.5f", v.get<double>());
+      } else if (!in_.String(v, path + "." + it.key(), texts[col])) {
+        continue;
+      }
+      // A frequency new constants moved, given as it was: the move stands and is named.
+      if (c == kColReceive || c == kColTransmit) {
+        const bool moved = std::any_of(moves_.begin(), moves_.end(), [&](const FrequencyMove& m) {
+          return m.channel == index && m.transmit == (c == kColTransmit) &&
+                 MhzTextTo10Hz(texts[col]) == m.from && Trim(texts[col]) != res::kTxInhibited;
+        });
+        if (moved) continue;
+      }
+      cells[col] = &texts[col];
+      row_cells_[static_cast<std::size_t>(index)][col] = true;
+    }
+    if (cells[kColPriority] != nullptr) {
+      marks_[static_cast<std::size_t>(index)] = {path + "." + ColumnKey(kColPriority),
+                                                 texts[kColPriority]};
+    }
+    for (const CellNote& note : ApplyRow(doc_, index, cells)) {
+      const std::string where = path + "." + ColumnKey(note.column);
+      if (note.refused) {
+        in_.Fail(where, note.text);
+      } else {
+        Warn(where, note.text);
       }
     }
   }
-  if (!errors.empty()) return false;
+}
 
-  StoreTableChanges(doc, table_before);
-  doc.RefreshFromImage();
-  doc.modified = true;
-  out = doc;
+// Every value the file gives is checked against what the image now holds, and every value it
+// does not give against what the codeplug held before: a difference is a warning.
+void JsonImport::CheckStored() {
+  Records stored;
+  stored.Decode(doc_);
+  // What the file asked for: the records as read, the groups as the rows left them.
+  Codeplug asked = doc_;
+  asked.channels.count = stored_table_.count;
+  asked.default_split = split_asked_;
+  std::vector<NamedValue> wanted = NamedValues(after_, asked);
+  const std::vector<NamedValue> was = NamedValues(start_);
+  const std::vector<NamedValue> now = NamedValues(stored, doc_);
+  for (std::size_t i = 0; i < now.size() && i < was.size() && i < wanted.size(); ++i) {
+    const std::string& path = now[i].path;
+    if (path.rfind("groups[", 0) == 0 || path == "identity.firmware" ||
+        path == "identity.serial_number") {
+      continue;  // the groups below; identity was told as it was read
+    }
+    if (Given(path)) {
+      if (wanted[i].text != now[i].text) {
+        Warn(path, "\"" + wanted[i].text + "\" is stored as \"" + now[i].text + "\"");
+      }
+    } else if (was[i].text != now[i].text) {
+      Warn(path, "changes from \"" + was[i].text + "\" to \"" + now[i].text + "\"");
+    }
+  }
+  // Groups: what the rows and group entries set against what the image gives back.
+  const ChannelTable& t = doc_.channels;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const auto k = static_cast<std::size_t>(g);
+    const std::string path = "groups[" + std::to_string(g) + "]";
+    if (start_.channels.priority[k] != t.priority[k] && !Given(path + ".priority")) {
+      bool by_row = false;
+      for (int i = 0; i < t.count[k]; ++i) {
+        by_row = by_row ||
+                 row_cells_[static_cast<std::size_t>(t.FirstIndexOfGroup(g) + i)][kColPriority];
+      }
+      if (!by_row) {
+        Warn(path + ".priority", "changes from " + std::to_string(start_.channels.priority[k]) +
+                                     " to " + std::to_string(t.priority[k]));
+      }
+    }
+  }
+  // A later row of a group can take the priority mark from an earlier one.
+  for (int i = 0; i < kChannelCount; ++i) {
+    const auto& [where, mark] = marks_[static_cast<std::size_t>(i)];
+    if (where.empty() || CellHolds(doc_, i, kColPriority, mark)) continue;
+    if (std::any_of(warnings_.begin(), warnings_.end(),
+                    [&](const std::string& w) { return w.rfind(where + ": ", 0) == 0; })) {
+      continue;  // named already
+    }
+    Warn(where, "\"" + Trim(mark) + "\" is stored as \"" + CellText(doc_, i, kColPriority) +
+                    "\" (a group has one priority channel)");
+  }
+  // Channels the file has no row for.
+  const std::string band_default = Trim(FrequencyText(BandDefaultFrequency(doc_.hardware.band)));
+  if (band_changed_) {
+    Warn("hardware.band", "the band changes: every channel without a row is set to " +
+                              band_default + " and is no longer programmed (channel 1 stays)");
+  }
+  const int in_use = std::min(t.total, kChannelCount);
+  for (const FrequencyMove& m : moves_) {
+    const auto& given = row_cells_[static_cast<std::size_t>(m.channel)];
+    if (given[static_cast<std::size_t>(m.transmit ? kColTransmit : kColReceive)]) continue;
+    warnings_.push_back(FrequencyMoveLines({m}).front());
+  }
+  if (band_changed_) return;
+  for (int i = 0; i < in_use && i < std::min(start_.channels.total, kChannelCount); ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (row_given_[k] || SameRecord(start_.channels.records[k], t.records[k])) continue;
+    for (int c = 1; c < kGridColumnCount; ++c) {
+      if (c == kColPriority) continue;
+      const std::string a = CellText(start_, i, c);
+      const std::string b = CellText(doc_, i, c);
+      const bool moved = std::any_of(moves_.begin(), moves_.end(), [&](const FrequencyMove& m) {
+        return m.channel == i && (c == (m.transmit ? kColTransmit : kColReceive));
+      });
+      if (a != b && !moved) {
+        warnings_.push_back("channel " + std::to_string(i + 1) + " " +
+                            ColumnName(c, doc_.option_unit) + ": changes from \"" + a + "\" to \"" +
+                            b + "\"");
+      }
+    }
+  }
+}
+
+bool JsonImport::Run(Codeplug& out) {
+  ReadHeader();
+  ReadRaw();
+  ReadSplit();
+  if (!in_.errors_.empty()) return false;
+  doc_.file_loaded = true;
+  doc_.RefreshFromImage();
+  start_ = doc_;
+  before_.Decode(doc_);
+  after_ = before_;
+  for (const Section& section : Sections()) ReadSection(section);
+  ReadDtmfCodes();
+  ReadPaging();
+  ReadTwoTone();
+  ReadUnknownKeys();
+  if (!in_.errors_.empty()) return false;
+  ApplyRecords();
+  ReadGroups();
+  ReadChannels();
+  if (!in_.errors_.empty()) return false;
+  StoreTableChanges(doc_, stored_table_);
+  doc_.RefreshFromImage();
+  CheckStored();
+  doc_.modified = true;
+  out = doc_;
   return true;
 }
 
 }  // namespace
 
 bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
-                std::vector<std::string>& errors) {
+                std::vector<std::string>& errors, std::vector<std::string>& warnings) {
+  errors.clear();
+  warnings.clear();
   // Whatever the text holds, the caller gets a refusal, never an exception.
   try {
-    return ImportChecked(text, base, out, errors);
+    Json root;
+    try {
+      root = Json::parse(text);
+    } catch (const Json::exception& e) {
+      // Syntax errors and numbers beyond any range alike.
+      errors.push_back(std::string("(file): not JSON: ") + e.what());
+      return false;
+    }
+    if (!root.is_object()) {
+      errors.push_back("(file): the top level is not an object");
+      return false;
+    }
+    JsonImport import(root, base, errors, warnings);
+    if (import.Run(out)) return true;
+    warnings.clear();
+    return false;
   } catch (const std::exception& e) {
     errors.push_back(std::string("(file): cannot be read: ") + e.what());
+    warnings.clear();
     return false;
   }
 }

@@ -51,61 +51,15 @@ std::string ChannelPlace(const ChannelTable& table, int index) {
          std::to_string(index - table.FirstIndexOfGroup(group) + 1);
 }
 
-// Named values of a codeplug, in order: "Section: Field" -> text.
-std::vector<std::pair<std::string, std::string>> NamedValues(const Codeplug& doc) {
-  Records r;
-  r.Decode(doc);
-  std::vector<std::pair<std::string, std::string>> out;
-  for (const Section& section : Sections()) {
-    for (const Field& field : section.fields) {
-      out.emplace_back(std::string(section.title) + ": " + field.title, FieldText(field, r));
-    }
-  }
-  out.emplace_back("Hardware: Ref XTAL", Format("%.3f", doc.hardware.ref_xtal));
-  out.emplace_back("Hardware: First IF", Format("%.3f", doc.hardware.first_if));
-  out.emplace_back("Identity: Firmware", doc.identity.FirmwareText());
-  out.emplace_back("Identity: Serial No", doc.identity.serial_number);
-  out.emplace_back("Miscellaneous: Automatic Offset", Format("%.5f", doc.default_split));
-  out.emplace_back("Power Saving: Power On Tag", r.general.power_on_tag);
-  out.emplace_back("ANI: ANI Code", r.ani.ani_code);
-  out.emplace_back("ANI: Emergency Code", r.ani.emergency_code);
-  out.emplace_back("DTMF: Pause Character", Trim(r.dtmf.PauseText()));
-  for (int i = 0; i < kDtmfCodeCount; ++i) {
-    out.emplace_back("DTMF: Code " + std::to_string(i + 1),
-                     r.dtmf_codes.codes[static_cast<std::size_t>(i)]);
-  }
-  for (int i = 0; i < kPagingSlotCount; ++i) {
-    const PagingSlot& s = r.paging.slots[static_cast<std::size_t>(i)];
-    out.emplace_back("Paging: Code " + std::to_string(i + 1),
-                     s.code.empty()
-                         ? "(empty)"
-                         : s.code + " " + Trim(res::LabelOr(res::kPagingFlags, s.enc_dec)));
-    const TwoToneRow& t = r.two_tone.rows[static_cast<std::size_t>(i)];
-    out.emplace_back("Two-Tone: Row " + std::to_string(i + 1),
-                     Format("%d %d %d", t.group, t.first, t.second));
-  }
-  const ChannelTable& table = doc.channels;
-  for (int g = 0; g < kGroupCount; ++g) {
-    const auto k = static_cast<std::size_t>(g);
-    const std::string place = "group " + std::to_string(g + 1);
-    out.emplace_back(place + " Channels", std::to_string(table.count[k]));
-    out.emplace_back(place + " Tag", table.group_tag[k]);
-    out.emplace_back(place + " Scan Mode",
-                     Trim(res::LabelOr(res::kGroupScanModes, table.scan_mode[k])));
-    out.emplace_back(place + " Priority", std::to_string(table.priority[k]));
-  }
-  return out;
-}
-
 }  // namespace
 
 std::vector<std::string> DiffCodeplugs(const Codeplug& a, const Codeplug& b, bool bytes) {
   std::vector<std::string> lines;
-  const auto va = NamedValues(a);
-  const auto vb = NamedValues(b);
+  const std::vector<NamedValue> va = NamedValues(a);
+  const std::vector<NamedValue> vb = NamedValues(b);
   for (std::size_t i = 0; i < va.size() && i < vb.size(); ++i) {
-    if (va[i].second != vb[i].second) {
-      lines.push_back(va[i].first + " " + va[i].second + " -> " + vb[i].second);
+    if (va[i].text != vb[i].text) {
+      lines.push_back(va[i].title + " " + va[i].text + " -> " + vb[i].text);
     }
   }
   const int in_a = std::min(a.channels.total, kChannelCount);
@@ -133,7 +87,18 @@ std::vector<std::string> DiffCodeplugs(const Codeplug& a, const Codeplug& b, boo
       if (ta != tb)
         lines.push_back(place + " " + ColumnName(c, b.option_unit) + ": " + ta + " -> " + tb);
     }
+    // An inhibited transmitter still keeps its frequency: it comes back when the inhibit goes.
+    const ChannelRecord& ra = a.channels.records[static_cast<std::size_t>(i)];
+    const ChannelRecord& rb = b.channels.records[static_cast<std::size_t>(i)];
+    if (ra.tx_inhibit() && rb.tx_inhibit() && ra.tx_frequency != rb.tx_frequency) {
+      lines.push_back(place + " " + ColumnName(kColTransmit, b.option_unit) +
+                      " (inhibited): " + Trim(FrequencyText(ra.tx_frequency)) + " -> " +
+                      Trim(FrequencyText(rb.tx_frequency)));
+    }
   }
+  // Two codeplugs are never said to be the same when their bytes are not: where no value the
+  // program shows differs, the places that do are named.
+  if (lines.empty() && (a.image != b.image || a.default_split != b.default_split)) bytes = true;
   if (bytes) {
     for (const Region& region : kRegions) {
       int differ = 0;
@@ -234,6 +199,12 @@ std::vector<Finding> CheckCodeplug(const Codeplug& doc) {
         error(place + " " + column, Format("the stored divider word %02X %02X %02X (N = %lld) is "
                                            "outside the synthesizer's range",
                                            word[0], word[1], word[2], static_cast<long long>(n)));
+        continue;
+      }
+      if (n < kMinDivider) {
+        error(place + " " + column,
+              Format("the stored divider N = %lld is below the synthesizer's smallest (%lld)",
+                     static_cast<long long>(n), static_cast<long long>(kMinDivider)));
         continue;
       }
       Frequency probe = f;

@@ -11,8 +11,9 @@
 namespace ql40::exchange {
 
 // One line per decoded difference ("group 1 channel 3 Receive: 160.10000 -> 161.00000",
-// "Scanning: Dual Watch Time 500 msecs -> 1000 msecs"); with bytes, one more line per image
-// region whose bytes differ. Empty when the two are the same.
+// "Scanning: Dual Watch Time 500 msecs -> 1000 msecs"); with bytes, or when no decoded value
+// differs but bytes do, one more line per image region whose bytes differ. Empty only when the
+// images and trailers are the same.
 std::vector<std::string> DiffCodeplugs(const Codeplug& a, const Codeplug& b, bool bytes);
 
 enum class Severity { kWarning, kError };

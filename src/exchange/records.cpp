@@ -4,6 +4,8 @@
 #include <tuple>
 #include <utility>
 
+#include "codeplug/codecs.h"
+#include "resources/channel_labels.h"
 #include "resources/labels.h"
 #include "resources/settings_labels.h"
 
@@ -321,6 +323,62 @@ void Records::EncodeChanged(const Records& before, Codeplug& doc) const {
 const std::vector<Section>& Sections() {
   static const std::vector<Section> sections = BuildSections();
   return sections;
+}
+
+std::vector<NamedValue> NamedValues(const Records& r, const Codeplug& doc) {
+  std::vector<NamedValue> out;
+  out.reserve(400);
+  const auto add = [&out](std::string path, std::string title, std::string text) {
+    out.push_back({std::move(path), std::move(title), std::move(text)});
+  };
+  for (const Section& section : Sections()) {
+    for (const Field& field : section.fields) {
+      add(std::string(section.key) + "." + field.key,
+          std::string(section.title) + ": " + field.title, FieldText(field, r));
+    }
+  }
+  add("hardware.ref_xtal", "Hardware: Ref XTAL", Format("%.3f", r.hardware.ref_xtal));
+  add("hardware.first_if", "Hardware: First IF", Format("%.3f", r.hardware.first_if));
+  add("identity.firmware", "Identity: Firmware", doc.identity.FirmwareText());
+  add("identity.serial_number", "Identity: Serial No", doc.identity.serial_number);
+  add("default_split", "Miscellaneous: Automatic Offset", Format("%.5f", doc.default_split));
+  add("power_saving.power_on_tag", "Power Saving: Power On Tag", r.general.power_on_tag);
+  add("ani.ani_code", "ANI: ANI Code", r.ani.ani_code);
+  add("ani.emergency_code", "ANI: Emergency Code", r.ani.emergency_code);
+  add("dtmf.pause_character", "DTMF: Pause Character", Trim(r.dtmf.PauseText()));
+  for (int i = 0; i < kDtmfCodeCount; ++i) {
+    add("dtmf_codes[" + std::to_string(i) + "]", "DTMF: Code " + std::to_string(i + 1),
+        r.dtmf_codes.codes[static_cast<std::size_t>(i)]);
+  }
+  for (int i = 0; i < kPagingSlotCount; ++i) {
+    const PagingSlot& s = r.paging.slots[static_cast<std::size_t>(i)];
+    add("paging[" + std::to_string(i) + "]", "Paging: Code " + std::to_string(i + 1),
+        s.code.empty() ? "(empty)"
+                       : s.code + " " + Trim(res::LabelOr(res::kPagingFlags, s.enc_dec)));
+  }
+  for (int i = 0; i < kPagingSlotCount; ++i) {
+    const TwoToneRow& t = r.two_tone.rows[static_cast<std::size_t>(i)];
+    add("two_tone[" + std::to_string(i) + "]", "Two-Tone: Row " + std::to_string(i + 1),
+        Format("%d %d %d", t.group, t.first, t.second));
+  }
+  const ChannelTable& table = doc.channels;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const auto k = static_cast<std::size_t>(g);
+    const std::string path = "groups[" + std::to_string(g) + "].";
+    const std::string place = "group " + std::to_string(g + 1);
+    add(path + "channels", place + " Channels", std::to_string(table.count[k]));
+    add(path + "tag", place + " Tag", table.group_tag[k]);
+    add(path + "scan_mode", place + " Scan Mode",
+        Trim(res::LabelOr(res::kGroupScanModes, table.scan_mode[k])));
+    add(path + "priority", place + " Priority", std::to_string(table.priority[k]));
+  }
+  return out;
+}
+
+std::vector<NamedValue> NamedValues(const Codeplug& doc) {
+  Records r;
+  r.Decode(doc);
+  return NamedValues(r, doc);
 }
 
 std::string FieldText(const Field& field, const Records& records) {

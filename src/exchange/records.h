@@ -61,6 +61,22 @@ struct Section {
 
 const std::vector<Section>& Sections();
 
+// One value of a codeplug outside its channels: its place in the JSON file ("hardware.band",
+// "groups[2].tag"), its name in the program's words ("Hardware: Band", "group 3 Tag") and its
+// text as the program shows it.
+struct NamedValue {
+  std::string path;
+  std::string title;
+  std::string text;
+};
+
+// Every named value of the records, the default split and the groups, in the order of the
+// codeplug: the fields of every section, the two hardware frequencies, identity, split, tags,
+// codes, the signalling lists and the groups.
+std::vector<NamedValue> NamedValues(const Records& records, const Codeplug& doc);
+// The same of a codeplug's own records.
+std::vector<NamedValue> NamedValues(const Codeplug& doc);
+
 // The text of a field's value as the program shows it (the list entry without its padding), or
 // the number when it has no list or lies outside it.
 std::string FieldText(const Field& field, const Records& records);

@@ -232,7 +232,8 @@ bool ReadRadioJson(const std::string& path, const RadioOptions& options, Image& 
   base->RefreshFromImage();
   auto out = std::make_unique<Codeplug>();
   std::vector<std::string> errors;
-  if (!exchange::ImportJson(text.str(), *base, *out, errors)) {
+  std::vector<std::string> warnings;
+  if (!exchange::ImportJson(text.str(), *base, *out, errors, warnings)) {
     if (error) {
       error->clear();
       for (const std::string& e : errors) *error += (error->empty() ? "" : "\n") + path + ": " + e;
@@ -241,6 +242,13 @@ bool ReadRadioJson(const std::string& path, const RadioOptions& options, Image& 
   }
   image = out->image;
   trailer = out->default_split;
+  // What the radio holds other than the file gives it is told, as an import tells it.
+  if (error) {
+    error->clear();
+    for (const std::string& w : warnings) {
+      *error += (error->empty() ? "" : "\n") + path + ": warning: " + w;
+    }
+  }
   return true;
 }
 

@@ -252,7 +252,7 @@ bool ReadRadioFile(const std::string& path, Image& image, std::optional<double>&
 // A codeplug JSON file (the format of `ql40 export`, docs/codeplug-json.md) as a radio's
 // memory: the built-in radio of the options, in the band the file names (the options' band
 // when it names none), with the file's settings and channels on top. Every refused value is
-// named in *error.
+// named in *error; on success *error holds the import's warnings, one per line (or nothing).
 bool ReadRadioJson(const std::string& path, const RadioOptions& options, Image& image,
                    std::optional<double>& trailer, std::string* error);
 // Written whole to a temporary file that then replaces the target.

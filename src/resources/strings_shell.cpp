@@ -194,6 +194,8 @@ constexpr StringEntry kTable[] = {
     {kStrProgramDespiteErrors,
      "The codeplug has errors that would make the radios misbehave:\r\n%1\r\n"
      "Program the radios anyway?"},
+    {kStrImportedWithWarnings,
+     "Imported %1. What was stored other than the file gives it, or changed with it (%2):"},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

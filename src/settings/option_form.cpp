@@ -12,7 +12,6 @@ namespace ql40 {
 namespace {
 
 constexpr int kYes = 0;
-constexpr int kPriorityGroupsCleared = 10;  // groups 1 to 10 lose their priority channel
 
 }  // namespace
 
@@ -141,25 +140,16 @@ void OptionForm::Select(int id, int index) {
 
 void OptionForm::ChangeSubCpu(int code) {
   record_.option_unit = code;
-  for (int slot = 0; slot < kPagingSlotCount; ++slot) {
-    paging_->slots[static_cast<std::size_t>(slot)] = PagingSlot{};
-    doc_.channels.ClearPageCodeReferences(slot + 1);
-  }
-  if (code != kOptionPtTrunk) {
-    for (int g = 0; g < kPriorityGroupsCleared; ++g) {
-      doc_.channels.priority[static_cast<std::size_t>(g)] = 0;
-    }
-  } else {
-    keys_.PruneForOptionUnit(kOptionPtTrunk);
-  }
+  for (PagingSlot& slot : paging_->slots) slot = PagingSlot{};
+  doc_.channels.ApplyOptionUnitChange(code);
+  if (code == kOptionPtTrunk) keys_.PruneForOptionUnit(kOptionPtTrunk);
   doc_.option_unit_changed = true;
 }
 
 bool OptionForm::Ok() {
   const int unit = record_.option_unit;
   if (record_.encryption_device != kYes) {
-    // Without the device no channel may ask for encryption.
-    for (ChannelRecord& r : doc_.channels.records) r.a0 &= static_cast<std::uint8_t>(~0x10);
+    doc_.channels.ClearEncryption();
     doc_.option_unit_changed = true;
   }
   doc_.channels.EncodeChannelTable(doc_.image, doc_.hardware, unit);

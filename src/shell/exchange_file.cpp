@@ -42,6 +42,16 @@ ExchangeResult Refused(const std::string& path, std::vector<std::string> errors)
   return Failure(std::move(headline), std::move(errors));
 }
 
+ExchangeResult Imported(const std::string& path, std::vector<std::string> warnings) {
+  if (warnings.empty()) return Success(kStrImported, path);
+  ExchangeResult result;
+  result.ok = true;
+  result.message =
+      res::FormatString(kStrImportedWithWarnings, {path, std::to_string(warnings.size())});
+  result.lines = std::move(warnings);
+  return result;
+}
+
 ExchangeResult Export(const std::string& path, const std::string& text) {
   std::string why;
   if (!WriteTextFile(path, text, why)) return Failure(why);
@@ -105,7 +115,8 @@ ExchangeResult ImportJsonFile(Codeplug& doc, const std::string& path) {
   doc.history.Checkpoint(doc);
   Codeplug built;
   std::vector<std::string> errors;
-  if (!exchange::ImportJson(text, doc, built, errors)) {
+  std::vector<std::string> warnings;
+  if (!exchange::ImportJson(text, doc, built, errors, warnings)) {
     doc.history.DropIfUnchanged(doc);
     return Refused(path, std::move(errors));
   }
@@ -113,7 +124,7 @@ ExchangeResult ImportJsonFile(Codeplug& doc, const std::string& path) {
   doc.default_split = built.default_split;
   doc.RefreshFromImage();
   doc.modified = true;
-  return Success(kStrImported, path);
+  return Imported(path, std::move(warnings));
 }
 
 ExchangeResult ImportChannelsFile(Codeplug& doc, const std::string& path) {
@@ -122,11 +133,12 @@ ExchangeResult ImportChannelsFile(Codeplug& doc, const std::string& path) {
   if (!ReadTextFile(path, text, why)) return Failure(why);
   doc.history.Checkpoint(doc);
   std::vector<std::string> errors;
-  if (!exchange::ImportChannelsCsv(text, doc, errors)) {
+  std::vector<std::string> warnings;
+  if (!exchange::ImportChannelsCsv(text, doc, errors, warnings)) {
     doc.history.DropIfUnchanged(doc);
     return Refused(path, std::move(errors));
   }
-  return Success(kStrImported, path);
+  return Imported(path, std::move(warnings));
 }
 
 ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter& prompter) {
@@ -147,10 +159,6 @@ ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter&
   ExchangeResult result;
   result.ok = true;
   result.lines = exchange::DiffCodeplugs(mine, other, false);
-  if (result.lines.empty() &&
-      (mine.image != other.image || mine.default_split != other.default_split)) {
-    result.lines = exchange::DiffCodeplugs(mine, other, true);
-  }
   result.message = result.lines.empty() ? res::FormatString(kStrSameAsFile, {FileName(path)})
                                         : res::FormatString(kStrCompareHeading, {FileName(path)});
   return result;

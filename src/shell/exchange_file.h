@@ -15,7 +15,8 @@ namespace ql40::shell {
 struct ExchangeResult {
   bool ok = false;
   std::string message;             // status text on success, the headline of a failure
-  std::vector<std::string> lines;  // every refused value, or the differences found
+  std::vector<std::string> lines;  // every refused value, the differences found, or what an
+                                   // import stored other than the file gives it
 };
 
 // Reads a whole file; false with the message that says why.
@@ -29,6 +30,7 @@ ExchangeResult ExportChannelsFile(Codeplug& doc, const std::string& path);
 
 // Builds the document anew from the JSON file; keys the file leaves out keep the document's
 // values. On any refused value the document (image, records, flags, undo steps) is as it was.
+// On success lines holds the import's warnings (the message then heads them).
 ExchangeResult ImportJsonFile(Codeplug& doc, const std::string& path);
 // Applies the CSV rows to the document's channels as pastes into the grid's cells.
 ExchangeResult ImportChannelsFile(Codeplug& doc, const std::string& path);

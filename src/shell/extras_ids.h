@@ -44,6 +44,7 @@ enum ExtrasStringId : int {
   kStrFleetSource,
   kStrFleetNoPorts,
   kStrProgramDespiteErrors,
+  kStrImportedWithWarnings,
 };
 
 }  // namespace ql40::shell

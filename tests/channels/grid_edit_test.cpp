@@ -50,19 +50,12 @@ TEST_F(GridEditTest, SteppingTogglesAndCyclesEveryStepColumn) {
     std::vector<std::string> texts;  // the cell after each press, starting from the default
   };
   const std::vector<Case> cases = {
-      {kColWideNarrow, {"N", "W"}},
-      {kColTransmit, {"---.-----", "160.10000"}},
-      {kColRxPowerSave, {"v", "-"}},
-      {kColTxPowerSave, {"v", "-"}},
-      {kColPower, {"L", "H"}},
-      {kColLowPower, {"1", "3", "2"}},
-      {kColTimeOut, {"-", "v"}},
-      {kColAni, {"v", "-"}},
-      {kColEncryption, {"v", "-"}},
-      {kColLockOut, {"BC", "BT", "--"}},
-      {kColClockShiftTx, {"v", "-"}},
-      {kColClockShiftRx, {"v", "-"}},
-      {kColSubAudioType, {"CTCSS", "DCS", "-----"}},
+      {kColWideNarrow, {"N", "W"}},   {kColTransmit, {"---.-----", "160.10000"}},
+      {kColRxPowerSave, {"v", "-"}},  {kColTxPowerSave, {"v", "-"}},
+      {kColPower, {"L", "H"}},        {kColLowPower, {"1", "3", "2"}},
+      {kColTimeOut, {"-", "v"}},      {kColAni, {"v", "-"}},
+      {kColEncryption, {"v", "-"}},   {kColLockOut, {"BC", "BT", "--"}},
+      {kColClockShiftTx, {"v", "-"}}, {kColClockShiftRx, {"v", "-"}},
   };
   for (const Case& c : cases) {
     for (const std::string& expected : c.texts) {
@@ -96,6 +89,7 @@ TEST_F(GridEditTest, SteppingRefusesWhatTheChannelCannotHave) {
   doc.option_unit = kOptionSubsig;
   EXPECT_EQ(CycleCell(doc, 2, kColClockShiftOption), CellAction::kChanged);
   Rec(2).sub_audio_type = 2;
+  Rec(2).a5 = 1;  // DCS 023
   EXPECT_EQ(CycleCell(doc, 2, kColRchk), CellAction::kChanged);
   EXPECT_EQ(Text(2, kColRchk), "v");
 }
@@ -141,20 +135,19 @@ TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   EXPECT_EQ(r.a5 & 0x80, 0x80);  // the power-save bit stays
   EXPECT_EQ(r.a3 & 0x60, 0);
   EXPECT_EQ(r.a1 & 0x08, 0);
-  CycleCell(doc, 3, kColSubAudioType);  // to CTCSS
-  EXPECT_EQ(r.rx_tone(), 0);
-
-  r.a5 = 13;
-  r.a4 = 13;
+  // From none the step asks for a tone: a type is only kept with one.
+  EXPECT_EQ(CycleCell(doc, 3, kColSubAudioType), CellAction::kPick);
+  EXPECT_EQ(r.sub_audio_type, 0);
+  ASSERT_TRUE(ApplyPick(doc, 3, kColSubAudioType, 13));
+  EXPECT_EQ(Text(3, kColDecode), "100.0");
   CycleCell(doc, 3, kColSubAudioType);  // CTCSS 100.0 to DCS keeps the index
   EXPECT_EQ(Text(3, kColDecode), "071");
-  // From DCS with a code beyond the CTCSS list both tones go.
+  // From DCS with a code beyond the CTCSS list a CTCSS type cannot keep a tone: refused.
   r.a5 = 60;
-  CycleCell(doc, 3, kColSubAudioType);
-  CycleCell(doc, 3, kColSubAudioType);
-  EXPECT_EQ(r.sub_audio_type, 1);
-  EXPECT_EQ(r.rx_tone(), 0);
-  EXPECT_EQ(r.tx_tone(), 0);
+  r.a4 = 60;
+  EXPECT_EQ(Paste(3, kColSubAudioType, "CTCSS"), PasteResult::kRefused);
+  EXPECT_EQ(r.sub_audio_type, 2);
+  EXPECT_EQ(r.rx_tone(), 60);
 }
 
 TEST_F(GridEditTest, PicksStoreTheChoice) {
@@ -284,12 +277,17 @@ TEST_F(GridEditTest, PasteCellByColumn) {
       {kColReceive, "", false, "146.52000"},
       {kColTransmit, "---.-----", true, "---.-----"},
       {kColTransmit, "147.00000", true, "147.00000"},
-      {kColSubAudioType, "DCS", true, "DCS"},
+      {kColSubAudioType, "DCS", true, "DCS"},  // from CTCSS 100.0: DCS 071
       {kColDecode, "754", true, "754"},
       {kColEncode, "Off", true, "Off"},
       {kColDecode, "67.0", false, ""},
+      {kColSubAudioType, "CTCSS", false, "DCS"},  // 754 has no CTCSS tone: none would be left
+      {kColDecode, "023", true, "023"},
       {kColSubAudioType, "CTCSS", true, "CTCSS"},
       {kColDecode, "67.0", true, " 67.0"},  // a spreadsheet drops the leading blank
+      {kColEncode, "Off", true, "Off"},
+      {kColDecode, "Off", true, "-----"},  // no tone left: no sub-audio
+      {kColSubAudioType, "CTCSS", false, "-----"},
       {kColRxPowerSave, "v", true, "v"},
       {kColRxPowerSave, "V", false, "v"},
       {kColPower, "L", true, "L"},
@@ -309,6 +307,7 @@ TEST_F(GridEditTest, PasteCellByColumn) {
   };
   doc.image[kOffsetOptionUnit] &= static_cast<std::uint8_t>(~0x02);
   EmptyAllPagingSlots(doc.image);
+  ASSERT_TRUE(ApplyPick(doc, 3, kColSubAudioType, 13));  // CTCSS 100.0 both ways
   for (const Case& c : cases) {
     const Codeplug before_doc = doc;
     doc.modified = false;

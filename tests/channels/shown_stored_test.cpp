@@ -6,13 +6,18 @@
 
 #include <array>
 #include <cstdint>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "channels/channel_table.h"
 #include "channels/frequency_fit.h"
 #include "channels/grid_edit.h"
+#include "channels/pick_lists.h"
 #include "codeplug/bits.h"
 #include "codeplug/codeplug.h"
+#include "exchange/compare.h"
+#include "resources/channel_labels.h"
 #include "settings/general_settings.h"
 #include "settings/key_assignment.h"
 #include "settings/scan_settings.h"
@@ -249,6 +254,207 @@ TEST(ShownIsStored, GridEditsAndPastesNameAMovedFrequency) {
   const BlockPasteReport two = PasteBlock(doc, one, "30.80000\t45.00000", flags, prompter);
   EXPECT_TRUE(two.refused.empty());
   EXPECT_NE(two.StatusText().find("moved to"), std::string::npos) << two.StatusText();
+}
+
+// The synthesizer takes dividers from 8768 up. With the oscillator below on VHF Lo the bottom
+// of the band needs smaller ones at every step: such frequencies move up with a status text. An
+// image that already holds a smaller divider is written back as it is and the check names it.
+TEST(ShownIsStored, DividersBelowTheSmallestMoveAndStoredOnesAreReported) {
+  const ChannelContext ctx = Context(kBandVhfLo, 2, 0);
+  const std::int64_t if_units = 2180000;
+  int storable = 0;
+  for (Frequency f = BandLowest(kBandVhfLo); f <= BandHighest(kBandVhfLo); f += 125) {
+    Frequency probe = f;
+    const int used = StoreFrequency(probe, false, SnapFrequency(probe, kBandVhfLo, 2), ctx);
+    if (used < 0) continue;
+    ++storable;
+    ASSERT_GE((f - if_units) / StepOf(used, 2), kMinDivider) << FrequencyText(f);
+  }
+  EXPECT_GT(storable, 0);
+  ChannelTable table;
+  EXPECT_NE(table.CommitCellText(0, 4, " 30.00000", ctx), "");
+  const Frequency moved = table.records[0].rx_frequency;
+  EXPECT_GE((moved - if_units) / 125, kMinDivider);
+  EXPECT_EQ(RoundTrip(table, table.records[0], ctx).rx_frequency, moved);
+
+  // N = 8000 at 1.25 kHz: an oscillator of 10 MHz, receive 31.8 MHz.
+  Codeplug doc = VhfLo();
+  doc.hardware.injection = 0;
+  doc.CommitToImage();
+  const std::size_t at = kOffsetChannels;
+  std::array<std::uint8_t, 3> word{};
+  ASSERT_TRUE(EncodePllWord(8000, word));
+  std::copy(word.begin(), word.end(), doc.image.begin() + at + 6);
+  doc.image[at + 2] = 0xF0;  // both step selectors 1.25 kHz
+  doc.image[at + 10] = 8000 >> 8;
+  doc.image[at + 11] = 8000 & 0xFF;
+  doc.RefreshFromImage();
+  EXPECT_EQ(doc.channels.records[0].rx_frequency, 3180000);
+  const Image held = doc.image;
+  doc.CommitToImage();
+  EXPECT_TRUE(
+      std::equal(held.begin() + at + 6, held.begin() + at + 12, doc.image.begin() + at + 6));
+  bool reported = false;
+  for (const exchange::Finding& f : exchange::CheckCodeplug(doc)) {
+    reported = reported || f.why.find("below the synthesizer's smallest") != std::string::npos;
+  }
+  EXPECT_TRUE(reported);
+}
+
+// A first IF off the 6.25 kHz grid: a frequency a finer step stores exactly stays; what moves is
+// named as what is stored, also after a change of constants.
+TEST(ShownIsStored, FirstIfOffTheCoarseGridStoresExactlyAndMovesAsNamed) {
+  for (int spacing = 0; spacing <= 2; ++spacing) {
+    ChannelContext ctx = Context(kBandVhf, spacing, 0);
+    ctx.first_if = 21.81;
+    ChannelTable table;
+    EXPECT_EQ(table.CommitCellText(0, 4, "146.50625", ctx), "") << spacing;
+    EXPECT_EQ(table.records[0].rx_frequency, 14650625);
+    EXPECT_EQ(RoundTrip(table, table.records[0], ctx).rx_frequency, 14650625);
+    table.CommitCellText(1, 4, "134.00000", ctx);
+    EXPECT_GE(table.records[1].rx_frequency, BandLowest(kBandVhf));
+    EXPECT_EQ(RoundTrip(table, table.records[1], ctx).rx_frequency, table.records[1].rx_frequency);
+  }
+  std::mt19937 rng(7);
+  for (int n = 0; n < 12; ++n) {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    const int band = n % 3;
+    doc.ChangeBand(band);
+    ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
+    for (int i = 0; i < 16; ++i) {
+      const Frequency f = BandLowest(band) + static_cast<Frequency>(rng() % 2000000);
+      doc.channels.CommitCellText(i, 4, FrequencyText(f), ctx);
+    }
+    HardwareSettings odd = doc.hardware;
+    static const double kIfs[] = {21.81, 45.05, 10.7, 21.4};
+    odd.first_if = kIfs[rng() % 4];
+    odd.injection = static_cast<int>(rng() % 2);
+    odd.channel_spacing = band == kBandUhf ? 0 : static_cast<int>(rng() % 3);
+    const std::vector<FrequencyMove> preview = FrequencyMovesFor(doc, odd);
+    const ChannelTable was = doc.channels;
+    EXPECT_EQ(ApplyHardwareChange(doc, odd), preview);
+    doc.CommitToImage();
+    doc.RefreshFromImage();
+    for (int i = 0; i < 16; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      for (const bool tx : {false, true}) {
+        Frequency expected = tx ? was.records[k].tx_frequency : was.records[k].rx_frequency;
+        for (const FrequencyMove& m : preview) {
+          if (m.channel == i && m.transmit == tx) expected = m.to;
+        }
+        EXPECT_EQ(tx ? doc.channels.records[k].tx_frequency : doc.channels.records[k].rx_frequency,
+                  expected)
+            << "case " << n << " channel " << i + 1 << (tx ? " transmit" : " receive");
+      }
+    }
+  }
+}
+
+// Random rows under random cell operations of every kind: after each commit the grid shows
+// what a save and reopen give back, and a type never stands without a tone.
+TEST(ShownIsStored, EveryGridCommitShowsWhatAReopenShows) {
+  std::mt19937 rng(20261209);
+  ColumnFlags flags;
+  flags.fill(1);
+  testing::ScriptedPrompter prompter({}, Answer::kYes);
+  const std::vector<std::string> words = {
+      "CTCSS", "DCS", "-----", " 67.0", "100.0", "023",  "754", "Off",       "v",  "-",
+      "W",     "N",   "H",     "L",     "1",     "3",    "D",   "B",         "+3", "-2",
+      "0",     "BC",  "--",    "5",     "P",     "AB`C", "ab",  "146.52000", "12"};
+  for (int round = 0; round < 30; ++round) {
+    Codeplug doc;
+    doc.ResetToDefaults();
+    const int band = round % 3;
+    doc.ChangeBand(band);
+    doc.image[kOffsetOptionUnit] =
+        static_cast<std::uint8_t>((round % 6 == 0 ? 0x04 : 0) | ((round % 6) << 3));
+    doc.hardware.channel_spacing = band == kBandUhf ? 0 : static_cast<int>(rng() % 3);
+    doc.CommitToImage();
+    doc.RefreshFromImage();
+    for (int i = 0; i < 16; ++i) doc.channels.records[static_cast<std::size_t>(i)].status |= 1;
+    const auto frequency = [&] {
+      return FrequencyText(BandLowest(band) + static_cast<Frequency>(rng() % 3000000));
+    };
+    for (int op = 0; op < 120; ++op) {
+      const int ch = static_cast<int>(rng() % 16);
+      const int col = 1 + static_cast<int>(rng() % (kGridColumnCount - 1));
+      const std::string word = words[rng() % words.size()];
+      std::string what;
+      switch (rng() % 6) {
+        case 0:
+          what = "step";
+          if (CycleCell(doc, ch, col) == CellAction::kPick) {
+            const PickListModel list = PickListFor(doc, ch, col);
+            if (!list.empty()) ApplyPick(doc, ch, col, list.ValueAt(static_cast<int>(rng() % 8)));
+          }
+          break;
+        case 1:
+          what = "paste " + word;
+          PasteCell(doc, ch, col, word, flags, prompter);
+          break;
+        case 2:
+          what = "editor";
+          CommitEditorText(doc, ch, 3 + static_cast<int>(rng() % 3),
+                           rng() % 2 ? frequency() : word);
+          break;
+        case 3: {
+          what = "row";
+          const std::string row =
+              words[rng() % 3] + "\t" + words[3 + rng() % 5] + "\t" + words[3 + rng() % 5];
+          PasteBlock(doc, CellRange{ch, ch, kColSubAudioType, kColSubAudioType}, row, flags,
+                     prompter);
+          break;
+        }
+        case 4:
+          what = "F3";
+          ComplementDcs(doc, ch, rng() % 2 ? kColDecode : kColEncode);
+          break;
+        default:
+          what = "fill " + word;
+          PasteBlock(doc, CellRange{ch, std::min(ch + 3, 15), col, col}, word, flags, prompter);
+          break;
+      }
+      Codeplug reopened = doc;
+      reopened.CommitToImage();
+      reopened.RefreshFromImage();
+      for (int i = 0; i < 16; ++i) {
+        ASSERT_EQ(GridRowText(doc, i), GridRowText(reopened, i))
+            << "round " << round << " op " << op << " (" << what << " on channel " << ch + 1
+            << " column " << col << ")";
+      }
+    }
+  }
+}
+
+// Space on the type of a channel without sub-audio asks for the tone; the tag editor takes no
+// character that the radio would store as a blank.
+TEST(ShownIsStored, ATypeComesWithItsToneAndTagsTakeOnlyTagSymbols) {
+  Codeplug doc = VhfLo();
+  doc.channels.records[0].status |= 1;
+  ASSERT_EQ(CycleCell(doc, 0, kColSubAudioType), CellAction::kPick);
+  const PickListModel list = PickListFor(doc, 0, kColSubAudioType);
+  ASSERT_FALSE(list.empty());
+  EXPECT_FALSE(ApplyPick(doc, 0, kColSubAudioType, 0));  // "Off" is no tone
+  ASSERT_TRUE(ApplyPick(doc, 0, kColSubAudioType, 13));
+  EXPECT_EQ(GridCellText(doc, 0, kColSubAudioType), "CTCSS");
+  EXPECT_EQ(GridCellText(doc, 0, kColDecode), "100.0");
+  EXPECT_EQ(GridCellText(doc, 0, kColEncode), "100.0");
+  EXPECT_EQ(CycleCell(doc, 0, kColSubAudioType), CellAction::kChanged);
+  EXPECT_EQ(GridCellText(doc, 0, kColSubAudioType), "DCS");
+  ColumnFlags flags;
+  flags.fill(1);
+  testing::ScriptedPrompter prompter;
+  EXPECT_EQ(PasteCell(doc, 0, kColRchk, "v", flags, prompter), PasteResult::kPasted);
+  // Both tones off: no sub-audio, and no RCHK without DCS.
+  ASSERT_TRUE(ApplyPick(doc, 0, kColDecode, 0));
+  ASSERT_TRUE(ApplyPick(doc, 0, kColEncode, 0));
+  EXPECT_EQ(GridCellText(doc, 0, kColSubAudioType), "-----");
+  EXPECT_EQ(GridCellText(doc, 0, kColRchk), "-");
+  EXPECT_EQ(PasteCell(doc, 0, kColSubAudioType, "CTCSS", flags, prompter), PasteResult::kRefused);
+
+  EXPECT_FALSE(TagCharAccepted('`', 0));
+  EXPECT_EQ(PasteCell(doc, 0, kColTag, "A`B", flags, prompter), PasteResult::kRefused);
 }
 
 }  // namespace

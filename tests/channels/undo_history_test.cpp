@@ -46,8 +46,8 @@ TEST_F(UndoHistoryTest, EveryKindOfEditComesBackExactly) {
   step([&] { CommitEditorText(doc, 3, kColReceive, "146.52"); });
   step([&] { CommitEditorText(doc, 3, kColTag, "abc.de"); });
   step([&] {
-    CycleCell(doc, 4, kColSubAudioType);
-    ApplyPick(doc, 4, kColDecode, 20);
+    CycleCell(doc, 4, kColSubAudioType);  // asks for the tone
+    ApplyPick(doc, 4, kColSubAudioType, 20);
   });
   step([&] { PasteCell(doc, 5, kColChannel, "4", kAllShown, prompter); });
   step([&] { PasteBlock(doc, CellRange{6, 9, kColPower, kColPower}, "L", kAllShown, prompter); });

@@ -50,9 +50,14 @@ Codeplug Varied(int band) {
   for (int i = 0; i < 77; ++i) {
     const Frequency f = BandLowest(band) + 125 * 40 * (i + 1) + (i % 3) * 625;
     doc.channels.CommitCellText(i, 4, FrequencyText(f), ctx);
-    exchange::ApplyCellText(doc, i, kColSubAudioType, i % 2 ? "CTCSS" : "DCS");
-    exchange::ApplyCellText(doc, i, kColDecode, i % 2 ? "100.0" : "023");
-    exchange::ApplyCellText(doc, i, kColScan, "B");
+    const std::string type = i % 2 ? "CTCSS" : "DCS";
+    const std::string tone = i % 2 ? "100.0" : "023";
+    const std::string scan = "B";
+    exchange::RowCells cells{};
+    cells[kColSubAudioType] = &type;
+    cells[kColDecode] = &tone;
+    cells[kColScan] = &scan;
+    exchange::ApplyRow(doc, i, cells);
     doc.channels.CommitCellText(i, 3, "CH" + std::to_string(i), ctx);
   }
   doc.channels.priority[1] = 3;
@@ -83,7 +88,8 @@ std::string RoundTripFailure(const Codeplug& doc) {
   const std::string json = exchange::ExportJson(doc);
   Codeplug out;
   std::vector<std::string> errors;
-  if (!exchange::ImportJson(json, DefaultCodeplug(doc.hardware.band), out, errors)) {
+  std::vector<std::string> warnings;
+  if (!exchange::ImportJson(json, DefaultCodeplug(doc.hardware.band), out, errors, warnings)) {
     return "refused: " + (errors.empty() ? std::string("?") : errors[0]);
   }
   if (out.default_split != doc.default_split) return "trailer differs";
@@ -95,7 +101,8 @@ std::string RoundTripFailure(const Codeplug& doc) {
   // Without the raw blocks, on the same file as the base, nothing changes either.
   ordered_json named = ordered_json::parse(json);
   named.erase("raw");
-  if (!exchange::ImportJson(named.dump(), doc, out, errors)) return "named refused: " + errors[0];
+  if (!exchange::ImportJson(named.dump(), doc, out, errors, warnings))
+    return "named refused: " + errors[0];
   if (out.image != doc.image) return "named import changed the image";
   return {};
 }
@@ -137,7 +144,9 @@ TEST(JsonExchange, ShortHandWrittenFileChangesOnlyWhatItNames) {
   const Codeplug base = DefaultCodeplug(kBandUhf);
   Codeplug out;
   std::vector<std::string> errors;
-  ASSERT_TRUE(exchange::ImportJson(json, base, out, errors)) << ::testing::PrintToString(errors);
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(exchange::ImportJson(json, base, out, errors, warnings))
+      << ::testing::PrintToString(errors);
   EXPECT_EQ(out.channels.records[2].rx_frequency, 45002500);
   EXPECT_TRUE(out.channels.records[2].programmed());
   EXPECT_EQ(out.channels.count[0], 20);
@@ -171,14 +180,15 @@ TEST(JsonExchange, EveryBadValueIsNamedByItsPathAndNothingIsBuilt) {
   Codeplug out = DefaultCodeplug(kBandVhf);
   const Image before = out.image;
   std::vector<std::string> errors;
-  EXPECT_FALSE(exchange::ImportJson(json, DefaultCodeplug(kBandVhf), out, errors));
+  std::vector<std::string> warnings;
+  EXPECT_FALSE(exchange::ImportJson(json, DefaultCodeplug(kBandVhf), out, errors, warnings));
   EXPECT_EQ(out.image, before);
   ASSERT_EQ(errors.size(), 1u);  // a damaged image is refused before anything is read into it
   EXPECT_EQ(errors[0].rfind("raw.blocks: ", 0), 0u) << errors[0];
 
   ordered_json j = ordered_json::parse(json);
   j.erase("raw");
-  EXPECT_FALSE(exchange::ImportJson(j.dump(), DefaultCodeplug(kBandVhf), out, errors));
+  EXPECT_FALSE(exchange::ImportJson(j.dump(), DefaultCodeplug(kBandVhf), out, errors, warnings));
   const auto has = [&](const std::string& prefix) {
     return std::any_of(errors.begin(), errors.end(),
                        [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
@@ -193,7 +203,7 @@ TEST(JsonExchange, EveryBadValueIsNamedByItsPathAndNothingIsBuilt) {
   j.erase("scan");
   j.erase("keys");
   j.erase("ani");
-  EXPECT_FALSE(exchange::ImportJson(j.dump(), DefaultCodeplug(kBandVhf), out, errors));
+  EXPECT_FALSE(exchange::ImportJson(j.dump(), DefaultCodeplug(kBandVhf), out, errors, warnings));
   EXPECT_TRUE(has("groups[0].tag: "));
   EXPECT_TRUE(has("channels[0].receive: 999.00000 is outside the band 134.00000-600.00000"));
   EXPECT_TRUE(has("channels[2].decode: "));
@@ -202,11 +212,11 @@ TEST(JsonExchange, EveryBadValueIsNamedByItsPathAndNothingIsBuilt) {
   EXPECT_FALSE(has("channels[1]"));  // a valid transmit frequency
   EXPECT_EQ(out.image, before);
 
-  EXPECT_FALSE(exchange::ImportJson("{\"channels\": [", DefaultCodeplug(0), out, errors));
+  EXPECT_FALSE(exchange::ImportJson("{\"channels\": [", DefaultCodeplug(0), out, errors, warnings));
   EXPECT_EQ(errors.size(), 1u);
-  EXPECT_FALSE(exchange::ImportJson("[1,2]", DefaultCodeplug(0), out, errors));
+  EXPECT_FALSE(exchange::ImportJson("[1,2]", DefaultCodeplug(0), out, errors, warnings));
   // A number beyond any range is a refusal like any other, not an exception.
-  EXPECT_FALSE(exchange::ImportJson("4e449]}", DefaultCodeplug(0), out, errors));
+  EXPECT_FALSE(exchange::ImportJson("4e449]}", DefaultCodeplug(0), out, errors, warnings));
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].rfind("(file): not JSON", 0), 0u) << errors[0];
   EXPECT_EQ(exchange::JsonBand(R"({"hardware": {}})"), -1);
@@ -220,8 +230,9 @@ TEST(JsonExchange, FrequencyTheRadioCannotStoreIsRefused) {
   base.RefreshFromImage();
   Codeplug out;
   std::vector<std::string> errors;
+  std::vector<std::string> warnings;
   EXPECT_FALSE(exchange::ImportJson(R"({"channels": [{"channel": 2, "receive": "30.80000"}]})",
-                                    base, out, errors));
+                                    base, out, errors, warnings));
   ASSERT_EQ(errors.size(), 1u) << ::testing::PrintToString(errors);
   EXPECT_EQ(errors[0].rfind("channels[0].receive: 30.80000 cannot be stored", 0), 0u) << errors[0];
 }
@@ -230,8 +241,9 @@ TEST(CsvExchange, SpreadsheetRowsApplyAsPastesAndBadCellsAreNamed) {
   Codeplug doc = Varied(kBandVhf);
   const Image saved = doc.image;
   std::vector<std::string> errors;
+  std::vector<std::string> warnings;
   // Its own export changes nothing.
-  ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), doc, errors))
+  ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), doc, errors, warnings))
       << errors[0];
   EXPECT_EQ(doc.image, saved);
 
@@ -242,12 +254,13 @@ TEST(CsvExchange, SpreadsheetRowsApplyAsPastesAndBadCellsAreNamed) {
       "\"DEPOT 2\",146.52000,1,CTCSS,\" 67.0\"\r\n"
       "\r\n"
       "YARD,,2,,\r\n";
-  ASSERT_TRUE(exchange::ImportChannelsCsv(sheet, doc, errors)) << ::testing::PrintToString(errors);
+  ASSERT_TRUE(exchange::ImportChannelsCsv(sheet, doc, errors, warnings))
+      << ::testing::PrintToString(errors);
   EXPECT_EQ(doc.channels.records[0].rx_frequency, 14652000);
   EXPECT_EQ(GridCellText(doc, 0, kColDecode), " 67.0");
   EXPECT_EQ(TagText(doc.channels.records[1]), "YARD    ");
   // A leading blank is part of a tag; a point after the third character is the tag's point.
-  ASSERT_TRUE(exchange::ImportChannelsCsv("Chn,TAG\n1,\" AB\"\n2,146.52\n", doc, errors))
+  ASSERT_TRUE(exchange::ImportChannelsCsv("Chn,TAG\n1,\" AB\"\n2,146.52\n", doc, errors, warnings))
       << ::testing::PrintToString(errors);
   EXPECT_EQ(TagText(doc.channels.records[0]), " AB     ");
   EXPECT_EQ(TagText(doc.channels.records[1]), "146.52   ");
@@ -262,7 +275,7 @@ TEST(CsvExchange, SpreadsheetRowsApplyAsPastesAndBadCellsAreNamed) {
       "2,146.50000,X,--\n"
       "3,146.50000,L,ZZ\n"
       "999,146.5,H,--\n";
-  EXPECT_FALSE(exchange::ImportChannelsCsv(bad, doc, errors));
+  EXPECT_FALSE(exchange::ImportChannelsCsv(bad, doc, errors, warnings));
   EXPECT_EQ(doc.image, before);
   ASSERT_EQ(errors.size(), 4u);
   EXPECT_EQ(errors[0].rfind("row 2, Frequency Receive: 700.00000 is outside the band", 0), 0u)
@@ -271,9 +284,10 @@ TEST(CsvExchange, SpreadsheetRowsApplyAsPastesAndBadCellsAreNamed) {
   EXPECT_EQ(errors[2].rfind("row 4, Lock Out: ", 0), 0u) << errors[2];
   EXPECT_EQ(errors[3].rfind("row 5, Chn: ", 0), 0u) << errors[3];
 
-  EXPECT_FALSE(exchange::ImportChannelsCsv("TAG\nX\n", doc, errors));  // no channel column
-  EXPECT_FALSE(exchange::ImportChannelsCsv("Chn,TAG\n1,\"open\n", doc, errors));
-  EXPECT_FALSE(exchange::ImportChannelsCsv("Chn,Colour\n1,red\n", doc, errors));
+  EXPECT_FALSE(
+      exchange::ImportChannelsCsv("TAG\nX\n", doc, errors, warnings));  // no channel column
+  EXPECT_FALSE(exchange::ImportChannelsCsv("Chn,TAG\n1,\"open\n", doc, errors, warnings));
+  EXPECT_FALSE(exchange::ImportChannelsCsv("Chn,Colour\n1,red\n", doc, errors, warnings));
   EXPECT_EQ(doc.image, before);
 }
 
@@ -390,6 +404,23 @@ TEST(ExchangeCommands, ExportImportDiffCheckAndDownloadRefusal) {
   r = run("diff @a.q40 @d.q40");
   EXPECT_TRUE(Contains(r.out, "group 1 channel 2 Frequency Receive: 450.00000 -> 455.50000"))
       << r.out;
+
+  // A value stored other than given is a warning (exit 0); --strict refuses the file instead.
+  WriteText(dir.File("off.csv"), "Chn,Frequency Receive\r\n2,450.0025\r\n");
+  r = run("import-channels @a.q40 @off.csv -o @e.q40");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.err,
+                       "warning: row 2, Frequency Receive: \"450.0025\" is stored as "
+                       "\"450.00500\""))
+      << r.err;
+  r = run("import-channels @a.q40 @off.csv -o @f.q40 --strict");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "(--strict); nothing written")) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("f.q40")));
+  WriteText(dir.File("split.json"), R"({"default_split": 5.05})");
+  r = run("import @split.json --base @a.q40 -o @g.q40 --strict");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "default_split: \"5.05000\" is stored as")) << r.err;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   ql40::Codeplug doc = base;
   std::vector<std::string> errors;
-  (void)ql40::exchange::ImportChannelsCsv(text, doc, errors);
+  std::vector<std::string> warnings;
+  (void)ql40::exchange::ImportChannelsCsv(text, doc, errors, warnings);
   return 0;
 }

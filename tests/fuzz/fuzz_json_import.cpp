@@ -11,6 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   ql40::Codeplug out;
   std::vector<std::string> errors;
-  if (ql40::exchange::ImportJson(text, base, out, errors)) (void)ql40::exchange::ExportJson(out);
+  std::vector<std::string> warnings;
+  if (ql40::exchange::ImportJson(text, base, out, errors, warnings))
+    (void)ql40::exchange::ExportJson(out);
   return 0;
 }

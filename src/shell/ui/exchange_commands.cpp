@@ -110,6 +110,8 @@ void MainWindow::ExchangeCommand(int command_id) {
     if (!message.isEmpty() && show_lines_) show_lines_(this, command_id, message, lines);
     return;
   }
+  // An import that stored values other than the file gives them says which.
+  if (!lines.isEmpty() && show_lines_) show_lines_(this, command_id, message, lines);
   ShowStatus(message);
 }
 
