@@ -41,8 +41,11 @@ void Put15(Image& image, int offset, int value, int injection) {
 }
 
 int Truncate(double v) {
-  // Frequencies are at most 99.99 MHz here, so the words always fit an int.
-  return static_cast<int>(std::clamp(v, -1.0e9, 1.0e9));
+  // Frequencies are at most 99.99 MHz here, so the words always fit an int. The products are
+  // decimal values held in binary: 8.075 MHz / 6.25 kHz comes out as 1291.9999..., which is
+  // 1292. A true fraction is never below 0.001 here, so a millionth is only binary noise.
+  const double nudged = v + (v >= 0 ? 1e-6 : -1e-6);
+  return static_cast<int>(std::clamp(nudged, -1.0e9, 1.0e9));
 }
 
 }  // namespace
@@ -112,6 +115,14 @@ void HardwareSettings::Encode(Image& image) const {
   image[334] =
       static_cast<std::uint8_t>(((noise_sq_attack & 0x0F) << 4) | (noise_sq_hysteresis & 0x0F));
   image[375] = static_cast<std::uint8_t>(scan_pll_b & 0xFF);
+}
+
+HardwareSettings HardwareSettings::AsStored() const {
+  Image scratch{};
+  Encode(scratch);
+  HardwareSettings back;
+  back.Decode(scratch);
+  return back;
 }
 
 std::string DecodeSerialNumber(const Image& image) {

@@ -34,6 +34,9 @@ struct HardwareSettings {
   double SetBandDefaults(int new_band);
   void Decode(const Image& image);
   void Encode(Image& image) const;
+  // The record as an image gives it back: the frequencies in the steps their words hold (Ref
+  // XTAL 40 kHz, first IF 5 kHz), every field within its bits.
+  HardwareSettings AsStored() const;
 
   // Limits that follow from the product type.
   int MaxChannels() const { return product_type == kPt410 ? 48 : 512; }

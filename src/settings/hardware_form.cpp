@@ -214,8 +214,12 @@ FormCommit HardwareForm::Commit(int id, std::string_view text) {
     case kRefXtal:
     case kFirstIf: {
       const std::int32_t count = std::clamp(MhzTextTo10Hz(text), std::int32_t{0}, kMaxMhzCount);
-      const double mhz = count * 0.00001;
-      (id == kRefXtal ? hw.ref_xtal : hw.first_if) = mhz;
+      double& field = id == kRefXtal ? hw.ref_xtal : hw.first_if;
+      field = count * 0.00001;
+      // The field shows what the radio's words hold (Ref XTAL in 40 kHz steps), so that a
+      // reopen shows the same.
+      const double stored = id == kRefXtal ? hw.AsStored().ref_xtal : hw.AsStored().first_if;
+      field = MhzTo10Hz(stored) * 0.00001;
       outcome_.hardware_changed = true;
       break;
     }

@@ -122,6 +122,16 @@ TEST(HardwareSettings, DefaultsAndEveryBandSurviveARoundTrip) {
     EXPECT_EQ(out.sq_delay, 31);
     EXPECT_NEAR(out.first_if, in.first_if, 0.005);
   }
+
+  // Each IF word holds the IF in its own step exactly, binary noise of the decimal product or
+  // not (8.075 MHz / 6.25 kHz is 1292, not 1291).
+  HardwareSettings odd;
+  odd.first_if = 8.075;
+  Image image_if{};
+  odd.Encode(image_if);
+  EXPECT_EQ(image_if[327] * 256 + image_if[328] - (odd.injection << 15), 1292);
+  EXPECT_EQ(image_if[331] * 256 + image_if[332] - (odd.injection << 15), 6460);
+  EXPECT_EQ(odd.AsStored().first_if, 8.075);
 }
 
 TEST(RadioIdentity, SerialFirmwareAndMarketNumber) {

@@ -187,7 +187,7 @@ TEST(HardwareForm, EditsAreClampedAndShownCanonically) {
   EXPECT_EQ(doc->hardware.sq_release, 0);
   EXPECT_EQ(form.Commit(HardwareForm::kScanPllB, "-7").text, "0  ");
   EXPECT_EQ(form.Commit(HardwareForm::kScanPllB, "999").text, "255");
-  EXPECT_EQ(form.Commit(HardwareForm::kRefXtal, "123.4").text, "99.99MHz");
+  EXPECT_EQ(form.Commit(HardwareForm::kRefXtal, "123.4").text, "99.96MHz");  // 40 kHz steps
   EXPECT_EQ(form.Commit(HardwareForm::kFirstIf, "45.055").text, "45.06MHz");  // half up
   EXPECT_DOUBLE_EQ(doc->hardware.first_if, 45.055);
   EXPECT_TRUE(form.outcome().hardware_changed);
