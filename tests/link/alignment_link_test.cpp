@@ -223,6 +223,19 @@ TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
   EXPECT_EQ(port->ReadOne(&b, &count), 2);
   port.reset();
 
+  // The exclusive hold ends with the port, also while the device stays (a radio on a pty).
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  port = OpenSystemPort(name, 500, &error);
+  ASSERT_TRUE(port) << error.detail;
+  int exclusive = 0;
+  ASSERT_EQ(::ioctl(slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  port.reset();
+  ASSERT_EQ(::ioctl(slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0) << "the next program on the port would be refused";
+  ::close(slave);
+  ::close(master);
+
   testing::TempDir dir;
   EXPECT_FALSE(OpenSystemPort(dir.File("no-such-tty"), 500, &error));
   EXPECT_EQ(error.kind, PortOpenError::Kind::kNotFound);
