@@ -2,10 +2,20 @@
 // programs radios, for scripts and fleets of radios.
 
 #include <iostream>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli.h"
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // The same bytes as on every other system: reports, JSON and CSV redirected to a file keep
+  // their line ends, and the messages that carry \r\n do not get a second \r.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   CLI::App app{"ql40 - programming software for the PT-410 and PT-610 radios"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "ql40 1.25.1");

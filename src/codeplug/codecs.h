@@ -40,7 +40,10 @@ long long ParseInteger(std::string_view text);
 std::int32_t MhzTo10Hz(double mhz);
 std::int32_t MhzTextTo10Hz(std::string_view text);
 
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// MinGW builds use its C99 printf (libstdc++ asks for it), not the system's older one: %zu.
+#define QL40_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#elif defined(__GNUC__)
 #define QL40_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define QL40_PRINTF_FORMAT(fmt, args)

@@ -10,7 +10,9 @@
 #include <random>
 
 #if defined(_WIN32)
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,7 +63,13 @@ bool WriteAndSync(std::FILE* file, const unsigned char* data, std::size_t size) 
 
 std::FILE* CreateExclusive(const fs::path& path) {
 #if defined(_WIN32)
-  return _wfopen(path.c_str(), L"wbx");
+  // Not fopen's "x": the C runtime that ships with every Windows does not know it.
+  const int fd =
+      _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) _close(fd);
+  return file;
 #else
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;

@@ -1,7 +1,9 @@
 #include "codeplug/files.h"
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -110,6 +112,7 @@ TEST_F(CodeplugFile, ReadOnlyFilesAreNeverOverwritten) {
 }
 
 TEST_F(CodeplugFile, ASaveThatFailsHalfWayLeavesTheOldFileIntact) {
+#if !defined(_WIN32)  // a file size limit stands in for a full disk
   const std::string path = Write("customer.q40", 17672, 0x5A);
   doc.modified = true;
   // Let the disk "fill up" after 8 KiB.
@@ -128,6 +131,7 @@ TEST_F(CodeplugFile, ASaveThatFailsHalfWayLeavesTheOldFileIntact) {
   EXPECT_TRUE(doc.modified);
   EXPECT_EQ(ReadAll(path), Bytes(17672, 0x5A));
   EXPECT_EQ(Files(), 1);
+#endif
   // A folder that does not exist cannot take the file.
   EXPECT_FALSE(WriteImageFile(dir.File("no/such/folder.q40"), doc, prompter));
   EXPECT_EQ(LastId(), res::kStrProblemOpeningFile);

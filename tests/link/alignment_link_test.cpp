@@ -1,14 +1,17 @@
 #include "link/alignment_link.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
+#include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/frame.h"
 #include "link/ports/posix_serial_port.h"
+#endif
+
+#include "link/frame.h"
 #include "link/serial_port.h"
 #include "link_rig.h"
 #include "support/test_support.h"
@@ -176,9 +179,18 @@ TEST(SerialPort, PortNamesAndHints) {
   EXPECT_EQ(names.Resolve("/dev/pts/9"), "/dev/pts/9");
   EXPECT_EQ(PortLabel("COM4"), "4");
   EXPECT_EQ(PortLabel("/dev/pts/9"), " /dev/pts/9");
+#if defined(_WIN32)
+  EXPECT_EQ(PortNames().DeviceOf(3), "COM3");
+  PortOpenError denied{PortOpenError::Kind::kPermission, "COM3", "system error 5"};
+  EXPECT_EQ(OpenErrorHint(denied),
+            "COM3: access refused; close any other program that uses the port");
+#else
   PortOpenError denied{PortOpenError::Kind::kPermission, "/dev/ttyUSB0", "Permission denied"};
   EXPECT_NE(OpenErrorHint(denied).find("dialout"), std::string::npos);
+#endif
 }
+
+#if !defined(_WIN32)
 
 // The termios port on a real pseudo-terminal; the test holds the other end.
 TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
@@ -211,6 +223,19 @@ TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
   EXPECT_EQ(port->ReadOne(&b, &count), 2);
   port.reset();
 
+  // The exclusive hold ends with the port, also while the device stays (a radio on a pty).
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  port = OpenSystemPort(name, 500, &error);
+  ASSERT_TRUE(port) << error.detail;
+  int exclusive = 0;
+  ASSERT_EQ(::ioctl(slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  port.reset();
+  ASSERT_EQ(::ioctl(slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0) << "the next program on the port would be refused";
+  ::close(slave);
+  ::close(master);
+
   testing::TempDir dir;
   EXPECT_FALSE(OpenSystemPort(dir.File("no-such-tty"), 500, &error));
   EXPECT_EQ(error.kind, PortOpenError::Kind::kNotFound);
@@ -225,6 +250,8 @@ TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
     ::close(master);
   }
 }
+
+#endif  // !_WIN32
 
 }  // namespace
 }  // namespace ql40::link

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <thread>
@@ -296,6 +298,7 @@ TEST(CloneDownload, HalfWrittenRadioIsReportedByTheNextUpload) {
   }
 }
 
+#if !defined(_WIN32)  // the simulated radio serves a pseudo-terminal
 std::unique_ptr<sim::PtyRadio> StartRadio(const sim::RadioOptions& options, const Image& memory) {
   std::string error;
   auto radio = sim::PtyRadio::Start(options, memory, &error);
@@ -474,6 +477,8 @@ TEST(TransferCli, UploadAndDownloadAsAProgram) {
     EXPECT_FALSE(exists("z.q40"));
   }
 }
+
+#endif  // !_WIN32
 
 }  // namespace
 }  // namespace ql40::link

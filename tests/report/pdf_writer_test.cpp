@@ -33,6 +33,9 @@ void ExpectReportText(const Report& report, const std::string& pdf, const PdfOpt
 }
 
 TEST(ReportPdf, ReadsBackAsTheReportLinesInTheirColumns) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "reads the PDF back with poppler's pdftotext, a Linux program";
+#endif
   Codeplug odd = FleetCodeplug(false);
   for (int n = 0; n < 2; ++n) odd.channels.records[static_cast<std::size_t>(n)].status |= 1;
   odd.channels.records[0].tag = "A(B)C\\D";  // must be escaped in a PDF string
@@ -108,7 +111,9 @@ TEST(ReportPdfCli, WritesTheDesktopExportsPdfAndKeepsEarlierFilesOnFailure) {
     if (*paper) options.paper = kPaperLetter;
     EXPECT_EQ(testing::ReadText(dir.File("f.PDF")), ReportPdf(report, options));
   }
+#if !defined(_WIN32)  // poppler's pdftotext reads it back
   ExpectReportText(report, dir.File("f.PDF"), options);
+#endif
 
   auto r = testing::RunQl40(dir, "report " + file + " --paper b5 -o " + dir.File("b.pdf"));
   EXPECT_EQ(r.status, 2);

@@ -113,6 +113,11 @@ TEST(StartupSettings, BadComPortsMissingKeysAndWriteBack) {
   WriteExitKeys(ini, app, window);
   EXPECT_EQ(ini.GetInt("Initialize", "CX", 0), 1024);
   EXPECT_EQ(ini.GetInt("Initialize", "MAXIMIZED", 0), 1);
+#if defined(_WIN32)
+  EXPECT_FALSE(ini.Get("PORTS", "COM1").has_value()) << "a COM name is its own device on Windows";
+#else
+  EXPECT_EQ(ini.Get("PORTS", "COM1"), app.port_names.DeviceOf(1));
+#endif
 }
 
 TEST(StartupSettings, MaintenanceSwitchStandsAlone) {

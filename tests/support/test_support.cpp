@@ -1,12 +1,15 @@
 #include "support/test_support.h"
 
+#if !defined(_WIN32)
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace ql40::testing {
@@ -33,10 +36,22 @@ bool ScriptedPrompter::Saw(int string_id) const {
 }
 
 TempDir::TempDir() {
+#if defined(_WIN32)
+  // No mkdtemp: a random name, taken only when create_directory made it just now.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const auto name =
+        std::filesystem::temp_directory_path() / ("ql40-test-" + std::to_string(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(name, ec)) path_ = name;
+  }
+  if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
+#else
   std::string name = (std::filesystem::temp_directory_path() / "ql40-test-XXXXXX").string();
   if (::mkdtemp(name.data()) == nullptr)
     throw std::runtime_error("cannot create a temporary folder");
   path_ = name;
+#endif
 }
 
 TempDir::~TempDir() {
@@ -71,14 +86,29 @@ ProgramResult RunQl40(const TempDir& dir, const std::string& args, const std::st
   const std::string in = dir.File("stdin.txt"), out = dir.File("stdout.txt"),
                     err = dir.File("stderr.txt");
   WriteAll(in, std::vector<unsigned char>(input.begin(), input.end()));
+#if defined(_WIN32)
+  // cmd.exe runs the line and hands the exit status back as it is; the outer quotes keep
+  // its own quote stripping off the program's path.
+  const std::string program = std::filesystem::path(QL40_CLI_PATH).make_preferred().string();
+  const std::string command =
+      "\"\"" + program + "\" " + args + " <\"" + in + "\" >\"" + out + "\" 2>\"" + err + "\"\"";
+  const int status = std::system(command.c_str());
+#else
   const std::string command =
       std::string(QL40_CLI_PATH) + " " + args + " <" + in + " >" + out + " 2>" + err;
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
+  const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+  return {status, ReadText(out), ReadText(err)};
 }
 
 bool RunningAsRoot() {
+#if defined(_WIN32)
+  // No permission bit keeps a Windows file from being read: the same as root here.
+  return true;
+#else
   return ::geteuid() == 0;
+#endif
 }
 
 }  // namespace ql40::testing

@@ -129,6 +129,9 @@ PosixSerialPort::~PosixSerialPort() {
   int dtr = TIOCM_DTR;
   ::ioctl(fd_, TIOCMBIC, &dtr);
   ::tcflush(fd_, TCIOFLUSH);
+  // The exclusive hold outlives close() where the device stays (a pty whose radio still
+  // runs): without this, the next program on that port would be refused as if it were busy.
+  ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);
 }
 

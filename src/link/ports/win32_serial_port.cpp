@@ -86,7 +86,11 @@ std::unique_ptr<SerialPort> OpenSystemPort(const std::string& device, int read_c
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
       kind = PortOpenError::Kind::kNotFound;
     }
-    if (code == ERROR_SHARING_VIOLATION) kind = PortOpenError::Kind::kBusy;
+    // Windows itself answers access denied for a port in use; drivers and Wine (a device
+    // another program holds exclusively) answer with these.
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_BUSY) {
+      kind = PortOpenError::Kind::kBusy;
+    }
     return fail(kind, code);
   }
   auto port = std::make_unique<Win32SerialPort>(handle);
