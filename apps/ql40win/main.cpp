@@ -1,19 +1,22 @@
-// ql40win: the desktop program. One copy per user; settings from QL40Win.ini in the working
-// folder; an optional codeplug file or the maintenance switch on the command line.
+// ql40win: the desktop program. One copy per user; settings from QL40Win.ini (in the working
+// folder, or in the user's config folder for an installed program, see shell/paths.h); an
+// optional codeplug file or the maintenance switch on the command line.
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QPrinterInfo>
 #include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ql40_version.h"
 #include "resources/labels.h"
 #include "shell/document.h"
 #include "shell/ini_file.h"
+#include "shell/paths.h"
 #include "shell/startup.h"
-#include "shell/ui/help_window.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/qt_prompter.h"
 #include "shell/ui/shell_dialogs.h"
@@ -46,6 +49,10 @@ class PaintedProbe : public QObject {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("ql40win");
+  QApplication::setApplicationVersion(QL40_VERSION);
+  // Lets the desktop match the window to ql40win.desktop (its icon, its name in the task bar).
+  QGuiApplication::setDesktopFileName("ql40win");
+  QApplication::setWindowIcon(QIcon::fromTheme("ql40win"));
 
   ql40::ui::SingleInstance instance(ql40::ui::SingleInstance::DefaultKey());
   if (!instance.BecomePrimary()) {
@@ -57,11 +64,18 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
   ql40::shell::AppContext app;
-  app.files.program_dir = QCoreApplication::applicationDirPath().toStdString();
-  app.files.working_dir = QDir::currentPath().toStdString();
-  app.ini_path = ql40::shell::IniPathIn(app.files.working_dir);
-  app.backup_dir = ql40::shell::BackupDirFor(app.ini_path);
-  app.help_dir = ql40::ui::HelpWindow::DefaultFolder().toStdString();
+  const ql40::shell::ProgramFolders folders =
+      ql40::shell::DecideFolders(ql40::shell::CurrentPathInputs(
+          QCoreApplication::applicationDirPath().toStdString(), QDir::currentPath().toStdString()));
+  if (!ql40::shell::MakeUserFolders(folders)) {
+    std::fprintf(stderr, "ql40win: cannot create %s; settings and backups will not be kept\n",
+                 folders.user_dir.c_str());
+  }
+  app.files = folders.files;
+  app.ini_path = folders.ini_path;
+  app.backup_dir = folders.backup_dir;
+  app.log_dir = folders.log_dir;
+  app.help_dir = folders.help_dir;
 
   ql40::shell::IniFile ini;
   ini.Load(app.ini_path);
