@@ -3,7 +3,7 @@ JOBS       ?= 2
 BUILD      ?= build
 TEST_BUILD ?= build-asan
 
-.PHONY: all deps configure build run test bench fuzz format clean windows test-windows \
+.PHONY: all deps configure build run test bench fuzz format clean package windows test-windows \
         windows-installer
 
 all: build
@@ -42,6 +42,20 @@ test: deps
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j$(JOBS)
 	@if $(WIN_TOOLS_PRESENT); then $(MAKE) --no-print-directory test-windows; \
 	  else echo "make test: mingw-w64 or Wine missing, Windows tests skipped"; fi
+
+# The Debian package, from a release build of its own with Debian's hardening flags, checked by
+# lintian: $(PACKAGE_BUILD)/package/ql40win_<version>_amd64.deb.
+PACKAGE_BUILD ?= build-package
+package: deps
+	@DEB_BUILD_MAINT_OPTIONS=hardening=+all cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DQL40_BUILD_TESTS=OFF -DQL40_BUILD_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) $$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j$(JOBS)
+	@rm -f $(PACKAGE_BUILD)/package/ql40win_*.deb
+	@cd $(PACKAGE_BUILD) && cpack >cpack.log 2>&1 || { cat cpack.log; exit 1; }
+	@lintian --fail-on error $(PACKAGE_BUILD)/package/ql40win_*_amd64.deb
+	@ls $(PACKAGE_BUILD)/package/ql40win_*_amd64.deb
 
 bench: configure
 	@cmake --build $(BUILD) -j$(JOBS) --target bench_codeplug bench_link bench_exchange bench_fleet
@@ -94,4 +108,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD)
+	@rm -rf $(BUILD) $(TEST_BUILD) $(PACKAGE_BUILD) $(WIN_BUILD)

@@ -34,6 +34,7 @@ int main() {
 #include "codeplug/codecs.h"
 #include "codeplug/hardware.h"
 #include "link/frame.h"
+#include "ql40_version.h"
 #include "radiosim/radio_sim.h"
 
 namespace {
@@ -166,7 +167,7 @@ int main(int argc, char** argv) {
       "ql40-radiosim - a simulated PT-410/PT-610 radio on a pseudo-terminal.\n"
       "Prints the device to give to 'ql40 upload/download --port' and runs until Ctrl+C.\n"
       "Press Enter or send SIGUSR1 to switch the radio off and on."};
-  app.set_version_flag("--version", "ql40-radiosim 1.25.1");
+  app.set_version_flag("--version", "ql40-radiosim " QL40_VERSION);
 
   RadioOptions options;
   std::string file;

@@ -8,6 +8,7 @@
 #endif
 
 #include "cli.h"
+#include "ql40_version.h"
 
 int main(int argc, char** argv) {
 #if defined(_WIN32)
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
 #endif
   CLI::App app{"ql40 - programming software for the PT-410 and PT-610 radios"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "ql40 1.25.1");
+  app.set_version_flag("--version", "ql40 " QL40_VERSION);
   int exit_status = ql40::cli::kExitOk;
   ql40::cli::RegisterFileCommands(app, exit_status);
   ql40::cli::RegisterReportCommands(app, exit_status);

@@ -1,10 +1,12 @@
-// ql40win: the desktop program. One copy per user; settings from QL40Win.ini in the working
-// folder; an optional codeplug file or the maintenance switch on the command line. Unsaved
-// work is kept in a recovery copy and offered again after a run that did not end normally.
+// ql40win: the desktop program. One copy per user; settings from QL40Win.ini (in the working
+// folder, or in the user's config folder for an installed program, see shell/paths.h); an
+// optional codeplug file or the maintenance switch on the command line. Unsaved work is kept
+// in a recovery copy and offered again after a run that did not end normally.
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QIcon>
 #include <QPrinterInfo>
 #include <QSysInfo>
 #include <QTimer>
@@ -15,12 +17,13 @@
 #include <QSessionManager>
 #endif
 
+#include "ql40_version.h"
 #include "resources/labels.h"
 #include "shell/document.h"
 #include "shell/ini_file.h"
+#include "shell/paths.h"
 #include "shell/recovery.h"
 #include "shell/startup.h"
-#include "shell/ui/help_window.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/qt_prompter.h"
 #include "shell/ui/recovery_controller.h"
@@ -67,6 +70,10 @@ void ExitWhenIdle() {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("ql40win");
+  QApplication::setApplicationVersion(QL40_VERSION);
+  // Lets the desktop match the window to ql40win.desktop (its icon, its name in the task bar).
+  QGuiApplication::setDesktopFileName("ql40win");
+  QApplication::setWindowIcon(QIcon::fromTheme("ql40win"));
 
   const QString instance_key = ql40::ui::SingleInstance::DefaultKey();
   ql40::ui::SingleInstance instance(instance_key);
@@ -79,11 +86,18 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
   ql40::shell::AppContext app;
-  app.files.program_dir = QCoreApplication::applicationDirPath().toStdString();
-  app.files.working_dir = QDir::currentPath().toStdString();
-  app.ini_path = ql40::shell::IniPathIn(app.files.working_dir);
-  app.backup_dir = ql40::shell::BackupDirFor(app.ini_path);
-  app.help_dir = ql40::ui::HelpWindow::DefaultFolder().toStdString();
+  const ql40::shell::ProgramFolders folders =
+      ql40::shell::DecideFolders(ql40::shell::CurrentPathInputs(
+          QCoreApplication::applicationDirPath().toStdString(), QDir::currentPath().toStdString()));
+  if (!ql40::shell::MakeUserFolders(folders)) {
+    std::fprintf(stderr, "ql40win: cannot create %s; settings and backups will not be kept\n",
+                 folders.user_dir.c_str());
+  }
+  app.files = folders.files;
+  app.ini_path = folders.ini_path;
+  app.backup_dir = folders.backup_dir;
+  app.log_dir = folders.log_dir;
+  app.help_dir = folders.help_dir;
 
   ql40::shell::IniFile ini;
   ini.Load(app.ini_path);
@@ -123,7 +137,7 @@ int main(int argc, char** argv) {
   const ql40::shell::RecoveryOwner self{instance_key.toStdString(),
                                         QSysInfo::machineHostName().toStdString(),
                                         QCoreApplication::applicationPid()};
-  const auto recovery_dir = ql40::shell::RecoveryDir(ql40::shell::SystemEnvironment());
+  const auto recovery_dir = ql40::shell::RecoveryDir(ql40::shell::UserDataDir());
   ql40::ui::RecoveryController recovery(
       app,
       recovery_dir.empty() ? recovery_dir : recovery_dir / ql40::shell::RecoveryFileName(self));

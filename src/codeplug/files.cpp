@@ -218,6 +218,27 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return (fs::path(folder) / name).string();
 }
 
+// Where a missing default band file goes.
+std::string WriteFolder(const FileEnvironment& env) {
+  return env.user_dir.empty() ? env.working_dir : env.user_dir;
+}
+
+// The band's default file that can be read: the user's own copy first, then the shipped one.
+std::string FindDefaultFile(const FileEnvironment& env, int band,
+                            bool (*usable)(const std::string&)) {
+  if (!env.user_dir.empty()) {
+    const std::string own = InFolder(env.user_dir, kDefaultFileNames[band]);
+    if (usable(own)) return own;
+  }
+  const std::string shipped = InFolder(env.program_dir, kDefaultFileNames[band]);
+  return usable(shipped) ? shipped : std::string();
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
 void ReadIntoDocument(Codeplug& doc, const std::string& path, Prompter& prompter) {
   if (ReadImageFile(path, doc.image, doc.default_split, prompter)) {
     // The origin mark goes first: decoding the identity consults it.
@@ -241,8 +262,8 @@ void LoadCodeplug(Codeplug& doc, const std::string& path, const FileEnvironment&
     if (HasData(path)) to_read = path;
   } else {
     for (int band : {kBandVhf, kBandUhf, kBandVhfLo}) {
-      const std::string candidate = InFolder(env.program_dir, kDefaultFileNames[band]);
-      if (HasData(candidate)) {
+      const std::string candidate = FindDefaultFile(env, band, HasData);
+      if (!candidate.empty()) {
         to_read = candidate;
         doc.path = fs::absolute(candidate).string();
         break;
@@ -250,7 +271,7 @@ void LoadCodeplug(Codeplug& doc, const std::string& path, const FileEnvironment&
     }
     if (to_read.empty()) {
       doc.CommitToImage();
-      WriteImageFile(InFolder(env.working_dir, kDefaultFileNames[kBandVhf]), doc, prompter);
+      WriteImageFile(InFolder(WriteFolder(env), kDefaultFileNames[kBandVhf]), doc, prompter);
     }
   }
   if (!to_read.empty()) ReadIntoDocument(doc, to_read, prompter);
@@ -273,16 +294,14 @@ bool SaveCodeplug(Codeplug& doc, Prompter& prompter) {
 void ChangeBandFile(Codeplug& doc, const FileEnvironment& env, Prompter& prompter) {
   doc.path = std::string(res::kNoPath);
   const int band = std::clamp(doc.hardware.band, 0, 2);
-  const std::string candidate = InFolder(env.program_dir, kDefaultFileNames[band]);
-  std::error_code ec;
-  if (fs::exists(candidate, ec) &&
-      ReadImageFile(candidate, doc.image, doc.default_split, prompter)) {
+  const std::string candidate = FindDefaultFile(env, band, Exists);
+  if (!candidate.empty() && ReadImageFile(candidate, doc.image, doc.default_split, prompter)) {
     doc.path = fs::absolute(candidate).string();
     doc.file_loaded = true;
     doc.RefreshFromImage();
   } else {
     doc.CommitToImage();
-    WriteImageFile(InFolder(env.working_dir, kDefaultFileNames[band]), doc, prompter);
+    WriteImageFile(InFolder(WriteFolder(env), kDefaultFileNames[band]), doc, prompter);
     doc.path = std::string(res::kNoPath);
     doc.RefreshFromImage();
   }

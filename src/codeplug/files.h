@@ -14,10 +14,13 @@ namespace ql40 {
 inline constexpr const char* kDefaultFileNames[] = {"defaultv.q40", "defaultl.q40", "defaultu.q40"};
 
 // Where default band files are looked up (the program's folder) and written (the working
-// folder, by bare file name).
+// folder, by bare file name). An installed program keeps the band files it ships read-only
+// and gives the user a folder of their own: user_dir is then searched before program_dir, band
+// by band, and a missing default band file is written there instead of the working folder.
 struct FileEnvironment {
   std::string program_dir;
   std::string working_dir = ".";
+  std::string user_dir = {};  // empty: look in program_dir alone, write into working_dir
 };
 
 // Reads 138 blocks and, when present, the trailer. Message 32 when the file cannot be

@@ -6,6 +6,11 @@
 
 #include "resources/string_areas.h"
 
+// The release number (string 120) is the build's project version.
+#ifndef QL40_PROJECT_VERSION
+#error "the build defines QL40_PROJECT_VERSION"
+#endif
+
 namespace ql40::res {
 namespace {
 
@@ -28,7 +33,7 @@ constexpr StringEntry kTable[] = {
      "Channel\r\n"
      "Allocations, then press <SPACE> to Enable PRI."},
     {kStrCopyChannel, "Do you copy Ch%1 data to Ch %2?\n(Only visible columns)"},
-    {kStrVersionNumber, "1.25.1"},
+    {kStrVersionNumber, QL40_PROJECT_VERSION},
     {kStrDocTemplate,
      "QL40Win for PT-410/610(M)\n\nQL40 for PT-410/610 (M)\n\n\nQL40.Document\nQL40 Document"},
     {kStrMainTitle, "QL40Win for PT-410/PT-610"},

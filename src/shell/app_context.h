@@ -32,7 +32,10 @@ struct AppContext {
   std::string backup_dir;  // every image read from a radio is also kept here; empty: none
   std::string ini_path;    // the INI file the settings came from; empty: none (tests)
   std::string help_dir;    // the HTML help pages; empty: help/ beside the program
+  std::string log_dir;     // QL40.LOG and ql40-fleet.csv; empty: the working folder
   std::vector<std::string> recent_files;  // the INI file's recent-file list, newest first
+
+  const std::string& LogFolder() const { return log_dir.empty() ? files.working_dir : log_dir; }
 
   bool ColumnVisible(int flag) const {
     return flag >= 0 && flag < 16 && column_visibility[static_cast<std::size_t>(flag)] != 0;

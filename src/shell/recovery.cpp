@@ -144,38 +144,8 @@ void SyncFolder(const fs::path& folder) {
 
 // --- Where ---------------------------------------------------------------------------------
 
-EnvLookup SystemEnvironment() {
-  return [](const char* name) -> std::optional<std::string> {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return std::nullopt;
-    return std::string(value);
-  };
-}
-
-fs::path UserDataDir(const EnvLookup& env) {
-  const auto get = [&](const char* name) { return env ? env(name) : std::nullopt; };
-#if defined(_WIN32)
-  if (const auto local = get("LOCALAPPDATA")) return fs::path(*local) / "ql40win";
-  if (const auto roaming = get("APPDATA")) return fs::path(*roaming) / "ql40win";
-  return {};
-#elif defined(__APPLE__)
-  if (const auto home = get("HOME")) {
-    return fs::path(*home) / "Library" / "Application Support" / "ql40win";
-  }
-  return {};
-#else
-  // The base directory rules: a relative XDG_DATA_HOME is to be ignored.
-  if (const auto data = get("XDG_DATA_HOME"); data && fs::path(*data).is_absolute()) {
-    return fs::path(*data) / "ql40win";
-  }
-  if (const auto home = get("HOME")) return fs::path(*home) / ".local" / "share" / "ql40win";
-  return {};
-#endif
-}
-
-fs::path RecoveryDir(const EnvLookup& env) {
-  const fs::path data = UserDataDir(env);
-  return data.empty() ? fs::path() : data / "recovery";
+fs::path RecoveryDir(const std::string& user_data_dir) {
+  return user_data_dir.empty() ? fs::path() : fs::path(user_data_dir) / "recovery";
 }
 
 std::string RecoveryFileName(const RecoveryOwner& owner) {

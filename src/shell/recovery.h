@@ -31,16 +31,9 @@ namespace fs = std::filesystem;
 
 // --- Where ---------------------------------------------------------------------------------
 
-// Reads an environment variable; empty optional when it is not set.
-using EnvLookup = std::function<std::optional<std::string>(const char* name)>;
-EnvLookup SystemEnvironment();
-
-// The user's own data folder of the program: $XDG_DATA_HOME/ql40win (~/.local/share/ql40win
-// when unset) on Linux, the per-user local application data folder on Windows, Application
-// Support on macOS. Empty when no home folder is known. The one place that decides it.
-fs::path UserDataDir(const EnvLookup& env);
-// The recovery files' folder inside it.
-fs::path RecoveryDir(const EnvLookup& env);
+// The recovery files' folder inside the user's data folder (UserDataDir() of shell/paths.h);
+// empty when there is no such folder.
+fs::path RecoveryDir(const std::string& user_data_dir);
 
 // Who writes a recovery file: the program's single-instance key (user and executable), the
 // machine and the process. Two users or two copies never share a name.

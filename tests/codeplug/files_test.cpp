@@ -187,6 +187,44 @@ TEST_F(CodeplugFile, LoadUsesTheFirstDefaultBandFileOrWritesOne) {
   EXPECT_EQ(loaded.image, fresh);
 }
 
+// An installed program: shipped band files read-only, the user's own folder searched first
+// (band by band) and the only place a missing band file is written.
+TEST_F(CodeplugFile, UserFolderComesFirstAndTakesEveryWrittenDefaultFile) {
+  testing::TempDir shipped, user;
+  const FileEnvironment env{shipped.path().string(), dir.path().string(), user.path().string()};
+  // Nothing anywhere: written into the user's folder, not the working or shipped folder.
+  Codeplug loaded;
+  LoadCodeplug(loaded, "<none>", env, prompter);
+  EXPECT_TRUE(fs::exists(user.File("defaultv.q40")));
+  EXPECT_EQ(Files(), 0);
+  EXPECT_TRUE(fs::is_empty(shipped.path()));
+
+  // Shipped VHF and UHF files, the user's own UHF one: the band order still decides (VHF
+  // first), and for UHF the user's copy wins over the shipped one.
+  fs::remove(user.File("defaultv.q40"));
+  ASSERT_TRUE(WriteImageFile(shipped.File("defaultv.q40"), doc, prompter));
+  doc.ChangeBand(kBandUhf);
+  doc.CommitToImage();
+  ASSERT_TRUE(WriteImageFile(shipped.File("defaultu.q40"), doc, prompter));
+  doc.default_split = 7.5;
+  ASSERT_TRUE(WriteImageFile(user.File("defaultu.q40"), doc, prompter));
+  LoadCodeplug(loaded, "<none>", env, prompter);
+  EXPECT_EQ(loaded.path, fs::absolute(shipped.File("defaultv.q40")).string());
+
+  loaded.hardware.band = kBandUhf;
+  ChangeBandFile(loaded, env, prompter);
+  EXPECT_EQ(loaded.path, fs::absolute(user.File("defaultu.q40")).string());
+  EXPECT_EQ(loaded.default_split, 7.5);
+
+  // A band with no file in either folder: written into the user's folder.
+  loaded.hardware.band = kBandVhfLo;
+  ChangeBandFile(loaded, env, prompter);
+  EXPECT_EQ(loaded.path, "<none>");
+  EXPECT_TRUE(fs::exists(user.File("defaultl.q40")));
+  EXPECT_FALSE(fs::exists(shipped.File("defaultl.q40")));
+  EXPECT_EQ(Files(), 0);
+}
+
 TEST_F(CodeplugFile, SaveAsksBeforeOverwritingADefaultFileAndRefusesNoPath) {
   doc.path = Write("defaultv.q40", 17672, 7);
   testing::ScriptedPrompter no({Answer::kNo}), yes({Answer::kYes});

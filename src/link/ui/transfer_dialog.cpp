@@ -213,7 +213,7 @@ SessionFactory MakeSessionFactory(shell::AppContext& app, std::unique_ptr<link::
         env.observer = observer;
         env.cancel = cancel;
         env.maintenance = app.maintenance;
-        env.log_folder = app.files.working_dir;
+        env.log_folder = app.LogFolder();
         env.fast = app.fast_transfer;
         return std::make_unique<link::CloneSession>(app.doc, link, std::move(env));
       };

@@ -209,7 +209,7 @@ void FleetDialog::Start() {
   options.job = upload_->isChecked() ? fleet::FleetJob::kUpload : fleet::FleetJob::kDownload;
   options.verify = verify_->isChecked();
   options.maintenance = app_.maintenance;
-  options.log_folder = app_.files.working_dir;
+  options.log_folder = app_.LogFolder();
   if (!app_.backup_dir.empty()) options.backup_folder = app_.backup_dir;
   if (options.job == fleet::FleetJob::kDownload) {
     app_.doc.CommitToImage();

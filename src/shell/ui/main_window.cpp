@@ -627,7 +627,7 @@ link::TransferOutcome MainWindow::Transfer(link::TransferKind kind) {
     env.observer = observer;
     env.cancel = cancel;
     env.maintenance = app_.maintenance;
-    env.log_folder = app_.files.working_dir;
+    env.log_folder = app_.LogFolder();
     env.fast = app_.fast_transfer;
     return std::make_unique<link::CloneSession>(app_.doc, link_, env);
   };

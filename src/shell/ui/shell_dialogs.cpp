@@ -1,6 +1,7 @@
 #include "shell/ui/shell_dialogs.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QGridLayout>
@@ -175,6 +176,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   label(QString::fromStdString(res::FormatString(res::kStrAboutTitle, {version})), "Courier New",
         24)
       ->setObjectName("title");
+  // A build from a clone between releases names its commit as well.
+  const QString build = QCoreApplication::applicationVersion();
+  if (!build.isEmpty() && build != QString::fromStdString(version)) {
+    label(build, {}, 8)->setObjectName("build");
+  }
   label(Text(shell::kStrAboutProduct), {}, 10);
   label(Text(shell::kStrAboutRegion), {}, 15)->setVisible(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
