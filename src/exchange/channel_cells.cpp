@@ -135,8 +135,15 @@ const char* ColumnKey(int column) {
 }
 
 int ColumnOfKey(std::string_view key) {
-  for (int c = 0; c < kGridColumnCount; ++c) {
-    if (key == kKeys[c]) return c;
+  // A JSON file asks this of every cell of every row: the keys come in column order, so the
+  // search starts where the last one was found.
+  static thread_local int last = 0;
+  for (int k = 0; k < kGridColumnCount; ++k) {
+    const int c = (last + k) % kGridColumnCount;
+    if (key == kKeys[c]) {
+      last = c;
+      return c;
+    }
   }
   return -1;
 }
@@ -463,6 +470,13 @@ std::vector<CellNote> ApplyRow(Codeplug& doc, int channel, const RowCells& cells
   }
   ChannelTable& table = doc.channels;
   ChannelRecord& r = table.records[static_cast<std::size_t>(channel)];
+  // A row that says what the channel holds (an export imported back) is done at once.
+  bool all_held = true;
+  for (int c = 1; c < kGridColumnCount && all_held; ++c) {
+    const std::string* text = cells[static_cast<std::size_t>(c)];
+    all_held = text == nullptr || Holds(doc, channel, c, c == kColTag ? *text : Trim(*text));
+  }
+  if (all_held) return notes;
   const ChannelRecord record_before = r;
   std::array<std::string, kGridColumnCount> before;
   for (int c = 1; c < kGridColumnCount; ++c) {

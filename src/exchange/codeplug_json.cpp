@@ -10,6 +10,7 @@
 #include "channels/grid_text.h"
 #include "codeplug/codecs.h"
 #include "exchange/channel_cells.h"
+#include "exchange/json_value.h"
 #include "exchange/records.h"
 #include "resources/channel_labels.h"
 #include "resources/labels.h"
@@ -40,8 +41,8 @@ int HexDigit(char c) {
   return -1;
 }
 
-std::string Quote(const Json& value) {
-  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+std::string Quote(const JsonValue& value) {
+  return value.Dump();
 }
 
 bool ValidDigits(const std::string& code, std::string_view allowed, std::size_t max) {
@@ -71,13 +72,13 @@ class Importer {
 
   // A field with a list takes one of its texts (or, unchanged, the number it already holds); a
   // plain number takes a whole number in its range.
-  void ApplyField(const Field& field, const Json& value, Records& records,
+  void ApplyField(const Field& field, const JsonValue& value, Records& records,
                   const std::string& path) {
     int& target = field.get(records);
     if (field.labels != nullptr) {
       const std::vector<std::string> labels = field.labels(records);
       if (value.is_string()) {
-        const std::string text = value.get<std::string>();
+        const std::string text = value.text();
         for (std::size_t i = 0; i < labels.size(); ++i) {
           if (SameWords(labels[i], text)) {
             target = static_cast<int>(i);
@@ -90,7 +91,7 @@ class Importer {
         Fail(path, Quote(value) + " is not one of " + list);
         return;
       }
-      if (value.is_number_integer() && value.get<long long>() == target) return;
+      if (value.is_number_integer() && value.integer() == target) return;
       Fail(path, Quote(value) + " is not one of the texts of this setting");
       return;
     }
@@ -98,7 +99,7 @@ class Importer {
       Fail(path, Quote(value) + " is not a whole number");
       return;
     }
-    const long long n = value.get<long long>();
+    const long long n = value.integer();
     if (n == target) return;  // what the image holds stays, even outside the editors' range
     if (n < field.lo || n > field.hi) {
       Fail(path, std::to_string(n) + " is outside " + std::to_string(field.lo) + "-" +
@@ -108,21 +109,21 @@ class Importer {
     target = static_cast<int>(n);
   }
 
-  bool String(const Json& value, const std::string& path, std::string& out) {
+  bool String(const JsonValue& value, const std::string& path, std::string& out) {
     if (!value.is_string()) {
       Fail(path, Quote(value) + " is not a text");
       return false;
     }
-    out = value.get<std::string>();
+    out = value.text();
     return true;
   }
 
-  bool Number(const Json& value, const std::string& path, double lo, double hi, double& out) {
+  bool Number(const JsonValue& value, const std::string& path, double lo, double hi, double& out) {
     if (!value.is_number()) {
       Fail(path, Quote(value) + " is not a number");
       return false;
     }
-    out = value.get<double>();
+    out = value.number();
     if (!std::isfinite(out) || out < lo || out > hi) {
       Fail(path, Quote(value) + " is outside " + Format("%g", lo) + " to " + Format("%g", hi));
       return false;
@@ -166,13 +167,13 @@ Codeplug DefaultCodeplug(int band) {
 }
 
 int JsonBand(std::string_view text) {
-  const Json root = Json::parse(text, nullptr, false);
-  if (!root.is_object() || !root.contains("hardware") || !root["hardware"].is_object()) return -1;
-  if (!root["hardware"].contains("band")) return -1;
-  const Json& band = root["hardware"]["band"];
+  JsonValue root;
+  std::string why;
+  if (!ParseJson(text, root, why)) return -1;
+  const JsonValue& band = root["hardware"]["band"];
   if (!band.is_string()) return -1;
   for (std::size_t i = 0; i < res::kBandNames.size(); ++i) {
-    if (SameWords(res::kBandNames[i], band.get<std::string>())) return static_cast<int>(i);
+    if (SameWords(res::kBandNames[i], band.text())) return static_cast<int>(i);
   }
   return -1;
 }
@@ -268,7 +269,7 @@ constexpr std::string_view kDigits = "0123456789ABCD*#";
 // rows, and last a check of what was stored against what the file asked for.
 class JsonImport {
  public:
-  JsonImport(const Json& root, const Codeplug& base, std::vector<std::string>& errors,
+  JsonImport(const JsonValue& root, const Codeplug& base, std::vector<std::string>& errors,
              std::vector<std::string>& warnings)
       : root_(root), doc_(base), in_(errors), warnings_(warnings) {}
 
@@ -285,7 +286,7 @@ class JsonImport {
   void ReadRaw();
   void ReadSplit();
   void ReadSection(const Section& section);
-  void ReadSpecial(const std::string& key, const std::string& name, const Json& value);
+  void ReadSpecial(const std::string& key, const std::string& name, const JsonValue& value);
   void ReadDtmfCodes();
   void ReadPaging();
   void ReadTwoTone();
@@ -295,7 +296,7 @@ class JsonImport {
   void ReadChannels();
   void CheckStored();
 
-  const Json& root_;
+  const JsonValue& root_;
   Codeplug doc_;
   Importer in_;
   std::vector<std::string>& warnings_;
@@ -315,32 +316,33 @@ class JsonImport {
 };
 
 void JsonImport::ReadHeader() {
-  if (root_.contains("format") && root_["format"] != kJsonFormat) {
+  if (root_.contains("format") &&
+      !(root_["format"].is_string() && root_["format"].text() == kJsonFormat)) {
     in_.Fail("format", Quote(root_["format"]) + " is not \"" + kJsonFormat + "\"");
   }
   if (root_.contains("version") &&
-      !(root_["version"].is_number_integer() && root_["version"].get<long long>() >= 1 &&
-        root_["version"].get<long long>() <= kJsonVersion)) {
+      !(root_["version"].is_number_integer() && root_["version"].integer() >= 1 &&
+        root_["version"].integer() <= kJsonVersion)) {
     in_.Fail("version", Quote(root_["version"]) + " is not a version this program reads (1)");
   }
 }
 
 void JsonImport::ReadRaw() {
   if (!root_.contains("raw")) return;
-  const Json& raw = root_["raw"];
-  const Json* blocks = raw.is_object() && raw.contains("blocks") ? &raw["blocks"] : nullptr;
+  const JsonValue& raw = root_["raw"];
+  const JsonValue* blocks = raw.is_object() && raw.contains("blocks") ? &raw["blocks"] : nullptr;
   if (blocks == nullptr || !blocks->is_array() || blocks->size() != kBlockCount) {
     in_.Fail("raw.blocks", "must be a list of 138 blocks of 256 hex digits");
     return;
   }
   for (int b = 0; b < kBlockCount; ++b) {
-    const Json& block = (*blocks)[static_cast<std::size_t>(b)];
+    const JsonValue& block = (*blocks)[static_cast<std::size_t>(b)];
     const std::string path = "raw.blocks[" + std::to_string(b) + "]";
-    if (!block.is_string() || block.get_ref<const std::string&>().size() != kHexPerBlock) {
+    if (!block.is_string() || block.text().size() != kHexPerBlock) {
       in_.Fail(path, "is not 256 hex digits");
       continue;
     }
-    const std::string& hex = block.get_ref<const std::string&>();
+    const std::string& hex = block.text();
     for (int i = 0; i < kBlockSize; ++i) {
       const int hi = HexDigit(hex[static_cast<std::size_t>(2 * i)]);
       const int lo = HexDigit(hex[static_cast<std::size_t>(2 * i + 1)]);
@@ -367,30 +369,31 @@ void JsonImport::ReadSplit() {
 
 void JsonImport::ReadSection(const Section& section) {
   if (!root_.contains(section.key)) return;
-  const Json& part = root_[section.key];
+  const JsonValue& part = root_[section.key];
   const std::string key = section.key;
   if (!part.is_object()) {
     in_.Fail(key, "is not an object");
     return;
   }
-  for (auto it = part.begin(); it != part.end(); ++it) {
-    const std::string path = key + "." + it.key();
+  for (const JsonValue::Member& member : part.members()) {
+    const std::string path = key + "." + member.key;
     const Field* field = nullptr;
     for (const Field& f : section.fields) {
-      if (it.key() == f.key) field = &f;
+      if (member.key == f.key) field = &f;
     }
     if (field != nullptr) {
       const std::size_t errors = in_.errors_.size();
-      in_.ApplyField(*field, it.value(), after_, path);
+      in_.ApplyField(*field, member.value, after_, path);
       if (in_.errors_.size() == errors) Give(path);
       continue;
     }
-    ReadSpecial(key, it.key(), it.value());
+    ReadSpecial(key, member.key, member.value);
   }
 }
 
 // The keys of a section that are not fields of the table: texts, codes and frequencies.
-void JsonImport::ReadSpecial(const std::string& key, const std::string& name, const Json& value) {
+void JsonImport::ReadSpecial(const std::string& key, const std::string& name,
+                             const JsonValue& value) {
   const std::string path = key + "." + name;
   std::string s;
   double d = 0;
@@ -449,7 +452,7 @@ void JsonImport::ReadSpecial(const std::string& key, const std::string& name, co
 
 void JsonImport::ReadDtmfCodes() {
   if (!root_.contains("dtmf_codes")) return;
-  const Json& codes = root_["dtmf_codes"];
+  const JsonValue& codes = root_["dtmf_codes"];
   if (!codes.is_array() || codes.size() > kDtmfCodeCount) {
     in_.Fail("dtmf_codes", "must be a list of up to 10 codes");
     return;
@@ -469,7 +472,7 @@ void JsonImport::ReadDtmfCodes() {
 
 void JsonImport::ReadPaging() {
   if (!root_.contains("paging")) return;
-  const Json& slots = root_["paging"];
+  const JsonValue& slots = root_["paging"];
   if (!slots.is_array() || slots.size() > kPagingSlotCount) {
     in_.Fail("paging", "must be a list of up to 10 codes");
     return;
@@ -510,7 +513,7 @@ void JsonImport::ReadPaging() {
 
 void JsonImport::ReadTwoTone() {
   if (!root_.contains("two_tone")) return;
-  const Json& rows = root_["two_tone"];
+  const JsonValue& rows = root_["two_tone"];
   if (!rows.is_array() || rows.size() > kPagingSlotCount) {
     in_.Fail("two_tone", "must be a list of up to 10 rows");
     return;
@@ -524,13 +527,13 @@ void JsonImport::ReadTwoTone() {
     TwoToneRow& row = after_.two_tone.rows[i];
     for (const char* k : {"group", "first", "second"}) {
       if (!rows[i].contains(k)) continue;
-      const Json& v = rows[i][k];
+      const JsonValue& v = rows[i][k];
       const int hi = std::string_view(k) == "group" ? kToneGroupUser : 255;
-      if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > hi) {
+      if (!v.is_number_integer() || v.integer() < 0 || v.integer() > hi) {
         in_.Fail(path + "." + k, Quote(v) + " is outside 0-" + std::to_string(hi));
         continue;
       }
-      const int n = static_cast<int>(v.get<long long>());
+      const int n = static_cast<int>(v.integer());
       (std::string_view(k) == "group"   ? row.group
        : std::string_view(k) == "first" ? row.first
                                         : row.second) = n;
@@ -543,11 +546,11 @@ void JsonImport::ReadUnknownKeys() {
   static const char* const kKnown[] = {"format",     "version",  "default_split",
                                        "dtmf_codes", "paging",   "two_tone",
                                        "groups",     "channels", "raw"};
-  for (auto it = root_.begin(); it != root_.end(); ++it) {
+  for (const JsonValue::Member& member : root_.members()) {
     bool known = false;
-    for (const char* k : kKnown) known = known || it.key() == k;
-    for (const Section& s : Sections()) known = known || it.key() == s.key;
-    if (!known) in_.Fail(it.key(), "is not a key of a codeplug");
+    for (const char* k : kKnown) known = known || member.key == k;
+    for (const Section& s : Sections()) known = known || member.key == s.key;
+    if (!known) in_.Fail(member.key, "is not a key of a codeplug");
   }
 }
 
@@ -629,26 +632,26 @@ void JsonImport::ApplyRecords() {
 void JsonImport::ReadGroups() {
   if (!root_.contains("groups")) return;
   ChannelTable& table = doc_.channels;
-  const Json& groups = root_["groups"];
+  const JsonValue& groups = root_["groups"];
   if (!groups.is_array() || groups.size() > kGroupCount) {
     in_.Fail("groups", "must be a list of up to 20 groups");
     return;
   }
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const std::string path = "groups[" + std::to_string(g) + "]";
-    const Json& group = groups[g];
+    const JsonValue& group = groups[g];
     if (!group.is_object()) {
       in_.Fail(path, "is not an object");
       continue;
     }
     std::string s;
     if (group.contains("channels")) {
-      const Json& v = group["channels"];
+      const JsonValue& v = group["channels"];
       const int max = static_cast<int>(g) < table.group_count ? table.max_per_group : 0;
-      if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > max) {
+      if (!v.is_number_integer() || v.integer() < 0 || v.integer() > max) {
         in_.Fail(path + ".channels", Quote(v) + " is outside 0-" + std::to_string(max));
       } else {
-        table.count[g] = static_cast<int>(v.get<long long>());
+        table.count[g] = static_cast<int>(v.integer());
         Give(path + ".channels");
       }
     }
@@ -690,12 +693,12 @@ void JsonImport::ReadGroups() {
   }
   for (std::size_t g = 0; g < groups.size(); ++g) {
     if (!groups[g].is_object() || !groups[g].contains("priority")) continue;
-    const Json& v = groups[g]["priority"];
+    const JsonValue& v = groups[g]["priority"];
     const std::string path = "groups[" + std::to_string(g) + "].priority";
-    if (!v.is_number_integer() || v.get<long long>() < 0 || v.get<long long>() > table.count[g]) {
+    if (!v.is_number_integer() || v.integer() < 0 || v.integer() > table.count[g]) {
       in_.Fail(path, Quote(v) + " is not an entry of the group (0 for none)");
     } else {
-      table.priority[g] = static_cast<int>(v.get<long long>());
+      table.priority[g] = static_cast<int>(v.integer());
       Give(path);
     }
   }
@@ -707,19 +710,19 @@ void JsonImport::ReadChannels() {
   marks_.assign(kChannelCount, {});
   if (!root_.contains("channels")) return;
   ChannelTable& table = doc_.channels;
-  const Json& channels = root_["channels"];
+  const JsonValue& channels = root_["channels"];
   if (!channels.is_array()) {
     in_.Fail("channels", "is not a list");
     return;
   }
   for (std::size_t k = 0; k < channels.size(); ++k) {
     const std::string path = "channels[" + std::to_string(k) + "]";
-    const Json& ch = channels[k];
+    const JsonValue& ch = channels[k];
     if (!ch.is_object() || !ch.contains("channel") || !ch["channel"].is_number_integer()) {
       in_.Fail(path, "needs \"channel\": its channel number");
       continue;
     }
-    const long long number = ch["channel"].get<long long>();
+    const long long number = ch["channel"].integer();
     if (number < 1 || number > table.total) {
       in_.Fail(path + ".channel", std::to_string(number) + " is not a channel in use (1-" +
                                       std::to_string(table.total) + ")");
@@ -735,18 +738,18 @@ void JsonImport::ReadChannels() {
     if (ch.contains("programmed")) {
       if (!ch["programmed"].is_boolean()) {
         in_.Fail(path + ".programmed", Quote(ch["programmed"]) + " is not true or false");
-      } else if (ch["programmed"].get<bool>() == r.programmed()) {
+      } else if (ch["programmed"].boolean() == r.programmed()) {
         // unchanged
       } else if (index == 0) {
         in_.Fail(path + ".programmed", "channel 1 is always programmed");
       } else {
-        r.status = static_cast<std::uint8_t>(ch["programmed"].get<bool>() ? (r.status | 1)
-                                                                          : (r.status & 0xF0));
+        r.status = static_cast<std::uint8_t>(ch["programmed"].boolean() ? (r.status | 1)
+                                                                        : (r.status & 0xF0));
       }
     }
     if (ch.contains("group")) {
-      const Json& v = ch["group"];
-      if (!v.is_number_integer() || v.get<long long>() != table.GroupOfChannel(index) + 1) {
+      const JsonValue& v = ch["group"];
+      if (!v.is_number_integer() || v.integer() != table.GroupOfChannel(index) + 1) {
         in_.Fail(path + ".group", Quote(v) + " is not the group channel " + std::to_string(number) +
                                       " lies in (" +
                                       std::to_string(table.GroupOfChannel(index) + 1) + ")");
@@ -754,18 +757,18 @@ void JsonImport::ReadChannels() {
     }
     std::array<std::string, kGridColumnCount> texts;
     RowCells cells{};
-    for (auto it = ch.begin(); it != ch.end(); ++it) {
-      if (it.key() == "channel" || it.key() == "programmed" || it.key() == "group") continue;
-      const int c = ColumnOfKey(it.key());
+    for (const JsonValue::Member& member : ch.members()) {
+      if (member.key == "channel" || member.key == "programmed" || member.key == "group") continue;
+      const int c = ColumnOfKey(member.key);
       if (c < 1) {
-        in_.Fail(path + "." + it.key(), "is not a channel column");
+        in_.Fail(path + "." + member.key, "is not a channel column");
         continue;
       }
       const auto col = static_cast<std::size_t>(c);
-      const Json& v = it.value();
+      const JsonValue& v = member.value;
       if (v.is_number() && (c == kColReceive || c == kColTransmit)) {
-        texts[col] = Format("%.5f", v.get<double>());
-      } else if (!in_.String(v, path + "." + it.key(), texts[col])) {
+        texts[col] = Format("%.5f", v.number());
+      } else if (!in_.String(v, path + "." + member.key, texts[col])) {
         continue;
       }
       // A frequency new constants moved, given as it was: the move stands and is named.
@@ -916,12 +919,11 @@ bool ImportJson(std::string_view text, const Codeplug& base, Codeplug& out,
   warnings.clear();
   // Whatever the text holds, the caller gets a refusal, never an exception.
   try {
-    Json root;
-    try {
-      root = Json::parse(text);
-    } catch (const Json::exception& e) {
+    JsonValue root;
+    std::string why;
+    if (!ParseJson(text, root, why)) {
       // Syntax errors and numbers beyond any range alike.
-      errors.push_back(std::string("(file): not JSON: ") + e.what());
+      errors.push_back("(file): not JSON: " + why);
       return false;
     }
     if (!root.is_object()) {

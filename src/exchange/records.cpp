@@ -250,15 +250,21 @@ std::string Trim(std::string_view text) {
 }
 
 bool SameWords(std::string_view a, std::string_view b) {
-  // Blanks are padding in the program's lists ("3   Mins"), never meaning.
-  const auto squeeze = [](std::string_view t) {
-    std::string out;
-    for (char c : t) {
-      if (c != ' ') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
+  // Blanks are padding in the program's lists ("3   Mins"), never meaning. Compared in place:
+  // imports ask this of every cell.
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   };
-  return squeeze(a) == squeeze(b);
+  std::size_t i = 0;
+  std::size_t j = 0;
+  for (;;) {
+    while (i < a.size() && a[i] == ' ') ++i;
+    while (j < b.size() && b[j] == ' ') ++j;
+    if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+    if (lower(a[i]) != lower(b[j])) return false;
+    ++i;
+    ++j;
+  }
 }
 
 std::string Words(std::string_view text) {
