@@ -169,7 +169,12 @@ int ColumnOfName(std::string_view name, int option_unit) {
 }
 
 std::string CellText(const Codeplug& doc, int channel, int column) {
-  return Trim(GridCellText(doc, channel, column));
+  std::string text = GridCellText(doc, channel, column);
+  const auto last = text.find_last_not_of(' ');
+  if (last == std::string::npos) return {};
+  text.erase(last + 1);
+  text.erase(0, text.find_first_not_of(' '));
+  return text;
 }
 
 bool SameRecord(const ChannelRecord& a, const ChannelRecord& b) {

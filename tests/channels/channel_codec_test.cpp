@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "channels/channel_table.h"
+#include "codeplug/codecs.h"
+#include "resources/channel_labels.h"
 
 namespace ql40 {
 namespace {
@@ -177,6 +179,31 @@ TEST(SnapFrequency, StepsLimitsAndExclusion) {
   Frequency units = 14651125;
   EXPECT_EQ(SnapFrequency(units, 0, 0), 1);
   EXPECT_EQ(units, 14651250);
+}
+
+// The text forms are those of their printf formats, character for character.
+TEST(ChannelTexts, FrequencyAndTagTextsAreThoseOfTheirFormats) {
+  for (const Frequency f : {0, 1, -1, 5, 99999, 100000, 14652000, 3800000, 60000000, -3800000,
+                            2147483647, -2147483647 - 1}) {
+    EXPECT_EQ(FrequencyText(f), Format(res::kFrequencyFormat, f * 0.00001)) << f;
+  }
+  for (Frequency f = 2970000; f <= 60000000; f += 99991) {
+    ASSERT_EQ(FrequencyText(f), Format(res::kFrequencyFormat, f * 0.00001)) << f;
+  }
+  ChannelRecord r;
+  for (const char* tag : {"", "AB", "ABC", "ABCD", "14652000", "ABCDEFGHIJ"}) {
+    for (const bool point : {false, true}) {
+      r.tag = tag;
+      r.squelch = point ? 0x10 : 0;
+      const std::string t(tag);
+      const std::string expected =
+          point && t.size() >= 3
+              ? Format(res::kPointTagPadFormat,
+                       Format(res::kPointTagFormat, t.c_str(), t.c_str() + 3).c_str())
+              : Format(res::kTagFormat, t.c_str());
+      EXPECT_EQ(TagText(r), expected) << tag << " " << point;
+    }
+  }
 }
 
 }  // namespace
