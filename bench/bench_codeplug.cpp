@@ -38,8 +38,8 @@ ql40::Codeplug FullCodeplug() {
     r.tx_frequency = r.rx_frequency + 60000;
     r.status = static_cast<std::uint8_t>(1 | ((i % 4) << 4));
     r.sub_audio_type = i % 3;
-    r.a4 = static_cast<std::uint8_t>(1 + i % 50);
-    r.a5 = static_cast<std::uint8_t>(1 + (i * 7) % 50);
+    r.set_tx_tone(1 + i % 50);
+    r.set_rx_tone(1 + (i * 7) % 50);
   }
   doc.CommitToImage();
   doc.RefreshFromImage();

@@ -35,7 +35,10 @@ void FillAllChannels(ql40::Codeplug& doc) {
     auto& r = t.records[static_cast<std::size_t>(i)];
     r.status = 1;
     r.sub_audio_type = i % 3;
-    if (r.sub_audio_type) r.a5 = r.a4 = static_cast<std::uint8_t>(1 + i % 40);
+    if (r.sub_audio_type) {
+      r.set_rx_tone(1 + i % 40);
+      r.set_tx_tone(1 + i % 40);
+    }
   }
   doc.CommitToImage();
   doc.RefreshFromImage();

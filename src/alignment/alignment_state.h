@@ -89,10 +89,10 @@ struct AlignmentState {
 
   bool narrow() const { return record.narrow(); }
   int bandwidth() const { return narrow() ? 1 : 0; }
-  bool tx_tone_present() const { return (record.a3 & 0x40) != 0; }
-  bool power_save_receive() const { return (record.a5 & 0x80) != 0; }
-  int low_power_level() const { return record.a0 & 0x03; }
-  bool low_power() const { return (record.a0 & 0x04) != 0; }
+  bool tx_tone_present() const { return record.tx_tone_on(); }
+  bool power_save_receive() const { return record.rx_power_save(); }
+  int low_power_level() const { return record.low_power_level(); }
+  bool low_power() const { return record.low_power(); }
   // The sub-audio deviation items need a tone to deviate with and a kind to pick the value.
   bool has_tx_tone() const { return tx_tone_present() && record.sub_audio_type != 0; }
   bool dcs() const { return record.sub_audio_type == 2; }

@@ -507,7 +507,7 @@ void ChannelTable::ComputeTxTuning(ChannelRecord& record) const {
   const std::int64_t t = record.tx_frequency / 10000;
   const auto& row = ref.rows[static_cast<std::size_t>(TuningRow(ref, t))];
   const auto base = [&](int i) { return static_cast<int>(ref.base[static_cast<std::size_t>(i)]); };
-  const int p = record.a0 & 3;
+  const int p = record.low_power_level();
   const int w = record.narrow() ? 1 : 0;
   // The deviation of the sub-audio kind the channel is stored with.
   const int s = record.sub_audio_type == 2 ? 1 : 0;
@@ -541,16 +541,14 @@ void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uin
                                            StepOf(TxSelector(in[2]), ctx.channel_spacing));
   }
 
-  record.a0 = in[0];
-  record.a1 = in[1];
-  record.a2 = in[2];
-  record.a3 = in[3];
+  std::array<std::uint8_t, 6>& a = record.attributes_;
+  std::copy_n(in.begin(), 4, a.begin());
   const auto tone = [](std::uint8_t byte) {
     return (byte & 0x7F) == kNoTone ? static_cast<std::uint8_t>(byte & 0x80)
                                     : static_cast<std::uint8_t>(byte + 1);
   };
-  record.a4 = tone(in[4]);
-  record.a5 = tone(in[5]);
+  a[4] = tone(in[4]);
+  a[5] = tone(in[5]);
   record.tune_rx = in[kRxTune];
   record.squelch = in[kSquelch];
   std::copy_n(in.begin() + kTxTune, 4, record.tune_tx.begin());
@@ -558,9 +556,9 @@ void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uin
   if (!IsSubCpu(ctx.option_unit)) {
     if (!bits::Test(in[3], 4) || (in[3] & 0x0F) == 0x0F) {
       // No code; a stored 15 would be code 16, which has no place in the nibble.
-      bits::Set(record.a3, 4, 0, 0);
+      record.set_code(0);
     } else {
-      bits::Set(record.a3, 3, 0, (in[3] & 0x0F) + 1);
+      record.Set(field::kCodeNumber, (in[3] & 0x0F) + 1);
     }
   }
 
@@ -572,12 +570,12 @@ void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uin
   if (bits::Test(in[3], 5) && record.rx_tone() != 0) {
     record.sub_audio_type = kind;
   } else {
-    record.a5 &= 0x80;
+    record.set_rx_tone(0);
   }
   if (bits::Test(in[3], 6) && record.tx_tone() != 0) {
     record.sub_audio_type = kind;
   } else {
-    record.a4 &= 0x80;
+    record.set_tx_tone(0);
   }
 
   record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
@@ -592,14 +590,14 @@ void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uin
   // A frequency that no divider word can hold is stored as the band's default frequency,
   // which is what an empty frequency reads back as: the image never holds a different one.
   const Frequency band_default = BandDefaultFrequency(ctx.band);
-  int rx_selector = RxSelector(record.a2);
+  int rx_selector = record.rx_step();
   if (record.rx_frequency != 0) {
     const std::int64_t if_units = IfUnits(ctx.first_if);
     const auto store_rx = [&](Frequency rx) {
       std::int64_t lo =
           ctx.injection != 0 ? std::int64_t{rx} + if_units : std::int64_t{rx} - if_units;
       if (lo % 10 == 9) ++lo;
-      return StoreDivider(lo, RxSelector(record.a2), ctx, stored, kRxPll, kRxDivider);
+      return StoreDivider(lo, record.rx_step(), ctx, stored, kRxPll, kRxDivider);
     };
     rx_selector = store_rx(record.rx_frequency);
     if (rx_selector < 0) {
@@ -608,12 +606,12 @@ void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uin
     }
     ComputeRxTuning(tuned);
   }
-  int tx_selector = TxSelector(record.a2);
+  int tx_selector = record.tx_step();
   if (record.tx_frequency != 0) {
     const auto store_tx = [&](Frequency tx) {
       std::int64_t f = tx;
       if (f % 5 == 4) ++f;
-      return StoreDivider(f, TxSelector(record.a2), ctx, stored, kTxPll, kTxDivider);
+      return StoreDivider(f, record.tx_step(), ctx, stored, kTxPll, kTxDivider);
     };
     tx_selector = store_tx(record.tx_frequency);
     if (tx_selector < 0) {
@@ -623,23 +621,21 @@ void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uin
     ComputeTxTuning(tuned);
   }
 
-  stored[0] = record.a0;
-  stored[1] = record.a1;
-  stored[2] = record.a2;
+  const std::array<std::uint8_t, 6>& a = record.attributes_;
+  std::copy_n(a.begin(), 4, stored.begin());
   if (rx_selector >= 0) bits::Set(stored[2], 7, 6, rx_selector);
   if (tx_selector >= 0) bits::Set(stored[2], 5, 4, tx_selector);
-  stored[3] = record.a3;
   if (record.tx_tone() == 0) {
-    stored[4] = static_cast<std::uint8_t>(record.a4 | kNoTone);
+    stored[4] = static_cast<std::uint8_t>(a[4] | kNoTone);
     bits::Put(stored[3], 6, false);
   } else {
-    stored[4] = static_cast<std::uint8_t>((record.a4 & 0x80) | (record.tx_tone() - 1));
+    stored[4] = static_cast<std::uint8_t>((a[4] & 0x80) | (record.tx_tone() - 1));
   }
   if (record.rx_tone() == 0) {
-    stored[5] = static_cast<std::uint8_t>(record.a5 | kNoTone);
+    stored[5] = static_cast<std::uint8_t>(a[5] | kNoTone);
     bits::Put(stored[3], 5, false);
   } else {
-    stored[5] = static_cast<std::uint8_t>((record.a5 & 0x80) | (record.rx_tone() - 1));
+    stored[5] = static_cast<std::uint8_t>((a[5] & 0x80) | (record.rx_tone() - 1));
   }
   stored[kRxTune] = tuned.tune_rx;
   stored[kSquelch] = record.squelch;
@@ -867,10 +863,10 @@ std::string ChannelTable::CommitCellText(int channel, int column, std::string_vi
   std::string status;
   const auto set_tx = [&](Frequency tx) {
     bool moved = false;
-    bits::Set(r.a2, 5, 4, SnapStorable(tx, true, ctx, &moved));
+    r.set_tx_step(SnapStorable(tx, true, ctx, &moved));
     if (moved) status += (status.empty() ? "" : "  ") + MoveText(channel, true, tx);
     r.tx_frequency = tx;
-    if (ctx.band == kBandVhf) bits::Put(r.a1, 6, TxClockShift(tx));
+    if (ctx.band == kBandVhf) r.set_tx_clock_shift(TxClockShift(tx));
     ComputeTxTuning(r);
   };
 
@@ -882,18 +878,18 @@ std::string ChannelTable::CommitCellText(int channel, int column, std::string_vi
       std::string tag = point ? padded.substr(0, 3) + padded.substr(4, 5) : padded.substr(0, 8);
       tag.resize(kTagLength, ' ');
       r.tag = tag;
-      bits::Put(r.squelch, 4, point);
+      r.set_tag_point(point);
       break;
     }
     case 4: {
       Frequency rx = MhzTextTo10Hz(text);
-      r.status |= 1;
+      r.set_programmed(true);
       bool moved = false;
-      bits::Set(r.a2, 7, 6, SnapStorable(rx, false, ctx, &moved));
+      r.set_rx_step(SnapStorable(rx, false, ctx, &moved));
       if (moved) status = MoveText(channel, false, rx);
       r.rx_frequency = rx;
-      bits::Put(r.a1, 7, NearWholeMhz(rx));
-      bits::Put(r.a1, 5, RxClockShift(rx));
+      r.set_clock_shift_option(NearWholeMhz(rx));
+      r.set_rx_clock_shift(RxClockShift(rx));
       ComputeRxTuning(r);
       if (rx != 0) set_tx(MhzTo10Hz(rx * 0.00001 + ctx.default_split));
       break;
@@ -922,13 +918,16 @@ void ChannelTable::DcsComplement(int channel, int column) {
   if (channel < 0 || channel >= kChannelCount || (column != 7 && column != 8)) return;
   ChannelRecord& r = records[static_cast<std::size_t>(channel)];
   if (!r.programmed() || r.sub_audio_type != 2) return;
-  std::uint8_t& tone = column == 7 ? r.a5 : r.a4;
-  tone = static_cast<std::uint8_t>((tone & 0x80) | DcsComplementIndex(tone & 0x7F));
+  if (column == 7) {
+    r.set_rx_tone(DcsComplementIndex(r.rx_tone()));
+  } else {
+    r.set_tx_tone(DcsComplementIndex(r.tx_tone()));
+  }
 }
 
 void ChannelTable::ClearPageCodeReferences(int code) {
   for (ChannelRecord& r : records) {
-    if (r.code_number() == code) bits::Set(r.a3, 4, 0, 0);
+    if (r.code_number() == code) r.set_code(0);
   }
 }
 
@@ -942,7 +941,7 @@ void ChannelTable::ApplyOptionUnitChange(int option_unit) {
 }
 
 void ChannelTable::ClearEncryption() {
-  for (ChannelRecord& r : records) r.a0 &= static_cast<std::uint8_t>(~0x10);
+  for (ChannelRecord& r : records) r.set_encryption(false);
 }
 
 void ChannelTable::ApplyBandChange(int band) {

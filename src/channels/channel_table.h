@@ -20,33 +20,170 @@ inline constexpr int kGroupCount = 20;
 // Frequencies are whole numbers of 10 Hz: 146.52 MHz is 14652000.
 using Frequency = std::int32_t;
 
+// Where a channel field is kept: bits hi..lo (7 = most significant) of one of the record's
+// stored bytes. Bytes 0-5 are the channel's attribute bytes as the image holds them (the tone
+// indices 1-based, 0 for none); kSquelchByte is the squelch byte, kStatusByte the status.
+struct ChannelField {
+  int byte;
+  int hi;
+  int lo;
+};
+inline constexpr int kSquelchByte = 6;
+inline constexpr int kStatusByte = 7;
+
+// The one table of the channel's fields. Every reader and writer of a channel field goes
+// through these (by the record's named accessors below); a bit no field names is carried
+// unchanged, byte for byte.
+namespace field {
+inline constexpr ChannelField kLowPowerLevel{0, 1, 0};  // which low power, 0-2 (3 has no text)
+inline constexpr ChannelField kLowPower{0, 2, 2};       // transmits at the low power
+inline constexpr ChannelField kPowerSetting{0, 2, 0};   // both of the above
+inline constexpr ChannelField kNarrow{0, 3, 3};
+inline constexpr ChannelField kEncryption{0, 4, 4};
+inline constexpr ChannelField kTxInhibit{0, 5, 5};
+inline constexpr ChannelField kLockOut{1, 1, 0};  // busy lock-out, 0-2 (3 has no text)
+inline constexpr ChannelField kTimeOutTimer{1, 2, 2};
+inline constexpr ChannelField kRchk{1, 3, 3};
+inline constexpr ChannelField kDcs{1, 4, 4};  // the tones are DCS codes, not CTCSS tones
+inline constexpr ChannelField kRxClockShift{1, 5, 5};
+inline constexpr ChannelField kTxClockShift{1, 6, 6};
+inline constexpr ChannelField kClockShiftOption{1, 7, 7};
+inline constexpr ChannelField kClockShifts{1, 7, 5};  // the three above
+inline constexpr ChannelField kTxStep{2, 5, 4};       // step selector of the transmit divider
+inline constexpr ChannelField kRxStep{2, 7, 6};       // step selector of the receive divider
+inline constexpr ChannelField kSteps{2, 7, 4};        // both selectors
+inline constexpr ChannelField kCodeNumber{3, 3, 0};   // 1-15 in memory, 0 none
+inline constexpr ChannelField kCodePresent{3, 4, 4};
+inline constexpr ChannelField kCode{3, 4, 0};       // the number with its present flag
+inline constexpr ChannelField kRxToneOn{3, 5, 5};   // a receive tone is stored
+inline constexpr ChannelField kTxToneOn{3, 6, 6};   // a transmit tone is stored
+inline constexpr ChannelField kToneFlags{3, 6, 5};  // both of the above
+inline constexpr ChannelField kAni{3, 7, 7};
+inline constexpr ChannelField kTxTone{4, 6, 0};  // 1-based index into the type's list, 0 none
+inline constexpr ChannelField kTxPowerSave{4, 7, 7};
+inline constexpr ChannelField kRxTone{5, 6, 0};
+inline constexpr ChannelField kRxPowerSave{5, 7, 7};
+inline constexpr ChannelField kSquelchOffset{kSquelchByte, 2, 0};
+inline constexpr ChannelField kSquelchNegative{kSquelchByte, 3, 3};
+inline constexpr ChannelField kSquelch{kSquelchByte, 3, 0};  // offset with its sign
+inline constexpr ChannelField kTagPoint{kSquelchByte, 4, 4};
+inline constexpr ChannelField kSquelchHigh{kSquelchByte, 7, 5};  // carried unchanged
+inline constexpr ChannelField kProgrammed{kStatusByte, 0, 0};
+inline constexpr ChannelField kStatusFlags{kStatusByte, 3, 0};  // programmed and its flags
+inline constexpr ChannelField kScan{kStatusByte, 5, 4};         // scan list membership
+inline constexpr ChannelField kStatusHigh{kStatusByte, 7, 4};
+}  // namespace field
+
 struct ChannelRecord {
   Frequency rx_frequency = 16010000;
   Frequency tx_frequency = 16010000;
-  // Attribute bytes, laid out as stored bytes 0-5 (see the channel codec for the bits).
-  std::uint8_t a0 = 1;  // power level, power, narrow, encryption, transmit inhibit
-  std::uint8_t a1 = 4;  // lock-out, time-out timer, RCHK, DCS, clock shift
-  std::uint8_t a2 = 0;  // step selectors
-  std::uint8_t a3 = 0;  // code number (1-15 in memory), code present, tone flags, ANI
-  std::uint8_t a4 = 0;  // transmit power save, transmit tone index (1-based, 0 none)
-  std::uint8_t a5 = 0;  // receive power save, receive tone index (1-based, 0 none)
   std::uint8_t tune_rx0 = 0;
   std::uint8_t tune_tx0 = 0;
   std::uint8_t tune_rx = 0;
-  std::uint8_t squelch = 0;  // bits 0-2 offset, bit 3 negative, bit 4 tag decimal point
+  std::uint8_t squelch = 0;  // see the squelch fields of the table
   std::array<std::uint8_t, 4> tune_tx{};
   std::string tag = "        ";  // at most 8 tag symbols
   int sub_audio_type = 0;        // 0 none, 1 CTCSS, 2 DCS
-  std::uint8_t status = 0;       // bit 0 programmed; bits 4-5 scan list membership
+  std::uint8_t status = 0;       // see the status fields of the table
 
-  bool programmed() const { return (status & 1) != 0; }
-  int scan_nibble() const { return (status >> 4) & 3; }
-  int rx_tone() const { return a5 & 0x7F; }
-  int tx_tone() const { return a4 & 0x7F; }
-  bool tx_inhibit() const { return (a0 & 0x20) != 0; }
-  bool narrow() const { return (a0 & 0x08) != 0; }
-  int code_number() const { return a3 & 0x0F; }
-  bool tag_point() const { return (squelch & 0x10) != 0; }
+  bool operator==(const ChannelRecord&) const = default;
+
+  // Any field of the table, by its place.
+  int Get(ChannelField f) const {
+    const int width = f.hi - f.lo + 1;
+    return (Byte(f.byte) >> f.lo) & ((1 << width) - 1);
+  }
+  void Set(ChannelField f, int value) {
+    const int mask = ((1 << (f.hi - f.lo + 1)) - 1) << f.lo;
+    std::uint8_t& b = Byte(f.byte);
+    b = static_cast<std::uint8_t>((b & ~mask) | ((value << f.lo) & mask));
+  }
+  void CopyField(const ChannelRecord& from, ChannelField f) { Set(f, from.Get(f)); }
+
+  int low_power_level() const { return Get(field::kLowPowerLevel); }
+  void set_low_power_level(int level) { Set(field::kLowPowerLevel, level); }
+  bool low_power() const { return Get(field::kLowPower) != 0; }
+  void set_low_power(bool on) { Set(field::kLowPower, on); }
+  bool narrow() const { return Get(field::kNarrow) != 0; }
+  void set_narrow(bool on) { Set(field::kNarrow, on); }
+  bool encryption() const { return Get(field::kEncryption) != 0; }
+  void set_encryption(bool on) { Set(field::kEncryption, on); }
+  bool tx_inhibit() const { return Get(field::kTxInhibit) != 0; }
+  void set_tx_inhibit(bool on) { Set(field::kTxInhibit, on); }
+  int lock_out() const { return Get(field::kLockOut); }
+  void set_lock_out(int kind) { Set(field::kLockOut, kind); }
+  bool time_out_timer() const { return Get(field::kTimeOutTimer) != 0; }
+  void set_time_out_timer(bool on) { Set(field::kTimeOutTimer, on); }
+  bool rchk() const { return Get(field::kRchk) != 0; }
+  void set_rchk(bool on) { Set(field::kRchk, on); }
+  bool dcs() const { return Get(field::kDcs) != 0; }
+  void set_dcs(bool on) { Set(field::kDcs, on); }
+  bool rx_clock_shift() const { return Get(field::kRxClockShift) != 0; }
+  void set_rx_clock_shift(bool on) { Set(field::kRxClockShift, on); }
+  bool tx_clock_shift() const { return Get(field::kTxClockShift) != 0; }
+  void set_tx_clock_shift(bool on) { Set(field::kTxClockShift, on); }
+  bool clock_shift_option() const { return Get(field::kClockShiftOption) != 0; }
+  void set_clock_shift_option(bool on) { Set(field::kClockShiftOption, on); }
+  int rx_step() const { return Get(field::kRxStep); }
+  void set_rx_step(int selector) { Set(field::kRxStep, selector); }
+  int tx_step() const { return Get(field::kTxStep); }
+  void set_tx_step(int selector) { Set(field::kTxStep, selector); }
+  // In memory the code number is 1-15 (0 none) whatever the option unit; the codec converts.
+  int code_number() const { return Get(field::kCodeNumber); }
+  bool code_present() const { return Get(field::kCodePresent) != 0; }
+  // The number with its present flag (0 clears both).
+  void set_code(int number) { Set(field::kCode, number == 0 ? 0 : 0x10 | number); }
+  bool rx_tone_on() const { return Get(field::kRxToneOn) != 0; }
+  bool tx_tone_on() const { return Get(field::kTxToneOn) != 0; }
+  void set_tone_flags(bool rx, bool tx) { Set(field::kToneFlags, (tx ? 2 : 0) | (rx ? 1 : 0)); }
+  bool ani() const { return Get(field::kAni) != 0; }
+  void set_ani(bool on) { Set(field::kAni, on); }
+  int rx_tone() const { return Get(field::kRxTone); }
+  void set_rx_tone(int index) { Set(field::kRxTone, index); }
+  int tx_tone() const { return Get(field::kTxTone); }
+  void set_tx_tone(int index) { Set(field::kTxTone, index); }
+  void clear_tones() {
+    set_rx_tone(0);
+    set_tx_tone(0);
+  }
+  bool rx_power_save() const { return Get(field::kRxPowerSave) != 0; }
+  void set_rx_power_save(bool on) { Set(field::kRxPowerSave, on); }
+  bool tx_power_save() const { return Get(field::kTxPowerSave) != 0; }
+  void set_tx_power_save(bool on) { Set(field::kTxPowerSave, on); }
+  int squelch_offset() const { return Get(field::kSquelchOffset); }
+  bool squelch_negative() const { return Get(field::kSquelchNegative) != 0; }
+  // The offset and its sign as one number: 0-7 up, 8 + n down by n.
+  int squelch_setting() const { return Get(field::kSquelch); }
+  void set_squelch_setting(int value) { Set(field::kSquelch, value); }
+  bool tag_point() const { return Get(field::kTagPoint) != 0; }
+  void set_tag_point(bool on) { Set(field::kTagPoint, on); }
+  bool programmed() const { return Get(field::kProgrammed) != 0; }
+  void set_programmed(bool on) { Set(field::kProgrammed, on); }
+  int scan_nibble() const { return Get(field::kScan); }
+  void set_scan_nibble(int value) { Set(field::kScan, value); }
+
+  // The six attribute bytes as a whole, for the codec and for tests of stored bytes.
+  const std::array<std::uint8_t, 6>& attribute_bytes() const { return attributes_; }
+  void set_attribute_bytes(const std::array<std::uint8_t, 6>& bytes) { attributes_ = bytes; }
+  std::uint8_t attribute_byte(int i) const { return attributes_[static_cast<std::size_t>(i)]; }
+  void set_attribute_byte(int i, int value) {
+    attributes_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value);
+  }
+
+ private:
+  friend class ChannelTable;  // the codec reads and writes the bytes as stored
+
+  std::uint8_t Byte(int index) const {
+    return index < 6 ? attributes_[static_cast<std::size_t>(index)]
+                     : (index == kSquelchByte ? squelch : status);
+  }
+  std::uint8_t& Byte(int index) {
+    return index < 6 ? attributes_[static_cast<std::size_t>(index)]
+                     : (index == kSquelchByte ? squelch : status);
+  }
+
+  // Power level 1, time-out timer on: what a new channel holds.
+  std::array<std::uint8_t, 6> attributes_{1, 4, 0, 0, 0, 0};
 };
 
 // The radio's alignment tables that the per-channel tuning bytes derive from.

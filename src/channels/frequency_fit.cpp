@@ -43,7 +43,7 @@ void Fit(Frequency& f, int& selector, bool transmit, const ChannelContext& ctx, 
 }
 
 Fitted FitRecord(const ChannelRecord& r, const ChannelContext& ctx, Hopeless& hopeless) {
-  Fitted out{r.rx_frequency, bits::Get(r.a2, 7, 6), r.tx_frequency, bits::Get(r.a2, 5, 4)};
+  Fitted out{r.rx_frequency, r.rx_step(), r.tx_frequency, r.tx_step()};
   Fit(out.rx, out.rx_selector, false, ctx, hopeless.rx);
   Fit(out.tx, out.tx_selector, true, ctx, hopeless.tx);
   return out;
@@ -77,7 +77,7 @@ std::vector<FrequencyMove> ApplyHardwareChange(Codeplug& doc, const HardwareSett
     if (f.rx != r.rx_frequency && hopeless.rx) {
       // Nothing can be stored: the channel shows what the encoder will write.
       r.rx_frequency = f.rx;
-      bits::Set(r.a2, 7, 6, f.rx_selector);
+      r.set_rx_step(f.rx_selector);
       doc.channels.ComputeRxTuning(r);
       any = true;
     } else if (f.rx != r.rx_frequency) {
@@ -86,25 +86,25 @@ std::vector<FrequencyMove> ApplyHardwareChange(Codeplug& doc, const HardwareSett
       const ChannelRecord before = r;
       doc.channels.CommitCellText(i, 4, FrequencyText(f.rx), ctx);
       r.tx_frequency = before.tx_frequency;
-      bits::Set(r.a2, 5, 4, bits::Get(before.a2, 5, 4));
-      bits::Put(r.a1, 6, bits::Test(before.a1, 6));
+      r.CopyField(before, field::kTxStep);
+      r.CopyField(before, field::kTxClockShift);
       r.tune_tx0 = before.tune_tx0;
       r.tune_tx = before.tune_tx;
       r.status = before.status;
       any = true;
     } else if (r.rx_frequency != 0) {
-      bits::Set(r.a2, 7, 6, f.rx_selector);
+      r.set_rx_step(f.rx_selector);
     }
     if (f.tx != r.tx_frequency && hopeless.tx) {
       r.tx_frequency = f.tx;
-      bits::Set(r.a2, 5, 4, f.tx_selector);
+      r.set_tx_step(f.tx_selector);
       doc.channels.ComputeTxTuning(r);
       any = true;
     } else if (f.tx != r.tx_frequency) {
       doc.channels.CommitCellText(i, 5, FrequencyText(f.tx), ctx);
       any = true;
     } else if (r.tx_frequency != 0) {
-      bits::Set(r.a2, 5, 4, f.tx_selector);
+      r.set_tx_step(f.tx_selector);
     }
   }
   if (any) doc.modified = true;
@@ -128,8 +128,8 @@ void FitAllChannels(ChannelTable& table, const ChannelContext& ctx) {
     const Fitted f = FitRecord(r, ctx, hopeless);
     r.rx_frequency = f.rx;
     r.tx_frequency = f.tx;
-    if (f.rx != 0) bits::Set(r.a2, 7, 6, f.rx_selector);
-    if (f.tx != 0) bits::Set(r.a2, 5, 4, f.tx_selector);
+    if (f.rx != 0) r.set_rx_step(f.rx_selector);
+    if (f.tx != 0) r.set_tx_step(f.tx_selector);
   }
 }
 

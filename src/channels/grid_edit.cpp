@@ -63,14 +63,7 @@ struct ChannelState {
   int priority = 0;
 
   bool operator==(const ChannelState& o) const {
-    const ChannelRecord& a = record;
-    const ChannelRecord& b = o.record;
-    return priority == o.priority && a.rx_frequency == b.rx_frequency &&
-           a.tx_frequency == b.tx_frequency && a.a0 == b.a0 && a.a1 == b.a1 && a.a2 == b.a2 &&
-           a.a3 == b.a3 && a.a4 == b.a4 && a.a5 == b.a5 && a.tune_rx0 == b.tune_rx0 &&
-           a.tune_tx0 == b.tune_tx0 && a.tune_rx == b.tune_rx && a.squelch == b.squelch &&
-           a.tune_tx == b.tune_tx && a.tag == b.tag && a.sub_audio_type == b.sub_audio_type &&
-           a.status == b.status;
+    return priority == o.priority && record == o.record;
   }
 };
 
@@ -110,45 +103,39 @@ bool Changing(Codeplug& doc, int channel, Change change) {
   return true;
 }
 
-void ClearTones(ChannelRecord& r) {
-  r.a4 &= 0x80;
-  r.a5 &= 0x80;
-}
-
 // After the type changed: DCS indices have no CTCSS tone, RCHK needs DCS.
 void AfterTypeChange(ChannelRecord& r) {
   if (r.sub_audio_type == 0) {
-    ClearTones(r);
-    bits::Set(r.a3, 6, 5, 0);
+    r.clear_tones();
+    r.Set(field::kToneFlags, 0);
   }
   if (r.sub_audio_type != 2) {
     if (r.rx_tone() >= kFirstChannelTypeWithDcsOnly ||
         r.tx_tone() >= kFirstChannelTypeWithDcsOnly) {
-      ClearTones(r);
+      r.clear_tones();
     }
-    bits::Put(r.a1, 3, false);
+    r.set_rchk(false);
   }
 }
 
 void SetCode(ChannelRecord& r, int code, int option_unit) {
-  bits::Set(r.a3, 3, 0, code);
-  bits::Put(r.a3, 4, code != 0);
-  if (SubCpuOrSubsig(option_unit) && code != 0) bits::Put(r.a3, 7, false);
+  r.set_code(code);
+  if (SubCpuOrSubsig(option_unit) && code != 0) r.set_ani(false);
 }
 
 void SetAni(ChannelRecord& r, bool on, int option_unit) {
-  bits::Put(r.a3, 7, on);
-  if (on && SubCpuOrSubsig(option_unit) && bits::Get(r.a3, 4, 0) != 0) bits::Set(r.a3, 4, 0, 0);
+  r.set_ani(on);
+  if (on && SubCpuOrSubsig(option_unit) && r.Get(field::kCode) != 0) r.set_code(0);
 }
 
 void SetTone(ChannelRecord& r, int column, int index) {
   if (column == kColEncode) {
-    r.a4 = static_cast<std::uint8_t>((r.a4 & 0x80) | (index & 0x7F));
+    r.set_tx_tone(index);
     return;
   }
   const bool none_before = r.rx_tone() == 0 && r.tx_tone() == 0;
-  r.a5 = static_cast<std::uint8_t>((r.a5 & 0x80) | (index & 0x7F));
-  if (none_before) r.a4 = static_cast<std::uint8_t>((r.a4 & 0x80) | (index & 0x7F));
+  r.set_rx_tone(index);
+  if (none_before) r.set_tx_tone(index);
 }
 
 int ToneListSize(int type) {
@@ -194,40 +181,23 @@ bool ParseSquelch(std::string_view t, int& value) {
   return true;
 }
 
-bool SetFlagCell(Codeplug& doc, ChannelRecord& r, int column, bool on) {
-  switch (column) {
-    case kColRxPowerSave:
-      bits::Put(r.a5, 7, on);
-      return true;
-    case kColTxPowerSave:
-      bits::Put(r.a4, 7, on);
-      return true;
-    case kColTimeOut:
-      bits::Put(r.a1, 2, on);
-      return true;
-    case kColAni:
-      SetAni(r, on, doc.option_unit);
-      return true;
-    case kColEncryption:
-      bits::Put(r.a0, 4, on);
-      return true;
-    case kColClockShiftTx:
-      bits::Put(r.a1, 6, on);
-      return true;
-    case kColClockShiftRx:
-      bits::Put(r.a1, 5, on);
-      return true;
-    case kColClockShiftOption:
-      if (doc.option_unit != kOptionSubsig) return false;
-      bits::Put(r.a1, 7, on);
-      return true;
-    case kColRchk:
-      if (r.sub_audio_type != 2) return false;
-      bits::Put(r.a1, 3, on);
-      return true;
-    default:
-      return false;
+// A field column this channel cannot change: the clock shift option needs the SUBSIG unit,
+// RCHK a DCS channel.
+bool FieldLocked(const Codeplug& doc, const ChannelRecord& r, int column) {
+  return (column == kColClockShiftOption && doc.option_unit != kOptionSubsig) ||
+         (column == kColRchk && r.sub_audio_type != 2);
+}
+
+// A field column set to entry i of its list; ANI gives way to a code where the unit has one.
+bool SetFieldCell(Codeplug& doc, ChannelRecord& r, int column, int i) {
+  const FieldColumn* c = FieldColumnOf(column);
+  if (c == nullptr || FieldLocked(doc, r, column)) return false;
+  if (column == kColAni) {
+    SetAni(r, i == 1, doc.option_unit);
+  } else {
+    r.Set(c->field, i);
   }
+  return true;
 }
 
 bool PasteFrequency(Codeplug& doc, int channel, int column, std::string_view t, std::string* note) {
@@ -260,12 +230,6 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
       }
       return false;
     }
-    case kColWideNarrow: {
-      const int i = res::FindLabel(res::kWideNarrow, Trim(t));
-      if (i < 0) return false;
-      bits::Put(r.a0, 3, i == 1);
-      return true;
-    }
     case kColTag: {
       if (t.size() > static_cast<std::size_t>(kEditorMaxLength) || t.empty()) return false;
       for (std::size_t i = 0; i < t.size(); ++i) {
@@ -281,11 +245,11 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
       return PasteFrequency(doc, channel, column, t, note);
     case kColTransmit:
       if (t == res::kTxInhibited) {
-        bits::Put(r.a0, 5, true);
+        r.set_tx_inhibit(true);
         return true;
       }
       if (!PasteFrequency(doc, channel, column, t, note)) return false;
-      bits::Put(r.a0, 5, false);
+      r.set_tx_inhibit(false);
       return true;
     case kColSubAudioType: {
       const int type = FindLoose(res::kSubAudioTypes, t);
@@ -305,47 +269,10 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
       SetTone(r, column, index);
       return true;
     }
-    case kColRxPowerSave:
-    case kColTxPowerSave:
-    case kColTimeOut:
-    case kColAni:
-    case kColEncryption:
-    case kColClockShiftTx:
-    case kColClockShiftRx:
-    case kColClockShiftOption:
-    case kColRchk: {
-      const int i = res::FindLabel(res::kCheckMarks, Trim(t));
-      if (i < 0) return false;
-      return SetFlagCell(doc, r, column, i == 1);
-    }
-    case kColPower: {
-      const int i = res::FindLabel(res::kHighLow, Trim(t));
-      if (i < 0) return false;
-      bits::Put(r.a0, 2, i == 1);
-      return true;
-    }
-    case kColLowPower: {
-      const int i = res::FindLabel(res::kLowPowerLevels, Trim(t));
-      if (i < 0) return false;
-      bits::Set(r.a0, 1, 0, i);
-      return true;
-    }
-    case kColScan: {
-      const int i = res::FindLabel(res::kScanLetters, Trim(t));
-      if (i < 0) return false;
-      r.status = static_cast<std::uint8_t>((r.status & 0xCF) | (i << 4));
-      return true;
-    }
-    case kColLockOut: {
-      const int i = res::FindLabel(res::kLockOuts, Trim(t));
-      if (i < 0) return false;
-      bits::Set(r.a1, 1, 0, i);
-      return true;
-    }
     case kColSquelch: {
       int value = 0;
       if (!ParseSquelch(t, value)) return false;
-      bits::Set(r.squelch, 3, 0, value);
+      r.set_squelch_setting(value);
       return true;
     }
     case kColCode: {
@@ -365,8 +292,12 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
       SetCode(r, code, doc.option_unit);
       return true;
     }
-    default:
-      return false;
+    default: {
+      const FieldColumn* c = FieldColumnOf(column);
+      if (c == nullptr) return false;
+      const int i = res::FindLabel(*c->labels, Trim(t));
+      return i >= 0 && SetFieldCell(doc, r, column, i);
+    }
   }
 }
 
@@ -426,112 +357,81 @@ bool TogglePriority(Codeplug& doc, int channel) {
   return true;
 }
 
-CellAction CycleCell(Codeplug& doc, int channel, int column) {
-  if (!ValidChannel(channel) || column < 0 || column >= kGridColumnCount) return CellAction::kNone;
+namespace {
+
+// Space on a column that is not a field column; kNone when it does not step at all (the tag and
+// the receive frequency are edited instead).
+CellAction StepOtherCell(Codeplug& doc, int channel, int column) {
   ChannelRecord& r = Rec(doc, channel);
-  if (column != kColChannel && !r.programmed()) return CellAction::kNone;
   ChannelTable& table = doc.channels;
-  bool beep = false;
-  bool pick = false;
-  const bool ok = Changing(doc, channel, [&] {
-    switch (column) {
-      case kColChannel: {
-        if (!r.programmed()) {
-          r.status |= 1;
-          return true;
-        }
-        if (channel == 0) return true;  // channel 1 is always programmed
+  switch (column) {
+    case kColChannel: {
+      if (!r.programmed()) {
+        r.set_programmed(true);
+      } else if (channel != 0) {  // channel 1 is always programmed
         const int group = table.GroupOfChannel(channel);
         if (table.PriorityChannelOf(group) == channel) {
           table.priority[static_cast<std::size_t>(group)] = 0;
         }
-        r.status &= 0xF0;
-        return true;
+        r.Set(field::kStatusFlags, 0);
       }
-      case kColPriority:
-        return TogglePriority(doc, channel);
-      case kColWideNarrow:
-        r.a0 ^= 0x08;
-        return true;
-      case kColTransmit:
-        r.a0 ^= 0x20;
-        return true;
-      case kColSubAudioType:
-        // The radio keeps a sub-audio type only with a tone: from none, the step asks for the
-        // receive tone of CTCSS (which sets the transmit tone as well).
-        if (r.sub_audio_type == 0) {
-          pick = true;
-          return false;
-        }
-        r.sub_audio_type = (r.sub_audio_type + 1) % 3;
-        AfterTypeChange(r);
-        return true;
-      case kColDecode:
-      case kColEncode:
-        if (r.sub_audio_type == 0) {
-          beep = true;
-          return false;
-        }
-        pick = true;
-        return false;
-      case kColRxPowerSave:
-        r.a5 ^= 0x80;
-        return true;
-      case kColTxPowerSave:
-        r.a4 ^= 0x80;
-        return true;
-      case kColPower:
-        r.a0 ^= 0x04;
-        return true;
-      case kColLowPower:
-        bits::Set(r.a0, 1, 0, (bits::Get(r.a0, 1, 0) + 1) % 3);
-        return true;
-      case kColScan:
-      case kColSquelch:
-      case kColCode:
-        pick = true;
-        return false;
-      case kColTimeOut:
-        r.a1 ^= 0x04;
-        return true;
-      case kColAni:
-        SetAni(r, !bits::Test(r.a3, 7), doc.option_unit);
-        return true;
-      case kColEncryption:
-        // Only with no encryption device restriction in the option byte.
-        if (bits::Test(doc.image[kOffsetOptionUnit], 0)) return false;
-        r.a0 ^= 0x10;
-        return true;
-      case kColLockOut:
-        bits::Set(r.a1, 1, 0, (bits::Get(r.a1, 1, 0) + 1) % 3);
-        return true;
-      case kColClockShiftTx:
-        r.a1 ^= 0x40;
-        return true;
-      case kColClockShiftRx:
-        r.a1 ^= 0x20;
-        return true;
-      case kColClockShiftOption:
-        if (doc.option_unit != kOptionSubsig) {
-          beep = true;
-          return false;
-        }
-        r.a1 ^= 0x80;
-        return true;
-      case kColRchk:
-        if (r.sub_audio_type != 2) {
-          beep = true;
-          return false;
-        }
-        r.a1 ^= 0x08;
-        return true;
-      default:
-        return false;  // the tag and the receive frequency are edited, not stepped
+      return CellAction::kChanged;
     }
+    case kColPriority:
+      return TogglePriority(doc, channel) ? CellAction::kChanged : CellAction::kNone;
+    case kColTransmit:
+      r.set_tx_inhibit(!r.tx_inhibit());
+      return CellAction::kChanged;
+    case kColSubAudioType:
+      // The radio keeps a sub-audio type only with a tone: from none, the step asks for the
+      // receive tone of CTCSS (which sets the transmit tone as well).
+      if (r.sub_audio_type == 0) return CellAction::kPick;
+      r.sub_audio_type = (r.sub_audio_type + 1) % 3;
+      AfterTypeChange(r);
+      return CellAction::kChanged;
+    case kColDecode:
+    case kColEncode:
+      return r.sub_audio_type == 0 ? CellAction::kBeep : CellAction::kPick;
+    case kColSquelch:
+    case kColCode:
+      return CellAction::kPick;
+    default:
+      return CellAction::kNone;
+  }
+}
+
+// Space on a field column: the next entry of its list (a bit flips), where the channel can
+// have the field.
+CellAction StepFieldCell(Codeplug& doc, int channel, int column, const FieldColumn& c) {
+  ChannelRecord& r = Rec(doc, channel);
+  if (FieldLocked(doc, r, column)) return CellAction::kBeep;
+  // Encryption only with no encryption device restriction in the option byte.
+  if (column == kColEncryption && bits::Test(doc.image[kOffsetOptionUnit], 0)) {
+    return CellAction::kNone;
+  }
+  if (column == kColScan) return CellAction::kPick;
+  const int next = (r.Get(c.field) + 1) % static_cast<int>(c.labels->size());
+  if (column == kColAni) {
+    SetAni(r, next == 1, doc.option_unit);
+  } else {
+    r.Set(c.field, next);
+  }
+  return CellAction::kChanged;
+}
+
+}  // namespace
+
+CellAction CycleCell(Codeplug& doc, int channel, int column) {
+  if (!ValidChannel(channel) || column < 0 || column >= kGridColumnCount) return CellAction::kNone;
+  if (column != kColChannel && !Rec(doc, channel).programmed()) return CellAction::kNone;
+  CellAction action = CellAction::kNone;
+  Changing(doc, channel, [&] {
+    const FieldColumn* c = FieldColumnOf(column);
+    action = c != nullptr ? StepFieldCell(doc, channel, column, *c)
+                          : StepOtherCell(doc, channel, column);
+    return action == CellAction::kChanged;
   });
-  if (beep) return CellAction::kBeep;
-  if (pick) return CellAction::kPick;
-  return ok ? CellAction::kChanged : CellAction::kNone;
+  return action;
 }
 
 CellAction DoubleClickCell(Codeplug& doc, int channel, int column) {
@@ -561,11 +461,11 @@ bool ApplyPick(Codeplug& doc, int channel, int column, int value) {
         return true;
       case kColScan:
         if (value < 0 || value > 3) return false;
-        r.status = static_cast<std::uint8_t>((r.status & 0xCF) | (value << 4));
+        r.set_scan_nibble(value);
         return true;
       case kColSquelch:
         if (value < 0 || value > 15) return false;
-        bits::Set(r.squelch, 3, 0, value == 8 ? 0 : value);
+        r.set_squelch_setting(value == 8 ? 0 : value);
         return true;
       case kColCode: {
         const PickListModel list = CodePickList(doc, r.code_number());
@@ -759,11 +659,9 @@ void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnF
   const ChannelRecord& s = table.records[static_cast<std::size_t>(source)];
   ChannelRecord& d = Rec(doc, destination);
   const auto shown = [&](int flag) { return flags[static_cast<std::size_t>(flag)] != 0; };
-  const auto copy_bits = [](std::uint8_t& to, std::uint8_t from, int mask) {
-    to = static_cast<std::uint8_t>((to & ~mask) | (from & mask));
-  };
+  const auto copy = [&](auto... fields) { (d.CopyField(s, fields), ...); };
 
-  if (destination != 0) d.status = static_cast<std::uint8_t>((d.status & 0xF0) | (s.status & 0x0F));
+  if (destination != 0) copy(field::kStatusFlags);
   const int group = table.GroupOfChannel(destination);
   if (shown(kFlagPri) && group < kGroupCount) {
     const bool source_is_priority = table.PriorityChannelOf(table.GroupOfChannel(source)) == source;
@@ -775,47 +673,42 @@ void CopyChannelFields(Codeplug& doc, int source, int destination, const ColumnF
       priority = 0;
     }
   }
-  if (shown(kFlagWideNarrow)) copy_bits(d.a0, s.a0, 0x08);
+  if (shown(kFlagWideNarrow)) copy(field::kNarrow);
   if (shown(kFlagTag)) {
     d.tag = s.tag;
-    copy_bits(d.squelch, s.squelch, 0x10);
+    copy(field::kTagPoint);
   }
   if (shown(kFlagFrequency)) {
     d.rx_frequency = s.rx_frequency;
     d.tx_frequency = s.tx_frequency;
-    copy_bits(d.a0, s.a0, 0x20);
-    copy_bits(d.a1, s.a1, 0xE0);
-    copy_bits(d.a2, s.a2, 0xF0);
+    copy(field::kTxInhibit, field::kClockShifts, field::kSteps);
     d.tune_rx0 = s.tune_rx0;
     d.tune_tx0 = s.tune_tx0;
     d.tune_rx = s.tune_rx;
     // The squelch offset and the tag's point have columns of their own.
-    copy_bits(d.squelch, s.squelch, 0xE0);
+    copy(field::kSquelchHigh);
     for (std::size_t i = 0; i < 3; ++i) d.tune_tx[i] = s.tune_tx[i];
   }
   if (shown(kFlagSubAudio)) {
     d.sub_audio_type = s.sub_audio_type;
-    copy_bits(d.a3, s.a3, 0x60);
-    copy_bits(d.a4, s.a4, 0x7F);
-    copy_bits(d.a5, s.a5, 0x7F);
+    copy(field::kToneFlags, field::kTxTone, field::kRxTone);
   }
   if (shown(kFlagPowerSave)) {
-    copy_bits(d.a4, s.a4, 0x80);
-    copy_bits(d.a5, s.a5, 0x80);
+    copy(field::kTxPowerSave, field::kRxPowerSave);
   }
-  if (shown(kFlagPower)) copy_bits(d.a0, s.a0, 0x07);
-  if (shown(kFlagScan)) d.status = static_cast<std::uint8_t>((d.status & 0x0F) | (s.status & 0xF0));
-  if (shown(kFlagTimeOut)) copy_bits(d.a1, s.a1, 0x04);
-  if (shown(kFlagSquelch)) copy_bits(d.squelch, s.squelch, 0x0F);
-  if (shown(kFlagAni)) SetAni(d, bits::Test(s.a3, 7), doc.option_unit);
-  if (shown(kFlagEncryption)) copy_bits(d.a0, s.a0, 0x10);
-  if (shown(kFlagLockOut)) copy_bits(d.a1, s.a1, 0x03);
+  if (shown(kFlagPower)) copy(field::kPowerSetting);
+  if (shown(kFlagScan)) copy(field::kStatusHigh);
+  if (shown(kFlagTimeOut)) copy(field::kTimeOutTimer);
+  if (shown(kFlagSquelch)) copy(field::kSquelch);
+  if (shown(kFlagAni)) SetAni(d, s.ani(), doc.option_unit);
+  if (shown(kFlagEncryption)) copy(field::kEncryption);
+  if (shown(kFlagLockOut)) copy(field::kLockOut);
   if (shown(kFlagCode)) {
-    copy_bits(d.a3, s.a3, 0x1F);
-    if (SubCpuOrSubsig(doc.option_unit) && bits::Get(d.a3, 4, 0) != 0) bits::Put(d.a3, 7, false);
+    copy(field::kCode);
+    if (SubCpuOrSubsig(doc.option_unit) && d.Get(field::kCode) != 0) d.set_ani(false);
   }
-  if (shown(kFlagClockShift)) copy_bits(d.a1, s.a1, 0xE0);
-  if (shown(kFlagRchk)) copy_bits(d.a1, s.a1, 0x08);
+  if (shown(kFlagClockShift)) copy(field::kClockShifts);
+  if (shown(kFlagRchk)) copy(field::kRchk);
   // An unprogrammed channel cannot stay the group's priority.
   if (!d.programmed() && group < kGroupCount && table.PriorityChannelOf(group) < 0) {
     table.priority[static_cast<std::size_t>(group)] = 0;

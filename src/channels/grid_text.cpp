@@ -1,5 +1,7 @@
 #include "channels/grid_text.h"
 
+#include <array>
+
 #include "codeplug/bits.h"
 #include "codeplug/codecs.h"
 #include "resources/channel_labels.h"
@@ -8,11 +10,47 @@
 namespace ql40 {
 namespace {
 
-std::string Mark(bool on) {
-  return res::LabelOr(res::kCheckMarks, on ? 1 : 0);
-}
+constexpr FieldColumn kNotAField{{0, 0, 0}, nullptr};
+
+// By column number; the entries with labels are the field columns.
+const std::array<FieldColumn, kGridColumnCount> kFieldColumns = {{
+    kNotAField,                                      // Chn
+    kNotAField,                                      // Pri
+    {field::kNarrow, &res::kWideNarrow},             // W/N
+    kNotAField,                                      // TAG
+    kNotAField,                                      // receive
+    kNotAField,                                      // transmit
+    kNotAField,                                      // sub-audio type
+    kNotAField,                                      // decode tone
+    kNotAField,                                      // encode tone
+    {field::kRxPowerSave, &res::kCheckMarks},        // power save receive
+    {field::kTxPowerSave, &res::kCheckMarks},        // power save transmit
+    {field::kLowPower, &res::kHighLow},              // H/L
+    {field::kLowPowerLevel, &res::kLowPowerLevels},  // low power level
+    {field::kScan, &res::kScanLetters},              // scan lists
+    {field::kTimeOutTimer, &res::kCheckMarks},       // time-out timer
+    kNotAField,                                      // squelch
+    {field::kAni, &res::kCheckMarks},                // ANI
+    {field::kEncryption, &res::kCheckMarks},         // encryption
+    {field::kLockOut, &res::kLockOuts},              // busy lock-out
+    kNotAField,                                      // code
+    {field::kTxClockShift, &res::kCheckMarks},       // clock shift transmit
+    {field::kRxClockShift, &res::kCheckMarks},       // clock shift receive
+    {field::kClockShiftOption, &res::kCheckMarks},   // clock shift option
+    {field::kRchk, &res::kCheckMarks},               // RCHK
+}};
 
 }  // namespace
+
+const FieldColumn* FieldColumnOf(int column) {
+  if (column < 0 || column >= kGridColumnCount) return nullptr;
+  const FieldColumn& c = kFieldColumns[static_cast<std::size_t>(column)];
+  return c.labels != nullptr ? &c : nullptr;
+}
+
+std::string FieldColumnText(const ChannelRecord& record, const FieldColumn& column) {
+  return res::LabelOr(*column.labels, record.Get(column.field));
+}
 
 std::string SquelchText(int squelch) {
   const int magnitude = squelch & 0x07;
@@ -45,8 +83,6 @@ std::string GridCellText(const Codeplug& doc, int channel, int column) {
       const int group = table.GroupOfChannel(channel);
       return res::LabelOr(res::kPriorityMarks, table.PriorityChannelOf(group) == channel ? 1 : 0);
     }
-    case kColWideNarrow:
-      return res::LabelOr(res::kWideNarrow, bits::Get(r.a0, 3, 3));
     case kColTag:
       return TagText(r);
     case kColReceive:
@@ -59,38 +95,14 @@ std::string GridCellText(const Codeplug& doc, int channel, int column) {
       return ToneText(r.sub_audio_type, r.rx_tone());
     case kColEncode:
       return ToneText(r.sub_audio_type, r.tx_tone());
-    case kColRxPowerSave:
-      return Mark(bits::Test(r.a5, 7));
-    case kColTxPowerSave:
-      return Mark(bits::Test(r.a4, 7));
-    case kColPower:
-      return res::LabelOr(res::kHighLow, bits::Get(r.a0, 2, 2));
-    case kColLowPower:
-      return res::LabelOr(res::kLowPowerLevels, bits::Get(r.a0, 1, 0));
-    case kColScan:
-      return res::LabelOr(res::kScanLetters, r.scan_nibble());
-    case kColTimeOut:
-      return Mark(bits::Test(r.a1, 2));
     case kColSquelch:
-      return SquelchText(r.squelch);
-    case kColAni:
-      return Mark(bits::Test(r.a3, 7));
-    case kColEncryption:
-      return Mark(bits::Test(r.a0, 4));
-    case kColLockOut:
-      return res::LabelOr(res::kLockOuts, bits::Get(r.a1, 1, 0));
+      return SquelchText(r.squelch_setting());
     case kColCode:
       return CodeText(r, doc.option_unit, doc.image[kOffsetOptionUnit]);
-    case kColClockShiftTx:
-      return Mark(bits::Test(r.a1, 6));
-    case kColClockShiftRx:
-      return Mark(bits::Test(r.a1, 5));
-    case kColClockShiftOption:
-      return Mark(bits::Test(r.a1, 7));
-    case kColRchk:
-      return Mark(bits::Test(r.a1, 3));
-    default:
-      return {};
+    default: {
+      const FieldColumn* c = FieldColumnOf(column);
+      return c != nullptr ? FieldColumnText(r, *c) : std::string();
+    }
   }
 }
 

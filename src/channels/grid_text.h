@@ -7,6 +7,7 @@
 #include <string>
 
 #include "codeplug/codeplug.h"
+#include "resources/labels.h"
 
 namespace ql40 {
 
@@ -39,6 +40,17 @@ enum GridColumn : int {
   kColClockShiftOption = 22,
   kColRchk = 23,
 };
+
+// The columns that show one field of the record as an entry of a list (the check marks for a
+// single bit): the grid's texts, steps and pastes, the report and the file cells all go by it.
+struct FieldColumn {
+  ChannelField field;
+  const res::LabelList* labels;
+};
+// nullptr for the columns that show something else (frequencies, tones, tag, code, ...).
+const FieldColumn* FieldColumnOf(int column);
+// The text of such a column for a record; a stored value outside the list shows as "?(n)".
+std::string FieldColumnText(const ChannelRecord& record, const FieldColumn& column);
 
 // Text of one cell of channel (absolute index 0-511); "" for a channel or column outside the
 // grid. Stored values outside their list of texts are shown as that value, never as a

@@ -110,7 +110,7 @@ PickListModel PickListFor(const Codeplug& doc, int channel, int column) {
     case kColScan:
       return ScanPickList(r.scan_nibble());
     case kColSquelch:
-      return SquelchPickList(r.squelch & 0x0F);
+      return SquelchPickList(r.squelch_setting());
     case kColCode:
       return CodePickList(doc, r.code_number());
     default:

@@ -110,7 +110,7 @@ std::string ApplyFrequency(Codeplug& doc, int channel, int column, const std::st
   }
   ChannelRecord& r = doc.channels.records[static_cast<std::size_t>(channel)];
   doc.channels.CommitCellText(channel, column, t, ctx);
-  if (column == kColTransmit) bits::Put(r.a0, 5, false);
+  if (column == kColTransmit) r.set_tx_inhibit(false);
   return {};
 }
 
@@ -178,11 +178,7 @@ std::string CellText(const Codeplug& doc, int channel, int column) {
 }
 
 bool SameRecord(const ChannelRecord& a, const ChannelRecord& b) {
-  const auto tie = [](const ChannelRecord& r) {
-    return std::tie(r.rx_frequency, r.tx_frequency, r.a0, r.a1, r.a2, r.a3, r.a4, r.a5, r.tune_rx0,
-                    r.tune_tx0, r.tune_rx, r.squelch, r.tune_tx, r.tag, r.sub_audio_type, r.status);
-  };
-  return tie(a) == tie(b);
+  return a == b;
 }
 
 namespace {
@@ -225,7 +221,7 @@ bool Holds(const Codeplug& doc, int channel, int column, const std::string& t) {
       if (!v.empty() && (v[0] == '+' || v[0] == '-')) v.remove_prefix(1);
       if (v.size() != 1 || v[0] < '0' || v[0] > '7') return false;
       const int n = v[0] - '0';
-      return (r.squelch & 0x07) == n && (n == 0 || bits::Test(r.squelch, 3) == minus);
+      return r.squelch_offset() == n && (n == 0 || r.squelch_negative() == minus);
     }
     case kColCode: {
       const int n = ParseCode(Trim(t), doc.option_unit);
@@ -247,18 +243,16 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
                           std::string_view text) {
   ChannelTable& table = doc.channels;
   ChannelRecord& r = table.records[static_cast<std::size_t>(channel)];
-  const auto mark = [&](std::uint8_t& byte, int bit) -> std::string {
-    const int i = Find(res::kCheckMarks, t);
-    if (i < 0) return "\"" + t + "\" is not one of " + OneOf(res::kCheckMarks);
-    bits::Put(byte, bit, i == 1);
+  if (const FieldColumn* c = FieldColumnOf(column)) {
+    const int i = Find(*c->labels, t);
+    if (i < 0) return "\"" + t + "\" is not one of " + OneOf(*c->labels);
+    r.Set(c->field, i);
+    // With a SUBSIG unit or a sub CPU, ANI and a code exclude each other.
+    if (column == kColAni && r.ani() && doc.option_unit >= 2 && doc.option_unit <= 4) {
+      r.set_code(0);
+    }
     return {};
-  };
-  const auto pick = [&](res::LabelList list, std::uint8_t& byte, int hi, int lo) -> std::string {
-    const int i = Find(list, t);
-    if (i < 0) return "\"" + t + "\" is not one of " + OneOf(list);
-    bits::Set(byte, hi, lo, i);
-    return {};
-  };
+  }
   switch (column) {
     case kColChannel:
       return "the channel number is where the channel stands and cannot be set";
@@ -275,8 +269,6 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       }
       return {};
     }
-    case kColWideNarrow:
-      return pick(res::kWideNarrow, r.a0, 3, 3);
     case kColTag: {
       std::string tag(text);
       tag.erase(tag.find_last_not_of(' ') + 1);
@@ -299,7 +291,7 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       return ApplyFrequency(doc, channel, kColReceive, t);
     case kColTransmit:
       if (t == res::kTxInhibited) {
-        bits::Put(r.a0, 5, true);
+        r.set_tx_inhibit(true);
         return {};
       }
       return ApplyFrequency(doc, channel, kColTransmit, t);
@@ -316,26 +308,9 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       // "-----" is how a channel without sub-audio shows its tones: no tone.
       const int i = t == res::kNoSubAudio ? 0 : Find(list, t);
       if (i < 0) return "\"" + t + "\" is not a tone of the channel's sub-audio type";
-      std::uint8_t& tone = column == kColDecode ? r.a5 : r.a4;
-      tone = static_cast<std::uint8_t>((tone & 0x80) | i);
+      r.Set(column == kColDecode ? field::kRxTone : field::kTxTone, i);
       return {};
     }
-    case kColRxPowerSave:
-      return mark(r.a5, 7);
-    case kColTxPowerSave:
-      return mark(r.a4, 7);
-    case kColPower:
-      return pick(res::kHighLow, r.a0, 2, 2);
-    case kColLowPower:
-      return pick(res::kLowPowerLevels, r.a0, 1, 0);
-    case kColScan: {
-      const int i = Find(res::kScanLetters, t);
-      if (i < 0) return "\"" + t + "\" is not one of " + OneOf(res::kScanLetters);
-      r.status = static_cast<std::uint8_t>((r.status & 0xCF) | (i << 4));
-      return {};
-    }
-    case kColTimeOut:
-      return mark(r.a1, 2);
     case kColSquelch: {
       std::string_view v = t;
       bool minus = false;
@@ -346,20 +321,9 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       if (v.size() != 1 || v[0] < '0' || v[0] > '7')
         return "\"" + t + "\" is not a squelch offset from -7 to +7";
       const int n = v[0] - '0';
-      r.squelch = static_cast<std::uint8_t>((r.squelch & 0xF0) | n | (minus && n != 0 ? 0x08 : 0));
+      r.set_squelch_setting(n | (minus && n != 0 ? 0x08 : 0));
       return {};
     }
-    case kColAni: {
-      const std::string why = mark(r.a3, 7);
-      if (why.empty() && bits::Test(r.a3, 7) && doc.option_unit >= 2 && doc.option_unit <= 4) {
-        bits::Set(r.a3, 4, 0, 0);
-      }
-      return why;
-    }
-    case kColEncryption:
-      return mark(r.a0, 4);
-    case kColLockOut:
-      return pick(res::kLockOuts, r.a1, 1, 0);
     case kColCode: {
       const int n = ParseCode(t, doc.option_unit);
       const bool sub_cpu = doc.option_unit == kOptionScb100 || doc.option_unit == kOptionScbd200;
@@ -367,8 +331,8 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
         return sub_cpu ? "\"" + t + "\" is not a code from 1 to 15, or -"
                        : "\"" + t + "\" is not a code from 1 to 9, 0 for 10, 11 to 15, or -";
       }
-      bits::Set(r.a3, 4, 0, n == 0 ? 0 : 0x10 | n);
-      if (n != 0 && doc.option_unit >= 2 && doc.option_unit <= 4) bits::Put(r.a3, 7, false);
+      r.set_code(n);
+      if (n != 0 && doc.option_unit >= 2 && doc.option_unit <= 4) r.set_ani(false);
       // Without an option unit the radio may have codes switched off: they show as "-".
       if (!SameWords(t, CellText(doc, channel, column))) {
         return "\"" + t + "\" is not a code this radio keeps (it shows \"" +
@@ -376,14 +340,6 @@ std::string ApplyOwnRules(Codeplug& doc, int channel, int column, const std::str
       }
       return {};
     }
-    case kColClockShiftTx:
-      return mark(r.a1, 6);
-    case kColClockShiftRx:
-      return mark(r.a1, 5);
-    case kColClockShiftOption:
-      return mark(r.a1, 7);
-    case kColRchk:
-      return mark(r.a1, 3);
     default:
       return "no such column";
   }
@@ -432,7 +388,7 @@ std::string ApplyCell(Codeplug& doc, int channel, int column, const std::string&
     // What the channel holds or held is taken back; anything else the grid could not set, and
     // the channel keeps what it has.
     if (Find(res::kCheckMarks, t) >= 0 && SameWords(t, shown_before)) {
-      bits::Put(r.a1, column == kColRchk ? 3 : 7, t == "v");
+      r.Set(FieldColumnOf(column)->field, t == "v");
     } else {
       *kept = column == kColRchk ? "RCHK needs a DCS channel"
                                  : "the clock shift option needs the SUBSIG unit";
@@ -491,7 +447,7 @@ std::vector<CellNote> ApplyRow(Codeplug& doc, int channel, const RowCells& cells
   // The grid's rules are those of a programmed channel; one that is not keeps its attributes
   // all the same and is programmed by a new receive frequency only.
   const bool programmed = r.programmed();
-  r.status |= 1;
+  r.set_programmed(true);
   std::array<bool, kGridColumnCount> refused{};
   static constexpr int kOrder[] = {
       kColReceive,      kColTransmit,         kColPriority, kColWideNarrow,  kColTag,
@@ -520,7 +476,7 @@ std::vector<CellNote> ApplyRow(Codeplug& doc, int channel, const RowCells& cells
       notes.push_back({c, true, why});
     }
   }
-  if (!programmed && !new_receive) r.status &= 0xF0;
+  if (!programmed && !new_receive) r.Set(field::kStatusFlags, 0);
   const bool priority_changed =
       group < kGroupCount && table.priority[static_cast<std::size_t>(group)] != priority_before;
   // A row that changed nothing leaves the channel's bytes alone.

@@ -294,6 +294,10 @@ class JsonImport {
   void ApplyRecords();
   void ReadGroups();
   void ReadChannels();
+  int RowChannel(const JsonValue& ch, const std::string& path);
+  void ReadProgrammed(const JsonValue& ch, const std::string& path, int index);
+  void CheckGroup(const JsonValue& ch, const std::string& path, int index);
+  void ReadChannelCells(const JsonValue& ch, const std::string& path, int index);
   void CheckStored();
 
   const JsonValue& root_;
@@ -709,7 +713,6 @@ void JsonImport::ReadChannels() {
   row_given_.assign(kChannelCount, false);
   marks_.assign(kChannelCount, {});
   if (!root_.contains("channels")) return;
-  ChannelTable& table = doc_.channels;
   const JsonValue& channels = root_["channels"];
   if (!channels.is_array()) {
     in_.Fail("channels", "is not a list");
@@ -718,81 +721,103 @@ void JsonImport::ReadChannels() {
   for (std::size_t k = 0; k < channels.size(); ++k) {
     const std::string path = "channels[" + std::to_string(k) + "]";
     const JsonValue& ch = channels[k];
-    if (!ch.is_object() || !ch.contains("channel") || !ch["channel"].is_number_integer()) {
-      in_.Fail(path, "needs \"channel\": its channel number");
+    const int index = RowChannel(ch, path);
+    if (index < 0) continue;
+    ReadProgrammed(ch, path, index);
+    CheckGroup(ch, path, index);
+    ReadChannelCells(ch, path, index);
+  }
+}
+
+// The channel a row is for, or -1 when it names none it may.
+int JsonImport::RowChannel(const JsonValue& ch, const std::string& path) {
+  const ChannelTable& table = doc_.channels;
+  if (!ch.is_object() || !ch.contains("channel") || !ch["channel"].is_number_integer()) {
+    in_.Fail(path, "needs \"channel\": its channel number");
+    return -1;
+  }
+  const long long number = ch["channel"].integer();
+  if (number < 1 || number > table.total) {
+    in_.Fail(path + ".channel", std::to_string(number) + " is not a channel in use (1-" +
+                                    std::to_string(table.total) + ")");
+    return -1;
+  }
+  const int index = static_cast<int>(number - 1);
+  if (row_given_[static_cast<std::size_t>(index)]) {
+    in_.Fail(path + ".channel", "channel " + std::to_string(number) + " has a row already");
+    return -1;
+  }
+  row_given_[static_cast<std::size_t>(index)] = true;
+  return index;
+}
+
+void JsonImport::CheckGroup(const JsonValue& ch, const std::string& path, int index) {
+  if (!ch.contains("group")) return;
+  const JsonValue& v = ch["group"];
+  const int group = doc_.channels.GroupOfChannel(index) + 1;
+  if (!v.is_number_integer() || v.integer() != group) {
+    in_.Fail(path + ".group", Quote(v) + " is not the group channel " + std::to_string(index + 1) +
+                                  " lies in (" + std::to_string(group) + ")");
+  }
+}
+
+void JsonImport::ReadProgrammed(const JsonValue& ch, const std::string& path, int index) {
+  if (!ch.contains("programmed")) return;
+  ChannelRecord& r = doc_.channels.records[static_cast<std::size_t>(index)];
+  const JsonValue& v = ch["programmed"];
+  if (!v.is_boolean()) {
+    in_.Fail(path + ".programmed", Quote(v) + " is not true or false");
+  } else if (v.boolean() == r.programmed()) {
+    // unchanged
+  } else if (index == 0) {
+    in_.Fail(path + ".programmed", "channel 1 is always programmed");
+  } else if (v.boolean()) {
+    r.set_programmed(true);
+  } else {
+    // Unprogrammed, the channel drops the flags that go with being programmed as well.
+    r.Set(field::kStatusFlags, 0);
+  }
+}
+
+// The row's cells, applied as one row; what the row refuses fails, what it changes to fit warns.
+void JsonImport::ReadChannelCells(const JsonValue& ch, const std::string& path, int index) {
+  std::array<std::string, kGridColumnCount> texts;
+  RowCells cells{};
+  for (const JsonValue::Member& member : ch.members()) {
+    if (member.key == "channel" || member.key == "programmed" || member.key == "group") continue;
+    const int c = ColumnOfKey(member.key);
+    if (c < 1) {
+      in_.Fail(path + "." + member.key, "is not a channel column");
       continue;
     }
-    const long long number = ch["channel"].integer();
-    if (number < 1 || number > table.total) {
-      in_.Fail(path + ".channel", std::to_string(number) + " is not a channel in use (1-" +
-                                      std::to_string(table.total) + ")");
+    const auto col = static_cast<std::size_t>(c);
+    const JsonValue& v = member.value;
+    if (v.is_number() && (c == kColReceive || c == kColTransmit)) {
+      texts[col] = Format("%.5f", v.number());
+    } else if (!in_.String(v, path + "." + member.key, texts[col])) {
       continue;
     }
-    const int index = static_cast<int>(number - 1);
-    if (row_given_[static_cast<std::size_t>(index)]) {
-      in_.Fail(path + ".channel", "channel " + std::to_string(number) + " has a row already");
-      continue;
+    // A frequency new constants moved, given as it was: the move stands and is named.
+    if (c == kColReceive || c == kColTransmit) {
+      const bool moved = std::any_of(moves_.begin(), moves_.end(), [&](const FrequencyMove& m) {
+        return m.channel == index && m.transmit == (c == kColTransmit) &&
+               MhzTextTo10Hz(texts[col]) == m.from && Trim(texts[col]) != res::kTxInhibited;
+      });
+      if (moved) continue;
     }
-    row_given_[static_cast<std::size_t>(index)] = true;
-    ChannelRecord& r = table.records[static_cast<std::size_t>(index)];
-    if (ch.contains("programmed")) {
-      if (!ch["programmed"].is_boolean()) {
-        in_.Fail(path + ".programmed", Quote(ch["programmed"]) + " is not true or false");
-      } else if (ch["programmed"].boolean() == r.programmed()) {
-        // unchanged
-      } else if (index == 0) {
-        in_.Fail(path + ".programmed", "channel 1 is always programmed");
-      } else {
-        r.status = static_cast<std::uint8_t>(ch["programmed"].boolean() ? (r.status | 1)
-                                                                        : (r.status & 0xF0));
-      }
-    }
-    if (ch.contains("group")) {
-      const JsonValue& v = ch["group"];
-      if (!v.is_number_integer() || v.integer() != table.GroupOfChannel(index) + 1) {
-        in_.Fail(path + ".group", Quote(v) + " is not the group channel " + std::to_string(number) +
-                                      " lies in (" +
-                                      std::to_string(table.GroupOfChannel(index) + 1) + ")");
-      }
-    }
-    std::array<std::string, kGridColumnCount> texts;
-    RowCells cells{};
-    for (const JsonValue::Member& member : ch.members()) {
-      if (member.key == "channel" || member.key == "programmed" || member.key == "group") continue;
-      const int c = ColumnOfKey(member.key);
-      if (c < 1) {
-        in_.Fail(path + "." + member.key, "is not a channel column");
-        continue;
-      }
-      const auto col = static_cast<std::size_t>(c);
-      const JsonValue& v = member.value;
-      if (v.is_number() && (c == kColReceive || c == kColTransmit)) {
-        texts[col] = Format("%.5f", v.number());
-      } else if (!in_.String(v, path + "." + member.key, texts[col])) {
-        continue;
-      }
-      // A frequency new constants moved, given as it was: the move stands and is named.
-      if (c == kColReceive || c == kColTransmit) {
-        const bool moved = std::any_of(moves_.begin(), moves_.end(), [&](const FrequencyMove& m) {
-          return m.channel == index && m.transmit == (c == kColTransmit) &&
-                 MhzTextTo10Hz(texts[col]) == m.from && Trim(texts[col]) != res::kTxInhibited;
-        });
-        if (moved) continue;
-      }
-      cells[col] = &texts[col];
-      row_cells_[static_cast<std::size_t>(index)][col] = true;
-    }
-    if (cells[kColPriority] != nullptr) {
-      marks_[static_cast<std::size_t>(index)] = {path + "." + ColumnKey(kColPriority),
-                                                 texts[kColPriority]};
-    }
-    for (const CellNote& note : ApplyRow(doc_, index, cells)) {
-      const std::string where = path + "." + ColumnKey(note.column);
-      if (note.refused) {
-        in_.Fail(where, note.text);
-      } else {
-        Warn(where, note.text);
-      }
+    cells[col] = &texts[col];
+    row_cells_[static_cast<std::size_t>(index)][col] = true;
+  }
+  if (cells[kColPriority] != nullptr) {
+    marks_[static_cast<std::size_t>(index)] = {path + "." + ColumnKey(kColPriority),
+                                               texts[kColPriority]};
+  }
+  for (const CellNote& note : ApplyRow(doc_, index, cells)) {
+    const std::string where = path + "." + ColumnKey(note.column);
+    if (note.refused) {
+      in_.Fail(where, note.text);
+    } else {
+      Warn(where, note.text);
     }
   }
 }

@@ -123,177 +123,229 @@ std::vector<std::string> DiffCodeplugs(const Codeplug& a, const Codeplug& b, boo
   return lines;
 }
 
-std::vector<Finding> CheckCodeplug(const Codeplug& doc) {
-  std::vector<Finding> out;
-  const auto error = [&](std::string where, std::string why) {
-    out.push_back({Severity::kError, std::move(where), std::move(why)});
-  };
-  const auto warning = [&](std::string where, std::string why) {
-    out.push_back({Severity::kWarning, std::move(where), std::move(why)});
-  };
-  const Image& image = doc.image;
-  const ChannelTable& table = doc.channels;
-  const HardwareSettings& hw = doc.hardware;
+namespace {
+
+// The findings of `ql40 check`, one function per kind of finding.
+class Checker {
+ public:
+  explicit Checker(const Codeplug& doc)
+      : doc_(doc),
+        image_(doc.image),
+        table_(doc.channels),
+        hw_(doc.hardware),
+        ctx_(ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split)) {
+    records_.Decode(doc);
+  }
+
+  std::vector<Finding> Run() {
+    GroupCounts();
+    ListValues();
+    const int in_use = std::min(table_.total, kChannelCount);
+    for (int i = 0; i < in_use; ++i) {
+      const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
+      if (!rec.programmed()) continue;
+      for (const bool transmit : {false, true}) {
+        if (!(transmit && rec.tx_inhibit())) ChannelFrequency(i, transmit);
+      }
+      ChannelLists(i);
+    }
+    PriorityAndHome();
+    for (int g = 0; g < kGroupCount; ++g) {
+      if (table_.count[static_cast<std::size_t>(g)] == 0) continue;
+      ScanList(g);
+      Duplicates(g);
+    }
+    return std::move(out_);
+  }
+
+ private:
+  void Error(std::string where, std::string why) {
+    out_.push_back({Severity::kError, std::move(where), std::move(why)});
+  }
+  void Warning(std::string where, std::string why) {
+    out_.push_back({Severity::kWarning, std::move(where), std::move(why)});
+  }
 
   // Counts as stored against what the channel array can hold.
-  int stored_total = 0;
-  for (int g = 0; g < kGroupCount; ++g) {
-    const int c = image[static_cast<std::size_t>(30 + g)];
-    stored_total += c;
-    if (c > hw.MaxPerGroup()) {
-      error("group " + std::to_string(g + 1),
-            Format("%d channels stored, a %s group holds at most %d", c,
-                   hw.product_type == kPt410 ? "PT-410" : "PT-610", hw.MaxPerGroup()));
-    } else if (c > 0 && g >= hw.MaxGroups()) {
-      error("group " + std::to_string(g + 1),
-            Format("holds %d channels, but the model has only %d groups", c, hw.MaxGroups()));
-    }
-  }
-  if (stored_total == 0 || stored_total > hw.MaxChannels()) {
-    error("groups",
-          Format("the stored counts add up to %d channels; the channel array holds 1 to %d "
-                 "(the radio falls back to one group)",
-                 stored_total, hw.MaxChannels()));
-  }
-
-  Records r;
-  r.Decode(doc);
-  for (const Section& section : Sections()) {
-    for (const Field& field : section.fields) {
-      if (field.labels == nullptr) continue;
-      const int value = field.get(r);
-      const std::size_t n = field.labels(r).size();
-      if (value < 0 || static_cast<std::size_t>(value) >= n) {
-        error(std::string(section.title) + ": " + field.title,
-              Format("stored value %d is not one of the %zu entries of its list", value, n));
+  void GroupCounts() {
+    int stored_total = 0;
+    for (int g = 0; g < kGroupCount; ++g) {
+      const int c = image_[static_cast<std::size_t>(30 + g)];
+      stored_total += c;
+      if (c > hw_.MaxPerGroup()) {
+        Error("group " + std::to_string(g + 1),
+              Format("%d channels stored, a %s group holds at most %d", c,
+                     hw_.product_type == kPt410 ? "PT-410" : "PT-610", hw_.MaxPerGroup()));
+      } else if (c > 0 && g >= hw_.MaxGroups()) {
+        Error("group " + std::to_string(g + 1),
+              Format("holds %d channels, but the model has only %d groups", c, hw_.MaxGroups()));
       }
+    }
+    if (stored_total == 0 || stored_total > hw_.MaxChannels()) {
+      Error("groups",
+            Format("the stored counts add up to %d channels; the channel array holds 1 to %d "
+                   "(the radio falls back to one group)",
+                   stored_total, hw_.MaxChannels()));
     }
   }
 
-  const int in_use = std::min(table.total, kChannelCount);
-  const ChannelContext ctx = ChannelContext::From(hw, doc.option_unit, doc.default_split);
-  for (int i = 0; i < in_use; ++i) {
-    const ChannelRecord& rec = table.records[static_cast<std::size_t>(i)];
-    if (!rec.programmed()) continue;
-    const std::string place = ChannelPlace(table, i);
-    const int at = kOffsetChannels + kChannelRecordSize * i;
-    for (const bool transmit : {false, true}) {
-      const std::string column = ColumnName(transmit ? kColTransmit : kColReceive, doc.option_unit);
-      if (transmit && rec.tx_inhibit()) continue;
-      const Frequency f = transmit ? rec.tx_frequency : rec.rx_frequency;
-      if (f < BandLowest(hw.band) || f > BandHighest(hw.band)) {
-        error(place + " " + column, Trim(FrequencyText(f)) + " is outside the band " +
-                                        Trim(FrequencyText(BandLowest(hw.band))) + "-" +
-                                        Trim(FrequencyText(BandHighest(hw.band))));
-      }
-      const int pll = at + (transmit ? 12 : 6);
-      const std::span<const std::uint8_t, 3> word(image.data() + pll, 3);
-      const bool empty = word[0] == 0 && word[1] == 0 && word[2] == 0 &&
-                         image[static_cast<std::size_t>(pll + 4)] == 0 &&
-                         image[static_cast<std::size_t>(pll + 5)] == 0;
-      if (empty) continue;
-      std::array<std::uint8_t, 3> again{};
-      const std::int64_t n = DecodePllWord(word);
-      if (!EncodePllWord(n, again) || again[0] != word[0] || again[1] != word[1] ||
-          again[2] != word[2]) {
-        error(place + " " + column, Format("the stored divider word %02X %02X %02X (N = %lld) is "
-                                           "outside the synthesizer's range",
-                                           word[0], word[1], word[2], static_cast<long long>(n)));
-        continue;
-      }
-      if (n < kMinDivider) {
-        error(place + " " + column,
-              Format("the stored divider N = %lld is below the synthesizer's smallest (%lld)",
-                     static_cast<long long>(n), static_cast<long long>(kMinDivider)));
-        continue;
-      }
-      Frequency probe = f;
-      const int selector = bits::Get(rec.a2, transmit ? 5 : 7, transmit ? 4 : 6);
-      if (StoreFrequency(probe, transmit, selector, ctx) < 0 || probe != f) {
-        error(place + " " + column,
-              Trim(FrequencyText(f)) + " cannot be stored with these hardware constants");
+  // Settings whose stored value has no entry in the list the dialog shows.
+  void ListValues() {
+    for (const Section& section : Sections()) {
+      for (const Field& field : section.fields) {
+        if (field.labels == nullptr) continue;
+        const int value = field.get(records_);
+        const std::size_t n = field.labels(records_).size();
+        if (value < 0 || static_cast<std::size_t>(value) >= n) {
+          Error(std::string(section.title) + ": " + field.title,
+                Format("stored value %d is not one of the %zu entries of its list", value, n));
+        }
       }
     }
+  }
+
+  // A frequency outside the band, or a divider word the synthesizer cannot take or these
+  // hardware constants cannot give back.
+  void ChannelFrequency(int i, bool transmit) {
+    const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
+    const std::string where = ChannelPlace(table_, i) + " " +
+                              ColumnName(transmit ? kColTransmit : kColReceive, doc_.option_unit);
+    const Frequency f = transmit ? rec.tx_frequency : rec.rx_frequency;
+    if (f < BandLowest(hw_.band) || f > BandHighest(hw_.band)) {
+      Error(where, Trim(FrequencyText(f)) + " is outside the band " +
+                       Trim(FrequencyText(BandLowest(hw_.band))) + "-" +
+                       Trim(FrequencyText(BandHighest(hw_.band))));
+    }
+    const int pll = kOffsetChannels + kChannelRecordSize * i + (transmit ? 12 : 6);
+    const std::span<const std::uint8_t, 3> word(image_.data() + pll, 3);
+    const bool empty = word[0] == 0 && word[1] == 0 && word[2] == 0 &&
+                       image_[static_cast<std::size_t>(pll + 4)] == 0 &&
+                       image_[static_cast<std::size_t>(pll + 5)] == 0;
+    if (empty) return;
+    std::array<std::uint8_t, 3> again{};
+    const std::int64_t n = DecodePllWord(word);
+    if (!EncodePllWord(n, again) || again[0] != word[0] || again[1] != word[1] ||
+        again[2] != word[2]) {
+      Error(where, Format("the stored divider word %02X %02X %02X (N = %lld) is "
+                          "outside the synthesizer's range",
+                          word[0], word[1], word[2], static_cast<long long>(n)));
+      return;
+    }
+    if (n < kMinDivider) {
+      Error(where, Format("the stored divider N = %lld is below the synthesizer's smallest (%lld)",
+                          static_cast<long long>(n), static_cast<long long>(kMinDivider)));
+      return;
+    }
+    Frequency probe = f;
+    const int selector = transmit ? rec.tx_step() : rec.rx_step();
+    if (StoreFrequency(probe, transmit, selector, ctx_) < 0 || probe != f) {
+      Error(where, Trim(FrequencyText(f)) + " cannot be stored with these hardware constants");
+    }
+  }
+
+  // Tones, power level, lock-out and code that have no text, and codes without a slot.
+  void ChannelLists(int i) {
+    const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
+    const std::string place = ChannelPlace(table_, i);
     const int tones = rec.sub_audio_type == 2 ? static_cast<int>(res::kDcsCodes.size())
                                               : static_cast<int>(res::kCtcssTones.size());
     if (rec.sub_audio_type != 0) {
       if (rec.rx_tone() >= tones)
-        error(place + " Sub Audio Dec",
+        Error(place + " Sub Audio Dec",
               Format("stored tone index %d is not in the list", rec.rx_tone()));
       if (rec.tx_tone() >= tones)
-        error(place + " Sub Audio Enc",
+        Error(place + " Sub Audio Enc",
               Format("stored tone index %d is not in the list", rec.tx_tone()));
     }
-    if (bits::Get(rec.a0, 1, 0) == 3)
-      error(place + " Power L", "stored low-power level 3 is not in the list");
-    if (bits::Get(rec.a1, 1, 0) == 3)
-      error(place + " Lock Out", "stored lock-out 3 is not in the list");
+    if (rec.low_power_level() == 3)
+      Error(place + " Power L", "stored low-power level 3 is not in the list");
+    if (rec.lock_out() == 3) Error(place + " Lock Out", "stored lock-out 3 is not in the list");
     const int code = rec.code_number();
-    if (code != 0 && (doc.option_unit == kOptionNone || doc.option_unit == kOption2Tone ||
-                      doc.option_unit == kOptionSubsig)) {
-      if (code > kPagingSlotCount) {
-        error(place + " " + ColumnName(kColCode, doc.option_unit),
-              Format("code %d has no slot", code));
-      } else if (PagingSlotEmpty(image, code - 1)) {
-        warning(place + " " + ColumnName(kColCode, doc.option_unit),
-                Format("refers to %s %d, which is empty",
-                       doc.option_unit == kOption2Tone ? "two-tone row" : "paging code", code));
-      }
+    const int unit = doc_.option_unit;
+    if (code == 0 || !(unit == kOptionNone || unit == kOption2Tone || unit == kOptionSubsig)) {
+      return;
+    }
+    const std::string where = place + " " + ColumnName(kColCode, unit);
+    if (code > kPagingSlotCount) {
+      Error(where, Format("code %d has no slot", code));
+    } else if (PagingSlotEmpty(image_, code - 1)) {
+      Warning(where, Format("refers to %s %d, which is empty",
+                            unit == kOption2Tone ? "two-tone row" : "paging code", code));
     }
   }
 
   // Priority and home channels.
-  for (int g = 0; g < kGroupCount && g < hw.MaxGroups(); ++g) {
-    const int stored = image[static_cast<std::size_t>(50 + g)];
-    const int count = table.count[static_cast<std::size_t>(g)];
-    if (stored == 0xFF || count == 0) continue;
-    const std::string place = "group " + std::to_string(g + 1) + " priority";
-    if (stored + 1 > count) {
-      warning(place, Format("points to entry %d of a group of %d channels", stored + 1, count));
-    } else if (!table.records[static_cast<std::size_t>(table.FirstIndexOfGroup(g) + stored)]
-                    .programmed()) {
-      warning(place, Format("points to channel %d, which is not programmed", stored + 1));
+  void PriorityAndHome() {
+    for (int g = 0; g < kGroupCount && g < hw_.MaxGroups(); ++g) {
+      const int stored = image_[static_cast<std::size_t>(50 + g)];
+      const int count = table_.count[static_cast<std::size_t>(g)];
+      if (stored == 0xFF || count == 0) continue;
+      const std::string place = "group " + std::to_string(g + 1) + " priority";
+      if (stored + 1 > count) {
+        Warning(place, Format("points to entry %d of a group of %d channels", stored + 1, count));
+      } else if (!table_.records[static_cast<std::size_t>(table_.FirstIndexOfGroup(g) + stored)]
+                      .programmed()) {
+        Warning(place, Format("points to channel %d, which is not programmed", stored + 1));
+      }
     }
-  }
-  if (r.scan.home_channel < 1 || r.scan.home_channel > table.total) {
-    error("Scanning: Home Channel",
-          Format("channel %d is not a channel in use (1-%d)", r.scan.home_channel, table.total));
-  } else if (!table.records[static_cast<std::size_t>(r.scan.home_channel - 1)].programmed()) {
-    warning("Scanning: Home Channel", Format("channel %d is not programmed", r.scan.home_channel));
+    const int home = records_.scan.home_channel;
+    if (home < 1 || home > table_.total) {
+      Error("Scanning: Home Channel",
+            Format("channel %d is not a channel in use (1-%d)", home, table_.total));
+    } else if (!table_.records[static_cast<std::size_t>(home - 1)].programmed()) {
+      Warning("Scanning: Home Channel", Format("channel %d is not programmed", home));
+    }
   }
 
-  // Scan groups without a scan list, and channels that say the same twice in a group.
-  const int list_bit = r.option.scan_list == 0 ? 1 : 2;  // Dealer or User list
-  for (int g = 0; g < kGroupCount; ++g) {
-    const int count = table.count[static_cast<std::size_t>(g)];
-    if (count == 0) continue;
-    const int first = table.FirstIndexOfGroup(g);
-    if ((table.scan_mode[static_cast<std::size_t>(g)] & 2) != 0) {
-      bool member = false;
-      for (int i = first; i < first + count && i < kChannelCount; ++i) {
-        const ChannelRecord& rec = table.records[static_cast<std::size_t>(i)];
-        member = member || (rec.programmed() && (rec.scan_nibble() & list_bit) != 0);
-      }
-      if (!member) {
-        warning("group " + std::to_string(g + 1),
-                std::string("scanning is on but no channel is in the ") +
-                    (list_bit == 1 ? "dealer" : "user") + " scan list");
-      }
+  // A scanning group with no channel in the scan list the radio scans.
+  void ScanList(int g) {
+    if ((table_.scan_mode[static_cast<std::size_t>(g)] & 2) == 0) return;
+    const int list_bit = records_.option.scan_list == 0 ? 1 : 2;  // Dealer or User list
+    const int first = table_.FirstIndexOfGroup(g);
+    const int count = table_.count[static_cast<std::size_t>(g)];
+    bool member = false;
+    for (int i = first; i < first + count && i < kChannelCount; ++i) {
+      const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
+      member = member || (rec.programmed() && (rec.scan_nibble() & list_bit) != 0);
     }
+    if (!member) {
+      Warning("group " + std::to_string(g + 1),
+              std::string("scanning is on but no channel is in the ") +
+                  (list_bit == 1 ? "dealer" : "user") + " scan list");
+    }
+  }
+
+  // Channels of a group that say the same twice.
+  void Duplicates(int g) {
+    const int first = table_.FirstIndexOfGroup(g);
+    const int count = table_.count[static_cast<std::size_t>(g)];
     std::map<std::tuple<Frequency, Frequency, int, int, int>, int> seen;
     for (int i = first; i < first + count && i < kChannelCount; ++i) {
-      const ChannelRecord& rec = table.records[static_cast<std::size_t>(i)];
+      const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
       if (!rec.programmed()) continue;
       const auto key = std::make_tuple(rec.rx_frequency, rec.tx_inhibit() ? 0 : rec.tx_frequency,
                                        rec.sub_audio_type, rec.rx_tone(), rec.tx_tone());
       const auto [it, fresh] = seen.emplace(key, i);
       if (!fresh) {
-        warning(ChannelPlace(table, i),
-                "the same frequencies and tones as " + ChannelPlace(table, it->second));
+        Warning(ChannelPlace(table_, i),
+                "the same frequencies and tones as " + ChannelPlace(table_, it->second));
       }
     }
   }
-  return out;
+
+  const Codeplug& doc_;
+  const Image& image_;
+  const ChannelTable& table_;
+  const HardwareSettings& hw_;
+  const ChannelContext ctx_;
+  Records records_;
+  std::vector<Finding> out_;
+};
+
+}  // namespace
+
+std::vector<Finding> CheckCodeplug(const Codeplug& doc) {
+  return Checker(doc).Run();
 }
 
 bool HasErrors(const std::vector<Finding>& findings) {

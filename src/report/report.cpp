@@ -256,27 +256,30 @@ std::vector<std::string> Report::ChannelSection(const ChannelPage& page, bool fi
 
 std::string Report::ChannelLine(int index, int priority_index) const {
   const ChannelRecord& r = table_.records[static_cast<std::size_t>(index)];
+  // The columns that show one field of the record, as the grid shows them but for the flags,
+  // which the report marks its own way.
+  const auto text = [&](int column) {
+    const FieldColumn& c = *FieldColumnOf(column);
+    return c.labels == &res::kCheckMarks ? Mark(r.Get(c.field) != 0) : FieldColumnText(r, c);
+  };
   std::string line = Format(res::kReportChannelNumberFormat, index + 1);
   line += Format(res::kReportFieldFormat,
                  res::LabelOr(res::kPriorityMarks, index == priority_index ? 1 : 0).c_str());
-  line += Format(res::kReportFieldFormat, res::LabelOr(res::kWideNarrow, r.narrow()).c_str());
+  line += Format(res::kReportFieldFormat, text(kColWideNarrow).c_str());
   // Ten characters with or without the tag's decimal point.
   line += PadRight(TagText(r), 10);
   line += Format(res::kReportFieldFormat, FrequencyText(r.rx_frequency).c_str());
   line += Format(res::kReportFieldFormat, r.tx_inhibit() ? std::string(res::kTxInhibited).c_str()
                                                          : FrequencyText(r.tx_frequency).c_str());
   line += SubAudioField(r);
-  line += Format(res::kReportPairFormat, Mark(bits::Test(r.a5, 7)).c_str(),
-                 Mark(bits::Test(r.a4, 7)).c_str());
   line +=
-      Format(res::kReportPowerFormat, res::LabelOr(res::kHighLow, bits::Get(r.a0, 2, 2)).c_str(),
-             res::LabelOr(res::kLowPowerLevels, bits::Get(r.a0, 1, 0)).c_str());
-  line += Format(res::kReportFieldFormat, res::LabelOr(res::kScanLetters, r.scan_nibble()).c_str());
-  line += Format(res::kReportFieldFormat, Mark(bits::Test(r.a1, 2)).c_str());
-  line += Format(res::kReportFieldFormat, SquelchText(r.squelch).c_str());
-  line += Format(res::kReportFlagsFormat, Mark(bits::Test(r.a3, 7)).c_str(),
-                 Mark(bits::Test(r.a0, 4)).c_str(),
-                 res::LabelOr(res::kLockOuts, bits::Get(r.a1, 1, 0)).c_str());
+      Format(res::kReportPairFormat, text(kColRxPowerSave).c_str(), text(kColTxPowerSave).c_str());
+  line += Format(res::kReportPowerFormat, text(kColPower).c_str(), text(kColLowPower).c_str());
+  line += Format(res::kReportFieldFormat, text(kColScan).c_str());
+  line += Format(res::kReportFieldFormat, text(kColTimeOut).c_str());
+  line += Format(res::kReportFieldFormat, SquelchText(r.squelch_setting()).c_str());
+  line += Format(res::kReportFlagsFormat, text(kColAni).c_str(), text(kColEncryption).c_str(),
+                 text(kColLockOut).c_str());
   line += CodeField(r);
   return line;
 }

@@ -44,28 +44,34 @@ inline Image BenchRadioImage() {
     r.status = i == kUnprogrammed ? 0 : 1;
     r.rx_frequency = 14652000 + 2500 * i;
     r.tx_frequency = r.rx_frequency;
-    r.a0 = 0;
-    r.a4 = 0;
-    r.a5 = 0;
+    r.Set(field::kPowerSetting, 0);
+    r.set_narrow(false);
+    r.clear_tones();
+    r.set_rx_power_save(false);
+    r.set_tx_power_save(false);
     r.sub_audio_type = 0;
   }
   auto& ctcss = t.records[kCtcssNarrow];
-  ctcss.a0 = 0x08 | 0x04 | 0x01;  // narrow, low power, level 1
+  ctcss.set_narrow(true);
+  ctcss.set_low_power(true);
+  ctcss.set_low_power_level(1);
   ctcss.sub_audio_type = 1;
-  ctcss.a4 = 13;  // 100.0
-  ctcss.a5 = 13;
+  ctcss.set_tx_tone(13);  // 100.0
+  ctcss.set_rx_tone(13);
   auto& dcs = t.records[kDcsWide];
-  dcs.a0 = 0x04 | 0x02;
+  dcs.set_low_power(true);
+  dcs.set_low_power_level(2);
   dcs.sub_audio_type = 2;
-  dcs.a4 = 5;  // 032
-  dcs.a5 = 0x80 | 5;
+  dcs.set_tx_tone(5);  // 032
+  dcs.set_rx_tone(5);
+  dcs.set_rx_power_save(true);
   auto& level3 = t.records[kCtcssWideLevel3];
-  level3.a0 = 0x03;
+  level3.set_low_power_level(3);
   level3.sub_audio_type = 1;
-  level3.a4 = 1;
+  level3.set_tx_tone(1);
   auto& rx_only = t.records[kReceiveOnlyTone];
   rx_only.sub_audio_type = 1;
-  rx_only.a5 = 2;
+  rx_only.set_rx_tone(2);
   doc->CommitToImage();
   // Trims the tests recognise: offsets +5, -3, +2, -4 on every channel, RX Tune 0x70.
   for (int i = 0; i < 6; ++i) {

@@ -74,14 +74,15 @@ TEST(ChannelCodec, RoundTripsEveryBandSpacingAndInjection) {
           const bool low_lo = band == kBandVhfLo && injection == 0;
           r.rx_frequency = pick(rx_sel, low_lo ? 3300000 : BandLowest(band));
           r.tx_frequency = pick(tx_sel, BandLowest(band));
-          r.a2 = static_cast<std::uint8_t>((rx_sel << 6) | (tx_sel << 4) | (trial & 0x0F));
+          r.set_attribute_byte(
+              2, static_cast<std::uint8_t>((rx_sel << 6) | (tx_sel << 4) | (trial & 0x0F)));
           const ChannelRecord back = RoundTrip(r, ctx);
           SCOPED_TRACE(testing::Message() << band << spacing << injection << " #" << trial);
           ASSERT_EQ(back.rx_frequency, r.rx_frequency);
           ASSERT_EQ(back.tx_frequency, r.tx_frequency);
           // Low VHF dividers may be stored with a finer step of the same frequency.
           const int selectors = band == kBandVhfLo ? 0x0F : 0xFF;
-          EXPECT_EQ(back.a2 & selectors, r.a2 & selectors);
+          EXPECT_EQ(back.attribute_byte(2) & selectors, r.attribute_byte(2) & selectors);
         }
       }
     }
@@ -93,13 +94,13 @@ TEST(ChannelCodec, FrequenciesTheDividerCannotHoldKeepTheirValue) {
   // VHF Lo: 30.0 MHz with 5 kHz steps is N = 6000, which has no PLL word.
   const ChannelContext lo = Context(kBandVhfLo, 0, 1);
   r.rx_frequency = r.tx_frequency = 3000000;
-  r.a2 = 0x00;
+  r.set_attribute_byte(2, 0x00);
   EXPECT_EQ(RoundTrip(r, lo).tx_frequency, 3000000);
   EXPECT_EQ(RoundTrip(r, lo).rx_frequency, 3000000);
   // Every step of the band as the editor makes it is covered by ShownIsStored; an oscillator
   // of 8.14 MHz has no word at all: stored as the band's default.
   r.rx_frequency = 2994000;
-  r.a2 = 0;
+  r.set_attribute_byte(2, 0);
   EXPECT_EQ(RoundTrip(r, Context(kBandVhfLo, 0, 0)).rx_frequency, BandDefaultFrequency(kBandVhfLo));
   // VHF 349.48 MHz, 5 kHz: N = 65536 stores its low 16 bits as zero, yet it is a frequency.
   const ChannelContext vhf = Context(kBandVhf, 0, 0);
@@ -118,8 +119,8 @@ TEST(ChannelCodec, FrequenciesTheDividerCannotHoldKeepTheirValue) {
 TEST(ChannelCodec, StoredBytesOfTonesCodesAndTags) {
   ChannelRecord r;
   r.sub_audio_type = 1;
-  r.a5 = 0x80;  // receive "Off", power save on
-  r.a4 = 13;    // transmit "100.0"
+  r.set_attribute_byte(5, 0x80);  // receive "Off", power save on
+  r.set_attribute_byte(4, 13);    // transmit "100.0"
   Bytes stored{};
   const ChannelContext ctx = Context(kBandVhf, 2, 0, 1);
   ChannelRecord back = RoundTrip(r, ctx, &stored);
@@ -131,7 +132,7 @@ TEST(ChannelCodec, StoredBytesOfTonesCodesAndTags) {
   EXPECT_EQ(back.tx_tone(), 13);
 
   // Code number 3: stored one lower with the 2Tone unit, as it is with a sub CPU.
-  r.a3 = 3;
+  r.set_attribute_byte(3, 3);
   EXPECT_EQ(RoundTrip(r, ctx, &stored).code_number(), 3);
   EXPECT_EQ(stored[3] & 0x1F, 0x12);
   const ChannelContext scb = Context(kBandVhf, 2, 0, 3);
@@ -141,7 +142,7 @@ TEST(ChannelCodec, StoredBytesOfTonesCodesAndTags) {
   stored[3] = 0x1F;
   ChannelTable table;
   table.DecodeChannel(back, stored, ctx);
-  EXPECT_EQ(back.a3, 0x00);
+  EXPECT_EQ(back.attribute_byte(3), 0x00);
 
   table.CommitCellText(0, 3, "146.52000", ctx);
   EXPECT_EQ(table.records[0].tag, "14652000");

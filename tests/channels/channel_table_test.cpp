@@ -101,17 +101,17 @@ TEST(ChannelTableEdits, CommitCellText) {
   EXPECT_TRUE(r.programmed());
   EXPECT_EQ(r.rx_frequency, 14652000);
   EXPECT_EQ(r.tx_frequency, 14712000);
-  EXPECT_EQ(r.a2 >> 4, 0);
-  EXPECT_FALSE(r.a1 & 0x80);
+  EXPECT_EQ(r.Get(field::kSteps), 0);
+  EXPECT_FALSE(r.clock_shift_option());
   t.CommitCellText(3, 4, "147.456", ctx);  // a multiple of 921.6 kHz, 6.25 kHz step
-  EXPECT_TRUE(r.a1 & 0x20);
-  EXPECT_EQ(r.a2 >> 6, 1);
+  EXPECT_TRUE(r.rx_clock_shift());
+  EXPECT_EQ(r.rx_step(), 1);
   t.CommitCellText(3, 4, "148.005", ctx);
-  EXPECT_TRUE(r.a1 & 0x80);
-  EXPECT_FALSE(r.a1 & 0x20);
+  EXPECT_TRUE(r.clock_shift_option());
+  EXPECT_FALSE(r.rx_clock_shift());
   t.CommitCellText(3, 5, "146.975", ctx);  // near a multiple of 80.139 kHz
-  EXPECT_TRUE(r.a1 & 0x40);
-  r.a0 |= 0x20;
+  EXPECT_TRUE(r.tx_clock_shift());
+  r.set_tx_inhibit(true);
   t.CommitCellText(3, 5, "---.-----", ctx);
   EXPECT_EQ(r.tx_frequency, 14697500);
   EXPECT_TRUE(r.tx_inhibit());
@@ -119,7 +119,7 @@ TEST(ChannelTableEdits, CommitCellText) {
   ctx.channel_spacing = 0;
   t.CommitCellText(3, 5, "700", ctx);
   EXPECT_EQ(r.tx_frequency, 60000000);
-  EXPECT_TRUE(r.a1 & 0x40);  // the transmit clock shift is only worked out on VHF
+  EXPECT_TRUE(r.tx_clock_shift());  // the transmit clock shift is only worked out on VHF
   t.CommitCellText(3, 4, "406.05", ctx);
   EXPECT_EQ(r.rx_frequency, 40000000);
 }
@@ -134,22 +134,25 @@ TEST(ChannelTableEdits, DcsComplementAndCodeReferences) {
   t.ResetChannelTable();
   ChannelRecord& r = t.records[0];
   r.sub_audio_type = 2;
-  r.a5 = static_cast<std::uint8_t>(0x80 | res::FindLabel(res::kDcsCodes, "435"));
-  r.a4 = 1;
+  r.set_rx_tone(res::FindLabel(res::kDcsCodes, "435"));
+  r.set_rx_power_save(true);
+  r.set_tx_tone(1);
   t.DcsComplement(0, 7);
   EXPECT_EQ(res::kDcsCodes[r.rx_tone()], "243");
-  EXPECT_TRUE(r.a5 & 0x80);
+  EXPECT_TRUE(r.rx_power_save());
   t.DcsComplement(0, 8);
   EXPECT_EQ(res::kDcsCodes[r.tx_tone()], "047");
   r.sub_audio_type = 1;
   t.DcsComplement(0, 8);
   EXPECT_EQ(res::kDcsCodes[r.tx_tone()], "047");
 
-  t.records[5].a3 = 0x93;
-  t.records[6].a3 = 0x14;
+  t.records[5].set_code(3);
+  t.records[5].set_ani(true);
+  t.records[6].set_code(4);
   t.ClearPageCodeReferences(3);
-  EXPECT_EQ(t.records[5].a3, 0x80);  // ANI kept
-  EXPECT_EQ(t.records[6].a3, 0x14);
+  EXPECT_EQ(t.records[5].Get(field::kCode), 0);
+  EXPECT_TRUE(t.records[5].ani());  // ANI kept
+  EXPECT_EQ(t.records[6].code_number(), 4);
 }
 
 TEST(ChannelTableGroups, ArithmeticAndSelection) {
@@ -212,12 +215,15 @@ TEST(GridText, CellsOfRepresentativeChannels) {
   r.status = 0x31;  // programmed, both scan lists
   r.rx_frequency = 3800000;
   r.tx_frequency = 14652000;
-  r.a0 = 0x1E;  // low level 2 ("1"), low power, narrow, encryption
-  r.a1 = 0xEE;  // busy tone, TOT, RCHK, clock shift TX/RX/option
-  r.a3 = 0x8A;  // ANI, code 10
+  r.set_attribute_bytes({
+      0x1E,  // low level 2 ("1"), low power, narrow, encryption
+      0xEE,  // busy tone, TOT, RCHK, clock shift TX/RX/option
+      r.attribute_bytes()[2],
+      0x8A,      // ANI, code 10
+      0,         // no transmit tone
+      0x80 | 13  // receive power save, tone 100.0
+  });
   r.sub_audio_type = 1;
-  r.a5 = 0x80 | 13;
-  r.a4 = 0;
   r.squelch = 0x0B;
   r.tag = "14652000";
   r.squelch |= 0x10;  // tag with a decimal point
@@ -234,11 +240,16 @@ TEST(GridText, CellsOfRepresentativeChannels) {
   doc.image[kOffsetOptionUnit] |= 0x02;  // no DTMF receiver: paging codes are not shown
   EXPECT_EQ(GridCellText(doc, 2, kColCode), "-");
 
-  r.a0 |= 0x23;  // transmit inhibit, low level 3 (no such text)
-  r.a1 = 0x03;
+  r.set_tx_inhibit(true);
+  r.set_low_power_level(3);  // no such text
+  r.Set(field::kClockShifts, 0);
+  r.set_rchk(false);
+  r.set_time_out_timer(false);
+  r.set_lock_out(3);
   r.sub_audio_type = 2;
-  r.a5 = 107;  // beyond the DCS list
-  r.a4 = 106;
+  r.set_rx_tone(107);  // beyond the DCS list
+  r.set_rx_power_save(false);
+  r.set_tx_tone(106);
   r.squelch = 0x08;  // minus zero
   EXPECT_EQ(GridCellText(doc, 2, kColTransmit), "---.-----");
   EXPECT_EQ(GridCellText(doc, 2, kColLowPower), "?(3)");

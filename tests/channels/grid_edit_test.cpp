@@ -89,7 +89,7 @@ TEST_F(GridEditTest, SteppingRefusesWhatTheChannelCannotHave) {
   doc.option_unit = kOptionSubsig;
   EXPECT_EQ(CycleCell(doc, 2, kColClockShiftOption), CellAction::kChanged);
   Rec(2).sub_audio_type = 2;
-  Rec(2).a5 = 1;  // DCS 023
+  Rec(2).set_rx_tone(1);  // DCS 023
   EXPECT_EQ(CycleCell(doc, 2, kColRchk), CellAction::kChanged);
   EXPECT_EQ(Text(2, kColRchk), "v");
 }
@@ -124,17 +124,18 @@ TEST_F(GridEditTest, ProgrammedBitAndPriority) {
 TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   ChannelRecord& r = Rec(3);
   r.sub_audio_type = 2;
-  r.a5 = 0x80 | 80;
-  r.a4 = 80;
-  r.a1 |= 0x08;  // RCHK
-  r.a3 |= 0x60;
+  r.set_rx_tone(80);
+  r.set_rx_power_save(true);
+  r.set_tx_tone(80);
+  r.set_rchk(true);
+  r.set_tone_flags(true, true);
   CycleCell(doc, 3, kColSubAudioType);  // to none
   EXPECT_EQ(r.sub_audio_type, 0);
   EXPECT_EQ(r.rx_tone(), 0);
   EXPECT_EQ(r.tx_tone(), 0);
-  EXPECT_EQ(r.a5 & 0x80, 0x80);  // the power-save bit stays
-  EXPECT_EQ(r.a3 & 0x60, 0);
-  EXPECT_EQ(r.a1 & 0x08, 0);
+  EXPECT_TRUE(r.rx_power_save());  // the power-save bit stays
+  EXPECT_EQ(r.Get(field::kToneFlags), 0);
+  EXPECT_FALSE(r.rchk());
   // From none the step asks for a tone: a type is only kept with one.
   EXPECT_EQ(CycleCell(doc, 3, kColSubAudioType), CellAction::kPick);
   EXPECT_EQ(r.sub_audio_type, 0);
@@ -143,8 +144,10 @@ TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   CycleCell(doc, 3, kColSubAudioType);  // CTCSS 100.0 to DCS keeps the index
   EXPECT_EQ(Text(3, kColDecode), "071");
   // From DCS with a code beyond the CTCSS list a CTCSS type cannot keep a tone: refused.
-  r.a5 = 60;
-  r.a4 = 60;
+  r.set_rx_tone(60);
+  r.set_rx_power_save(false);
+  r.set_tx_tone(60);
+  r.set_tx_power_save(false);
   EXPECT_EQ(Paste(3, kColSubAudioType, "CTCSS"), PasteResult::kRefused);
   EXPECT_EQ(r.sub_audio_type, 2);
   EXPECT_EQ(r.rx_tone(), 60);
@@ -176,15 +179,15 @@ TEST_F(GridEditTest, PicksStoreTheChoice) {
 
   // Codes: only those the list offers; a code clears ANI with a sub-CPU unit.
   doc.option_unit = kOptionScb100;
-  r.a3 |= 0x80;
+  r.set_ani(true);
   EXPECT_TRUE(ApplyPick(doc, 1, kColCode, 2));
   EXPECT_EQ(Text(1, kColCode), "2");
-  EXPECT_EQ(r.a3 & 0x80, 0);
+  EXPECT_FALSE(r.ani());
   EXPECT_FALSE(ApplyPick(doc, 1, kColCode, 7));
   // Setting ANI then clears the code.
   CycleCell(doc, 1, kColAni);
   EXPECT_EQ(r.code_number(), 0);
-  EXPECT_EQ(r.a3 & 0x80, 0x80);
+  EXPECT_TRUE(r.ani());
 
   doc.modified = false;
   EXPECT_TRUE(ApplyPick(doc, 1, kColScan, 2));  // the same value again
@@ -194,11 +197,12 @@ TEST_F(GridEditTest, PicksStoreTheChoice) {
 TEST_F(GridEditTest, DcsComplementOnlyOnProgrammedDcsChannels) {
   ChannelRecord& r = Rec(2);
   r.sub_audio_type = 2;
-  r.a5 = static_cast<std::uint8_t>(0x80 | res::FindLabel(res::kDcsCodes, "435"));
+  r.set_rx_tone(res::FindLabel(res::kDcsCodes, "435"));
+  r.set_rx_power_save(true);
   ASSERT_EQ(Text(2, kColDecode), "435");
   EXPECT_TRUE(ComplementDcs(doc, 2, kColDecode));
   EXPECT_EQ(Text(2, kColDecode), "243");
-  EXPECT_EQ(r.a5 & 0x80, 0x80);
+  EXPECT_TRUE(r.rx_power_save());
   EXPECT_TRUE(doc.modified);
   doc.modified = false;
   r.sub_audio_type = 1;
@@ -247,7 +251,7 @@ TEST_F(GridEditTest, EditorCommitAndItsSeed) {
   EXPECT_EQ(Text(4, kColTag), "146.52000");
 
   // An inhibited transmit frequency is edited from its stored value.
-  r.a0 |= 0x20;
+  r.set_tx_inhibit(true);
   EXPECT_EQ(EditorSeed(doc, 4, kColTransmit), "147.12000");
   EXPECT_EQ(EditorMode(kColTransmit), 1);
   EXPECT_EQ(EditorMode(kColDecode), -1);
@@ -341,7 +345,7 @@ TEST_F(GridEditTest, PastePriorityMovesTheMark) {
 TEST_F(GridEditTest, PasteOfAChannelNumberAsksAndCopiesShownGroups) {
   Rec(11).tag = "SOURCE  ";
   Rec(11).rx_frequency = 14652000;
-  Rec(11).a0 |= 0x08;
+  Rec(11).set_narrow(true);
   ScriptedPrompter yes({}, Answer::kYes);
   EXPECT_EQ(PasteCell(doc, 4, kColChannel, " 12", kAllShown, yes), PasteResult::kPasted);
   ASSERT_EQ(yes.messages().size(), 1u);
@@ -398,12 +402,12 @@ TEST_F(GridEditTest, CopyChannelFieldsKeepsOtherChannelsPriority) {
   EXPECT_EQ(Rec(6).squelch, 0x05);
   // With unit 2, a copied code clears the destination's ANI.
   doc.option_unit = kOptionSubsig;
-  Rec(8).a3 = 0x13;
-  Rec(6).a3 = 0x80;
+  Rec(8).set_attribute_byte(3, 0x13);
+  Rec(6).set_attribute_byte(3, 0x80);
   ColumnFlags code_only{};
   code_only[13] = 1;
   CopyChannelFields(doc, 8, 6, code_only);
-  EXPECT_EQ(Rec(6).a3, 0x13);
+  EXPECT_EQ(Rec(6).attribute_byte(3), 0x13);
 }
 
 TEST_F(GridEditTest, ColumnFlagsNavigationAndHelp) {
@@ -467,7 +471,7 @@ TEST_F(GridEditTest, BlockPasteGoesCellByCellAndStopsAtTheGroupsEnd) {
 TEST_F(GridEditTest, BlockPasteSkipsHiddenColumnsAndChannelNumbers) {
   ColumnFlags flags = kAllShown;
   flags[1] = 0;  // W/N hidden: the copied block has no W/N cell either
-  Rec(2).a0 |= 0x08;
+  Rec(2).set_narrow(true);
   const std::string block = CopyRangeText(doc, CellRange{2, 3, 0, kColReceive}, flags);
   doc.modified = false;
   const BlockPasteReport report = PasteBlock(doc, CellRange{6, 6, 0, 0}, block, flags, prompter);

@@ -62,7 +62,7 @@ void ExpectReopenedAsShown(Codeplug& doc, const std::string& label) {
     const ChannelRecord& b = shown.records[i];
     ASSERT_EQ(a.rx_frequency, b.rx_frequency) << label << " " << i;
     ASSERT_EQ(a.tx_frequency, b.tx_frequency) << label << " " << i;
-    ASSERT_EQ(a.a2 & 0xF0, b.a2 & 0xF0) << label << " " << i;
+    ASSERT_EQ(a.attribute_byte(2) & 0xF0, b.attribute_byte(2) & 0xF0) << label << " " << i;
   }
 }
 
@@ -84,7 +84,7 @@ TEST(ShownIsStored, EveryCommittedFrequencySurvivesSaveAndReopen) {
           const ChannelRecord back = RoundTrip(table, r, ctx);
           const bool same = back.rx_frequency == r.rx_frequency &&
                             back.tx_frequency == r.tx_frequency &&
-                            bits::Get(back.a2, 7, 4) == bits::Get(r.a2, 7, 4);
+                            back.Get(field::kSteps) == r.Get(field::kSteps);
           if (!same && failures++ == 0) {
             first_failure = FrequencyText(f) + " shows " + FrequencyText(r.rx_frequency) +
                             " stores " + FrequencyText(back.rx_frequency);
@@ -177,7 +177,8 @@ TEST(ShownIsStored, BandDefaultsAreStoredAsShown) {
   for (int band = 0; band <= 2; ++band) {
     Codeplug doc;
     doc.ResetToDefaults();
-    for (ChannelRecord& r : doc.channels.records) r.a2 = 0x50;  // a step the default may not fit
+    for (ChannelRecord& r : doc.channels.records)
+      r.set_attribute_byte(2, 0x50);  // a step the default may not fit
     doc.ChangeBand(band);
     ExpectReopenedAsShown(doc, "band " + std::to_string(band));
   }

@@ -325,8 +325,8 @@ TEST(Compare, CheckFindsWhatTheRadioWouldMisbehaveOn) {
   doc.channels.scan_mode[4] = 2;
   doc.channels.records[10].rx_frequency = doc.channels.records[11].rx_frequency;
   doc.channels.records[10].tx_frequency = doc.channels.records[11].tx_frequency;
-  doc.channels.records[10].a5 = doc.channels.records[11].a5;
-  doc.channels.records[10].a4 = doc.channels.records[11].a4;
+  doc.channels.records[10].set_attribute_byte(5, doc.channels.records[11].attribute_byte(5));
+  doc.channels.records[10].set_attribute_byte(4, doc.channels.records[11].attribute_byte(4));
   doc.channels.records[10].sub_audio_type = doc.channels.records[11].sub_audio_type;
   for (int i = 70; i < 77; ++i) doc.channels.records[static_cast<std::size_t>(i)].status &= 0x0F;
   const auto findings = exchange::CheckCodeplug(doc);

@@ -206,9 +206,8 @@ void ExpectNothingSilent(const Codeplug& doc, const CsvFile& file, const Strings
       if (exchange::Trim(file.rows[r][c]).empty()) continue;
       if (named.count({static_cast<int>(r) + 1, static_cast<int>(c)}) != 0) continue;
       EXPECT_TRUE(Shows(doc, channel, static_cast<int>(c), file.rows[r][c]))
-          << label << " row " << r + 1 << " " << file.rows[0][c] << ": file \""
-          << file.rows[r][c] << "\", shown \"" << exchange::CellText(doc, channel, static_cast<int>(c))
-          << "\"";
+          << label << " row " << r + 1 << " " << file.rows[0][c] << ": file \"" << file.rows[r][c]
+          << "\", shown \"" << exchange::CellText(doc, channel, static_cast<int>(c)) << "\"";
     }
   }
 }
@@ -225,13 +224,16 @@ TEST(ImportFidelity, OwnFilesImportBackOntoTheSameCodeplugUnchanged) {
     for (int at = kOffsetChannels; at < kOffsetChannels + 512 * kChannelRecordSize; ++at) {
       image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
     }
-    for (int at = 104; at < 168; ++at) image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
-    for (int at = 512; at < 640; ++at) image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
+    for (int at = 104; at < 168; ++at)
+      image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
+    for (int at = 512; at < 640; ++at)
+      image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
     Codeplug doc = Loaded(image, 0.0);
     const std::string label = "image " + std::to_string(n);
     Strings errors, warnings;
     Codeplug csv = doc;
-    ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), csv, errors, warnings))
+    ASSERT_TRUE(
+        exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), csv, errors, warnings))
         << label << ": " << errors.front();
     EXPECT_TRUE(warnings.empty()) << label << ": " << warnings.front();
     EXPECT_EQ(csv.image, doc.image) << label;
@@ -271,7 +273,8 @@ TEST(ImportFidelity, CsvOntoAnotherCodeplugAndAfterEditsChangesNothingUnsaid) {
     for (int k = 0; k < 40; ++k) {
       const std::size_t r = 1 + rng() % (file.rows.size() - 1);
       const int c = 1 + static_cast<int>(rng() % (kGridColumnCount - 1));
-      file.rows[r][static_cast<std::size_t>(c)] = RandomCell(rng, a, std::stoi(file.rows[r][0]) - 1, c);
+      file.rows[r][static_cast<std::size_t>(c)] =
+          RandomCell(rng, a, std::stoi(file.rows[r][0]) - 1, c);
       edited.insert({static_cast<int>(r) + 1, c});
     }
     Codeplug edited_a = a;
@@ -311,10 +314,11 @@ TEST(ImportFidelity, NewHardwareConstantsKeepTheChannelsFrequencies) {
       const Frequency now = out.channels.records[static_cast<std::size_t>(i)].rx_frequency;
       const std::string moved = "Channel " + std::to_string(i + 1) + " receive ";
       const bool named = std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) {
-        return w.rfind(moved, 0) == 0 && w.find(exchange::Trim(FrequencyText(now))) != std::string::npos;
+        return w.rfind(moved, 0) == 0 &&
+               w.find(exchange::Trim(FrequencyText(now))) != std::string::npos;
       });
-      EXPECT_TRUE(now == was || named) << key << " channel " << i + 1 << " "
-                                       << FrequencyText(was) << " -> " << FrequencyText(now);
+      EXPECT_TRUE(now == was || named) << key << " channel " << i + 1 << " " << FrequencyText(was)
+                                       << " -> " << FrequencyText(now);
     }
     // What the grid shows is what the file now holds.
     const Codeplug reopened = Loaded(out.image, out.default_split);
@@ -380,7 +384,7 @@ TEST(ImportFidelity, ValuesChangedToFitAreNamedWithWhatIsStored) {
 TEST(ImportFidelity, DiffNamesEveryDifferenceOfBytes) {
   Codeplug a = DefaultCodeplug(kBandVhf);
   a.channels.records[1].status |= 1;
-  a.channels.records[1].a0 |= 0x20;  // transmit inhibited
+  a.channels.records[1].set_tx_inhibit(true);
   a.CommitToImage();
   a.RefreshFromImage();
   Codeplug b = a;

@@ -88,11 +88,8 @@ void Program(Codeplug& doc, int first, int last) {
 
 void Set(ChannelRecord& r, int a0, int a1, int a3, int a4, int a5, int squelch, int type,
          int status) {
-  r.a0 = static_cast<std::uint8_t>(a0);
-  r.a1 = static_cast<std::uint8_t>(a1);
-  r.a3 = static_cast<std::uint8_t>(a3);
-  r.a4 = static_cast<std::uint8_t>(a4);
-  r.a5 = static_cast<std::uint8_t>(a5);
+  const auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
+  r.set_attribute_bytes({byte(a0), byte(a1), r.attribute_bytes()[2], byte(a3), byte(a4), byte(a5)});
   r.squelch = static_cast<std::uint8_t>(squelch);
   r.sub_audio_type = type;
   r.status = static_cast<std::uint8_t>(status);

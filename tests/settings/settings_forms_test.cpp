@@ -187,7 +187,7 @@ TEST(HardwareForm, EditsAreClampedAndShownCanonically) {
   EXPECT_EQ(doc->hardware.sq_release, 0);
   EXPECT_EQ(form.Commit(HardwareForm::kScanPllB, "-7").text, "0  ");
   EXPECT_EQ(form.Commit(HardwareForm::kScanPllB, "999").text, "255");
-  EXPECT_EQ(form.Commit(HardwareForm::kRefXtal, "123.4").text, "99.96MHz");  // 40 kHz steps
+  EXPECT_EQ(form.Commit(HardwareForm::kRefXtal, "123.4").text, "99.96MHz");   // 40 kHz steps
   EXPECT_EQ(form.Commit(HardwareForm::kFirstIf, "45.055").text, "45.06MHz");  // half up
   EXPECT_DOUBLE_EQ(doc->hardware.first_if, 45.055);
   EXPECT_TRUE(form.outcome().hardware_changed);
@@ -301,8 +301,8 @@ TEST(OptionForm, NewOptionUnitEmptiesPagingAndClearsPrioritiesAndReferences) {
   SetCounts(*doc, std::initializer_list<int>{2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
   for (auto& p : doc->channels.priority) p = 0;
   for (int g = 0; g < 11; ++g) doc->channels.priority[static_cast<std::size_t>(g)] = 1;
-  doc->channels.records[0].a3 = 0x13;  // code 3
-  doc->channels.records[1].a3 = 0x1C;  // code 12: no paging slot
+  doc->channels.records[0].set_attribute_byte(3, 0x13);  // code 3
+  doc->channels.records[1].set_attribute_byte(3, 0x1C);  // code 12: no paging slot
   PagingTable paging;
   paging.CommitCode(2, "123");
   paging.Encode(doc->image, doc->option_unit);
@@ -312,8 +312,8 @@ TEST(OptionForm, NewOptionUnitEmptiesPagingAndClearsPrioritiesAndReferences) {
   form.Select(OptionForm::kSubCpu, kOption2Tone);
   for (int g = 0; g < 10; ++g) EXPECT_EQ(doc->channels.priority[static_cast<std::size_t>(g)], 0);
   EXPECT_EQ(doc->channels.priority[10], 1);
-  EXPECT_EQ(doc->channels.records[0].a3 & 0x1F, 0);
-  EXPECT_EQ(doc->channels.records[1].a3, 0x1C);
+  EXPECT_EQ(doc->channels.records[0].attribute_byte(3) & 0x1F, 0);
+  EXPECT_EQ(doc->channels.records[1].attribute_byte(3), 0x1C);
   EXPECT_TRUE(doc->option_unit_changed);
   ASSERT_TRUE(form.Ok());
   for (int s = 0; s < kPagingSlotCount; ++s) EXPECT_TRUE(PagingSlotEmpty(doc->image, s)) << s;
@@ -339,7 +339,7 @@ TEST(OptionForm, CancelLeavesTableFlagAndImageAsTheyWere) {
   auto doc = NewDoc();
   SetCounts(*doc, {4});
   doc->channels.priority[0] = 3;
-  doc->channels.records[2].a3 = 0x11;
+  doc->channels.records[2].set_attribute_byte(3, 0x11);
   doc->CommitToImage();
   const Image before = doc->image;
   const ChannelTable table = doc->channels;
@@ -348,7 +348,7 @@ TEST(OptionForm, CancelLeavesTableFlagAndImageAsTheyWere) {
   form.Select(OptionForm::kLcd, 1);
   form.Cancel();
   EXPECT_EQ(doc->channels.priority, table.priority);
-  EXPECT_EQ(doc->channels.records[2].a3, table.records[2].a3);
+  EXPECT_EQ(doc->channels.records[2].attribute_byte(3), table.records[2].attribute_byte(3));
   EXPECT_FALSE(doc->option_unit_changed);
   EXPECT_FALSE(form.outcome().option_unit_changed);
   EXPECT_EQ(doc->image, before);
@@ -367,13 +367,13 @@ TEST(OptionForm, OkWritesOnlyItsBytesAndClearsEncryptionWithoutTheDevice) {
   EXPECT_EQ(Diff(before, doc->image), (std::vector<int>{28, 29}));
   EXPECT_EQ(doc->image[29], 12);
 
-  doc->channels.records[0].a0 |= 0x10;
+  doc->channels.records[0].set_encryption(true);
   doc->CommitToImage();
   doc->option_unit_changed = false;
   OptionForm again(*doc, false);
   ASSERT_TRUE(again.Ok());
   const Codeplug reread = Reread(*doc);
-  EXPECT_EQ(reread.channels.records[0].a0 & 0x10, 0);
+  EXPECT_FALSE(reread.channels.records[0].encryption());
   EXPECT_TRUE(doc->option_unit_changed);
 }
 

@@ -54,14 +54,14 @@ std::map<int, int> Range(int first, int last, std::map<int, int> more = {}) {
 void ReferSlots(Codeplug& doc) {
   const int slots[] = {1, 2, 1, 3};
   for (int i = 0; i < 4; ++i)
-    doc.channels.records[i].a3 = static_cast<std::uint8_t>(0xE0 | slots[i]);
+    doc.channels.records[i].set_attribute_byte(3, static_cast<std::uint8_t>(0xE0 | slots[i]));
 }
 
 // The a3 bytes of channels 1 to 4.
 void ExpectReferences(const Codeplug& doc, std::initializer_list<int> a3) {
   int i = 0;
   for (int want : a3) {
-    EXPECT_EQ(doc.channels.records[i].a3, want) << "channel " << i + 1;
+    EXPECT_EQ(doc.channels.records[i].attribute_byte(3), want) << "channel " << i + 1;
     ++i;
   }
 }
@@ -240,7 +240,7 @@ TEST(TwoToneParametersForm, FormatSwitchEmptiesEverySlot) {
     EXPECT_FALSE(form.format_changed());
     EXPECT_EQ(doc.image[482], 0x17);
     ExpectOnlyOwnedBitsChanged(before, doc.image, {{385, 0x4F}});
-    EXPECT_EQ(doc.channels.records[0].a3, 0xE1);
+    EXPECT_EQ(doc.channels.records[0].attribute_byte(3), 0xE1);
   }
   TwoToneParametersForm form(doc);
   EXPECT_EQ(form.Selection(TwoToneParametersForm::kToneFormat), 0);

@@ -42,11 +42,11 @@ inline void FillCodeplug(Codeplug& doc) {
     t.CommitCellText(i, kColTag, text, ctx);
     r.sub_audio_type = i % 3;
     if (r.sub_audio_type != 0) {
-      r.a5 = static_cast<std::uint8_t>(1 + i % 40);
-      r.a4 = static_cast<std::uint8_t>(1 + (i + 3) % 40);
+      r.set_rx_tone(1 + i % 40);
+      r.set_tx_tone(1 + (i + 3) % 40);
     }
-    r.a0 = static_cast<std::uint8_t>((i % 3) | ((i % 2) << 2) | ((i % 5 == 0) << 3));
-    r.a1 = static_cast<std::uint8_t>(4 | (i % 3));
+    r.set_attribute_byte(0, (i % 3) | ((i % 2) << 2) | ((i % 5 == 0) << 3));
+    r.set_attribute_byte(1, 4 | (i % 3));
     r.squelch = static_cast<std::uint8_t>(i % 16);
     if (i % 7 == 6) r.status &= 0xF0;
   }

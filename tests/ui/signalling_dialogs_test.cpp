@@ -107,7 +107,7 @@ class SignallingDialogsTest : public QObject {
     Codeplug doc = NewCodeplug();
     doc.image[482] = 0x21;  // slot 1: "12B" ENC & DEC
     doc.image[483] = 0x2B;
-    doc.channels.records[5].a3 = 0x41;  // channel 6 pages with slot 1
+    doc.channels.records[5].set_attribute_byte(3, 0x41);  // channel 6 pages with slot 1
     PagingForm form(doc);
     ui::SettingsDialog dialog(form);
     Open(dialog);
@@ -134,7 +134,7 @@ class SignallingDialogsTest : public QObject {
     QCOMPARE(int(doc.image[482]), 0xFF);
     QCOMPARE(int(doc.image[484]), 0x07);
     QCOMPARE(int(doc.image[485]), 0x00);
-    QCOMPARE(int(doc.channels.records[5].a3), 0x40);
+    QCOMPARE(int(doc.channels.records[5].attribute_byte(3)), 0x40);
   }
 
   void twoToneTableInUserDefinedForm() {
@@ -204,7 +204,7 @@ class SignallingDialogsTest : public QObject {
     app.doc.image[27] &= ~0x02;  // DTMF receiver fitted
     app.doc.image[482] = 0x01;   // slot 1 "123"
     app.doc.image[483] = 0x23;
-    app.doc.channels.records[0].a3 = 0x01;  // channel 1 pages with slot 1
+    app.doc.channels.records[0].set_attribute_byte(3, 0x01);  // channel 1 pages with slot 1
     app.doc.CommitToImage();
     app.doc.RefreshFromImage();
     QCOMPARE(app.doc.channels.records[0].code_number(), 1);
