@@ -208,13 +208,16 @@ class Checker {
   // hardware constants cannot give back.
   void ChannelFrequency(int i, bool transmit) {
     const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
-    const std::string where = ChannelPlace(table_, i) + " " +
-                              ColumnName(transmit ? kColTransmit : kColReceive, doc_.option_unit);
+    // Named only for a finding: most channels have none.
+    const auto where = [&] {
+      return ChannelPlace(table_, i) + " " +
+             ColumnName(transmit ? kColTransmit : kColReceive, doc_.option_unit);
+    };
     const Frequency f = transmit ? rec.tx_frequency : rec.rx_frequency;
     if (f < BandLowest(hw_.band) || f > BandHighest(hw_.band)) {
-      Error(where, Trim(FrequencyText(f)) + " is outside the band " +
-                       Trim(FrequencyText(BandLowest(hw_.band))) + "-" +
-                       Trim(FrequencyText(BandHighest(hw_.band))));
+      Error(where(), Trim(FrequencyText(f)) + " is outside the band " +
+                         Trim(FrequencyText(BandLowest(hw_.band))) + "-" +
+                         Trim(FrequencyText(BandHighest(hw_.band))));
     }
     const int pll = kOffsetChannels + kChannelRecordSize * i + (transmit ? 12 : 6);
     const std::span<const std::uint8_t, 3> word(image_.data() + pll, 3);
@@ -226,46 +229,47 @@ class Checker {
     const std::int64_t n = DecodePllWord(word);
     if (!EncodePllWord(n, again) || again[0] != word[0] || again[1] != word[1] ||
         again[2] != word[2]) {
-      Error(where, Format("the stored divider word %02X %02X %02X (N = %lld) is "
-                          "outside the synthesizer's range",
-                          word[0], word[1], word[2], static_cast<long long>(n)));
+      Error(where(), Format("the stored divider word %02X %02X %02X (N = %lld) is "
+                            "outside the synthesizer's range",
+                            word[0], word[1], word[2], static_cast<long long>(n)));
       return;
     }
     if (n < kMinDivider) {
-      Error(where, Format("the stored divider N = %lld is below the synthesizer's smallest (%lld)",
-                          static_cast<long long>(n), static_cast<long long>(kMinDivider)));
+      Error(where(),
+            Format("the stored divider N = %lld is below the synthesizer's smallest (%lld)",
+                   static_cast<long long>(n), static_cast<long long>(kMinDivider)));
       return;
     }
     Frequency probe = f;
     const int selector = transmit ? rec.tx_step() : rec.rx_step();
     if (StoreFrequency(probe, transmit, selector, ctx_) < 0 || probe != f) {
-      Error(where, Trim(FrequencyText(f)) + " cannot be stored with these hardware constants");
+      Error(where(), Trim(FrequencyText(f)) + " cannot be stored with these hardware constants");
     }
   }
 
   // Tones, power level, lock-out and code that have no text, and codes without a slot.
   void ChannelLists(int i) {
     const ChannelRecord& rec = table_.records[static_cast<std::size_t>(i)];
-    const std::string place = ChannelPlace(table_, i);
+    const auto place = [&] { return ChannelPlace(table_, i); };
     const int tones = rec.sub_audio_type == 2 ? static_cast<int>(res::kDcsCodes.size())
                                               : static_cast<int>(res::kCtcssTones.size());
     if (rec.sub_audio_type != 0) {
       if (rec.rx_tone() >= tones)
-        Error(place + " Sub Audio Dec",
+        Error(place() + " Sub Audio Dec",
               Format("stored tone index %d is not in the list", rec.rx_tone()));
       if (rec.tx_tone() >= tones)
-        Error(place + " Sub Audio Enc",
+        Error(place() + " Sub Audio Enc",
               Format("stored tone index %d is not in the list", rec.tx_tone()));
     }
     if (rec.low_power_level() == 3)
-      Error(place + " Power L", "stored low-power level 3 is not in the list");
-    if (rec.lock_out() == 3) Error(place + " Lock Out", "stored lock-out 3 is not in the list");
+      Error(place() + " Power L", "stored low-power level 3 is not in the list");
+    if (rec.lock_out() == 3) Error(place() + " Lock Out", "stored lock-out 3 is not in the list");
     const int code = rec.code_number();
     const int unit = doc_.option_unit;
     if (code == 0 || !(unit == kOptionNone || unit == kOption2Tone || unit == kOptionSubsig)) {
       return;
     }
-    const std::string where = place + " " + ColumnName(kColCode, unit);
+    const std::string where = place() + " " + ColumnName(kColCode, unit);
     if (code > kPagingSlotCount) {
       Error(where, Format("code %d has no slot", code));
     } else if (PagingSlotEmpty(image_, code - 1)) {
