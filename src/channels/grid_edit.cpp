@@ -212,35 +212,53 @@ bool PasteFrequency(Codeplug& doc, int channel, int column, std::string_view t, 
   return true;
 }
 
+// "P" makes the channel its group's priority, "-" takes the mark away.
+bool PastePriority(Codeplug& doc, int channel, std::string_view t) {
+  const ChannelTable& table = doc.channels;
+  const int group = table.GroupOfChannel(channel);
+  if (group >= kGroupCount || (t != "P" && t != "-")) return false;
+  const bool is_priority = table.PriorityChannelOf(group) == channel;
+  if (is_priority != (t == "P")) TogglePriority(doc, channel);
+  return true;
+}
+
+bool PasteTag(Codeplug& doc, int channel, std::string_view t) {
+  if (t.size() > static_cast<std::size_t>(kEditorMaxLength) || t.empty()) return false;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const auto ch = static_cast<unsigned char>(t[i]);
+    if (ch >= 0x80 || !TagCharAccepted(ch, static_cast<int>(i))) return false;
+  }
+  // The editor makes letters upper case as they are typed; a pasted tag is the same text,
+  // and the radio has no lower-case letters (they would be stored as blanks).
+  doc.channels.CommitCellText(channel, kColTag, Upper(t), ContextOf(doc));
+  return true;
+}
+
+bool PasteCode(Codeplug& doc, ChannelRecord& r, std::string_view t) {
+  const std::string_view s = Trim(t);
+  if (s == "-") {
+    SetCode(r, 0, doc.option_unit);
+    return true;
+  }
+  if (s.size() != 1 || s[0] < '0' || s[0] > '9') return false;
+  const int code = s[0] == '0' ? 10 : s[0] - '0';
+  // Only codes the column's pick list offers: a paging slot in use, or one of the
+  // sub-CPU's three signalling formats.
+  const PickListModel list = CodePickList(doc, r.code_number());
+  if (std::find(list.values.begin() + 1, list.values.end(), code) == list.values.end()) {
+    return false;
+  }
+  SetCode(r, code, doc.option_unit);
+  return true;
+}
+
 bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, std::string* note) {
   ChannelRecord& r = Rec(doc, channel);
-  ChannelTable& table = doc.channels;
   switch (column) {
-    case kColPriority: {
-      const int group = table.GroupOfChannel(channel);
-      if (group >= kGroupCount) return false;
-      const bool is_priority = table.PriorityChannelOf(group) == channel;
-      if (t == "P") {
-        if (!is_priority) TogglePriority(doc, channel);
-        return true;
-      }
-      if (t == "-") {
-        if (is_priority) TogglePriority(doc, channel);
-        return true;
-      }
-      return false;
-    }
-    case kColTag: {
-      if (t.size() > static_cast<std::size_t>(kEditorMaxLength) || t.empty()) return false;
-      for (std::size_t i = 0; i < t.size(); ++i) {
-        const auto ch = static_cast<unsigned char>(t[i]);
-        if (ch >= 0x80 || !TagCharAccepted(ch, static_cast<int>(i))) return false;
-      }
-      // The editor makes letters upper case as they are typed; a pasted tag is the same text,
-      // and the radio has no lower-case letters (they would be stored as blanks).
-      table.CommitCellText(channel, column, Upper(t), ContextOf(doc));
-      return true;
-    }
+    case kColPriority:
+      return PastePriority(doc, channel, t);
+    case kColTag:
+      return PasteTag(doc, channel, t);
     case kColReceive:
       return PasteFrequency(doc, channel, column, t, note);
     case kColTransmit:
@@ -275,23 +293,8 @@ bool PasteIntoCell(Codeplug& doc, int channel, int column, std::string_view t, s
       r.set_squelch_setting(value);
       return true;
     }
-    case kColCode: {
-      const std::string_view s = Trim(t);
-      if (s == "-") {
-        SetCode(r, 0, doc.option_unit);
-        return true;
-      }
-      if (s.size() != 1 || s[0] < '0' || s[0] > '9') return false;
-      const int code = s[0] == '0' ? 10 : s[0] - '0';
-      // Only codes the column's pick list offers: a paging slot in use, or one of the
-      // sub-CPU's three signalling formats.
-      const PickListModel list = CodePickList(doc, r.code_number());
-      if (std::find(list.values.begin() + 1, list.values.end(), code) == list.values.end()) {
-        return false;
-      }
-      SetCode(r, code, doc.option_unit);
-      return true;
-    }
+    case kColCode:
+      return PasteCode(doc, r, t);
     default: {
       const FieldColumn* c = FieldColumnOf(column);
       if (c == nullptr) return false;
