@@ -157,7 +157,8 @@ class AlignmentDialogsTest : public QObject {
       auto* slider = w->findChild<QSlider*>("slider");
       QCOMPARE(slider->value(), 200);
       QCOMPARE(w->findChild<QLabel*>("minimum")->text(), QString("  0"));
-      QCOMPARE(QApplication::focusWidget(), slider);
+      // The dialog's own focus: which window the offscreen platform activates first varies.
+      QCOMPARE(w->focusWidget(), slider);
       slider->setValue(208);
       QCOMPARE(bench.radio->alignment().value, 208);
       QTest::keyClick(slider, Qt::Key_Right);
