@@ -25,7 +25,11 @@ class PathsTest : public ::testing::Test {
     in.working_dir = root.File("work");
     in.home = root.File("home");
   }
-  std::string At(const std::string& rel) const { return (root.path() / rel).string(); }
+  // Places compared as places: Windows joins with either separator.
+  std::string At(const std::string& rel) const { return Place((root.path() / rel).string()); }
+  static std::string Place(const std::string& p) {
+    return fs::path(p).make_preferred().lexically_normal().string();
+  }
   void PutIni() const { std::ofstream(root.path() / "work" / kIniFileName) << "[Initialize]\n"; }
 
   TempDir root;
@@ -37,12 +41,12 @@ TEST_F(PathsTest, BuildTreeKeepsEverythingBesideTheProgramAndInTheWorkingFolder)
   const ProgramFolders f = DecideFolders(in);
   EXPECT_FALSE(f.installed);
   EXPECT_TRUE(f.working_folder_ini);
-  EXPECT_EQ(f.help_dir, At("build/bin/help"));
-  EXPECT_EQ(f.files.program_dir, At("build/bin"));
+  EXPECT_EQ(Place(f.help_dir), At("build/bin/help"));
+  EXPECT_EQ(Place(f.files.program_dir), At("build/bin"));
   EXPECT_EQ(f.files.user_dir, "");  // band files looked up beside the program only
-  EXPECT_EQ(f.ini_path, At("work/QL40Win.ini"));
-  EXPECT_EQ(f.backup_dir, At("work/backups"));
-  EXPECT_EQ(f.log_dir, At("work"));
+  EXPECT_EQ(Place(f.ini_path), At("work/QL40Win.ini"));
+  EXPECT_EQ(Place(f.backup_dir), At("work/backups"));
+  EXPECT_EQ(Place(f.log_dir), At("work"));
   EXPECT_TRUE(MakeUserFolders(f));
   EXPECT_FALSE(fs::exists(At("home/.config")));
 }
@@ -52,14 +56,14 @@ TEST_F(PathsTest, InstalledProgramReadsTheShareFolderAndWritesTheUsersFolders) {
   ProgramFolders f = DecideFolders(in);
   EXPECT_TRUE(f.installed);
   EXPECT_FALSE(f.working_folder_ini);
-  EXPECT_EQ(f.data_dir, At("usr/share/ql40win"));
-  EXPECT_EQ(f.help_dir, At("usr/share/ql40win/help"));
-  EXPECT_EQ(f.files.program_dir, At("usr/share/ql40win"));
-  EXPECT_EQ(f.ini_path, At("home/.config/ql40win/QL40Win.ini"));
-  EXPECT_EQ(f.backup_dir, At("home/.local/share/ql40win/backups"));
-  EXPECT_EQ(f.log_dir, At("home/.local/share/ql40win"));
-  EXPECT_EQ(f.files.user_dir, At("home/.local/share/ql40win"));
-  EXPECT_EQ(f.files.working_dir, At("work"));  // still the folder the user works in
+  EXPECT_EQ(Place(f.data_dir), At("usr/share/ql40win"));
+  EXPECT_EQ(Place(f.help_dir), At("usr/share/ql40win/help"));
+  EXPECT_EQ(Place(f.files.program_dir), At("usr/share/ql40win"));
+  EXPECT_EQ(Place(f.ini_path), At("home/.config/ql40win/QL40Win.ini"));
+  EXPECT_EQ(Place(f.backup_dir), At("home/.local/share/ql40win/backups"));
+  EXPECT_EQ(Place(f.log_dir), At("home/.local/share/ql40win"));
+  EXPECT_EQ(Place(f.files.user_dir), At("home/.local/share/ql40win"));
+  EXPECT_EQ(Place(f.files.working_dir), At("work"));  // still the folder the user works in
   ASSERT_TRUE(MakeUserFolders(f));
   EXPECT_TRUE(fs::is_directory(At("home/.config/ql40win")));
   EXPECT_TRUE(fs::is_directory(At("home/.local/share/ql40win")));
@@ -68,10 +72,10 @@ TEST_F(PathsTest, InstalledProgramReadsTheShareFolderAndWritesTheUsersFolders) {
   in.xdg_config_home = At("cfg");
   in.xdg_data_home = "relative/data";
   f = DecideFolders(in);
-  EXPECT_EQ(f.ini_path, At("cfg/ql40win/QL40Win.ini"));
-  EXPECT_EQ(f.log_dir, At("home/.local/share/ql40win"));
-  EXPECT_EQ(UserDataDir(in), At("home/.local/share/ql40win"));
-  EXPECT_EQ(UserConfigDir(in), At("cfg/ql40win"));
+  EXPECT_EQ(Place(f.ini_path), At("cfg/ql40win/QL40Win.ini"));
+  EXPECT_EQ(Place(f.log_dir), At("home/.local/share/ql40win"));
+  EXPECT_EQ(Place(UserDataDir(in)), At("home/.local/share/ql40win"));
+  EXPECT_EQ(Place(UserConfigDir(in)), At("cfg/ql40win"));
 }
 
 TEST_F(PathsTest, InstalledProgramKeepsAnIniInTheWorkingFolderOrWithoutAHome) {
@@ -80,23 +84,23 @@ TEST_F(PathsTest, InstalledProgramKeepsAnIniInTheWorkingFolderOrWithoutAHome) {
   ProgramFolders f = DecideFolders(in);
   EXPECT_TRUE(f.installed);
   EXPECT_TRUE(f.working_folder_ini);
-  EXPECT_EQ(f.ini_path, At("work/QL40Win.ini"));
-  EXPECT_EQ(f.backup_dir, At("work/backups"));
-  EXPECT_EQ(f.log_dir, At("work"));
+  EXPECT_EQ(Place(f.ini_path), At("work/QL40Win.ini"));
+  EXPECT_EQ(Place(f.backup_dir), At("work/backups"));
+  EXPECT_EQ(Place(f.log_dir), At("work"));
   // Band files the program writes go to the customer's folder, never the shipped one.
-  EXPECT_EQ(f.files.user_dir, At("work"));
-  EXPECT_EQ(f.help_dir, At("usr/share/ql40win/help"));
+  EXPECT_EQ(Place(f.files.user_dir), At("work"));
+  EXPECT_EQ(Place(f.help_dir), At("usr/share/ql40win/help"));
 
   // Nowhere to keep the user's files: the working folder, as a build tree does.
   fs::remove(At("work/QL40Win.ini"));
   in.home.clear();
   f = DecideFolders(in);
   EXPECT_TRUE(f.working_folder_ini);
-  EXPECT_EQ(f.ini_path, At("work/QL40Win.ini"));
+  EXPECT_EQ(Place(f.ini_path), At("work/QL40Win.ini"));
 }
 
 TEST_F(PathsTest, InstalledDataDirNeedsTheShippedHelpFolder) {
-  EXPECT_EQ(InstalledDataDir(At("usr/bin")), At("usr/share/ql40win"));
+  EXPECT_EQ(Place(InstalledDataDir(At("usr/bin"))), At("usr/share/ql40win"));
   EXPECT_EQ(InstalledDataDir(At("build/bin")), "");
   EXPECT_EQ(InstalledDataDir(""), "");
   fs::remove_all(At("usr/share/ql40win/help"));
