@@ -5,17 +5,15 @@
 
 namespace ql40 {
 
-EmergencyForm::EmergencyForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+EmergencyForm::EmergencyForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleEmergency}, &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image, doc_.identity.firmware_version);
   const int labels[] = {
       res::kStrLabelEmergencyChannel, res::kStrLabelEmergencyAfMute,  res::kStrLabelEmergencyLcd,
       res::kStrLabelEmergencyLed,     res::kStrLabelEmergencyTime,    res::kStrLabelEmergencyRxTime,
       res::kStrLabelEmergencyTxTime,  res::kStrLabelEmergencyKeyHold, res::kStrLabelEmergencyMic};
   for (int i = 0; i < 9; ++i) AddList(kChannel + i, labels[i], i);
-}
-
-int EmergencyForm::TitleId() const {
-  return res::kStrTitleEmergency;
 }
 
 const int* EmergencyForm::Field(int id) const {

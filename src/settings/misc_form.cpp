@@ -9,7 +9,11 @@
 
 namespace ql40 {
 
-MiscForm::MiscForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+MiscForm::MiscForm(Codeplug& doc)
+    : FormModel(
+          {.dialog_id = kDialogId, .title_id = res::kStrTitleMiscellaneous, .ok_needs_focus = true},
+          &doc.modified),
+      doc_(doc) {
   split_at_open_ = doc_.default_split;
   record_.Decode(doc_.image);
   keys_.Decode(doc_.image);
@@ -22,10 +26,6 @@ MiscForm::MiscForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
                         res::kStrLabelRchkBeep,        res::kStrLabelRchkTxTime,
                         res::kStrLabelEncryptionType};
   for (int i = 0; i < 11; ++i) AddList(kDcsComplement + i, labels[i], i + 1);
-}
-
-int MiscForm::TitleId() const {
-  return res::kStrTitleMiscellaneous;
 }
 
 const int* MiscForm::Field(int id) const {

@@ -7,7 +7,11 @@
 
 namespace ql40 {
 
-PowerForm::PowerForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+PowerForm::PowerForm(Codeplug& doc)
+    : FormModel(
+          {.dialog_id = kDialogId, .title_id = res::kStrTitlePowerSaving, .ok_needs_focus = true},
+          &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   int row = 0;
   AddEdit(kPowerOnTag, res::kStrLabelPowerOnTag, row++, 8, 4, true, FormEditCommit::kOnEnter);
@@ -21,10 +25,6 @@ PowerForm::PowerForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   AddList(kLampMode, res::kStrLabelLampMode, row++);
   AddList(kRxLamp, res::kStrLabelRxLamp, row++);
   AddEdit(kAfVrMin, res::kStrLabelAfVrMin, row++, 3, 2, true, FormEditCommit::kOnEnter);
-}
-
-int PowerForm::TitleId() const {
-  return res::kStrTitlePowerSaving;
 }
 
 const int* PowerForm::Field(int id) const {

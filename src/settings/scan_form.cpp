@@ -7,7 +7,10 @@
 
 namespace ql40 {
 
-ScanForm::ScanForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+ScanForm::ScanForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleScan, .ok_needs_focus = true},
+                &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image, doc_.channels.count);
   int row = 0;
   AddList(kDualWatch, res::kStrLabelDualWatch, row++);
@@ -20,10 +23,6 @@ ScanForm::ScanForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   AddList(kScanEdit, res::kStrLabelScanEdit, row++);
   AddList(kScanBeep, res::kStrLabelScanBeep, row++);
   AddList(kPriBeep, res::kStrLabelPriBeep, row++);
-}
-
-int ScanForm::TitleId() const {
-  return res::kStrTitleScan;
 }
 
 int* ScanForm::Field(int id) {

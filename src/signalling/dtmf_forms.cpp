@@ -14,7 +14,8 @@ constexpr int kDtmfFilter = 3;
 
 // --- ANI Setting --------------------------------------------------------------------------
 
-AniForm::AniForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+AniForm::AniForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleAni}, &doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   encryption_device_ = EncryptionDeviceFitted(doc_.image);
@@ -26,10 +27,6 @@ AniForm::AniForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
           FormEditCommit::kOnOk);
   AddEdit(kEmergencyCode, res::kStrLabelEmergencyCode, 5, kCodeLength, kDtmfFilter, true,
           FormEditCommit::kOnOk);
-}
-
-int AniForm::TitleId() const {
-  return res::kStrTitleAni;
 }
 
 int* AniForm::Field(AniSettings& s, int id) const {
@@ -103,7 +100,10 @@ bool AniForm::Ok() {
 
 // --- DTMF Setting -------------------------------------------------------------------------
 
-DtmfForm::DtmfForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+DtmfForm::DtmfForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleDtmf, .ok_needs_focus = true},
+                &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   AddEdit(kPauseCode, res::kStrLabelPauseCode, 0, 1, kDtmfFilter, true, FormEditCommit::kOnOk);
@@ -112,10 +112,6 @@ DtmfForm::DtmfForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
                         res::kStrLabelAutoReset,   res::kStrLabelCallTimes,
                         res::kStrLabelDtmfKeypad};
   for (int i = 0; i < 7; ++i) AddList(kPauseTime + i, labels[i], i + 1);
-}
-
-int DtmfForm::TitleId() const {
-  return res::kStrTitleDtmf;
 }
 
 int* DtmfForm::Field(DtmfSettings& s, int id) const {
@@ -205,16 +201,14 @@ bool DtmfForm::Ok() {
 
 // --- DTMF Code ----------------------------------------------------------------------------
 
-DtmfCodeForm::DtmfCodeForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+DtmfCodeForm::DtmfCodeForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleDtmfCode}, &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   for (int n = 0; n < kDtmfCodeCount; ++n) {
     AddEdit(kFirstCode + n, res::kStrLabelDtmfCode1 + n, n, kCodeLength, kDtmfFilter, true,
             FormEditCommit::kOnOk);
   }
-}
-
-int DtmfCodeForm::TitleId() const {
-  return res::kStrTitleDtmfCode;
 }
 
 std::string DtmfCodeForm::Text(int id) const {
