@@ -14,7 +14,8 @@
 //     of the dialog's grid; a control's label sits in the grid column before it).
 //  2. Name the dialog's resource id and title (FormIdentity) to the base and override, for
 //     the controls it has, Items / Selection / Text / Checked / Value / Enabled / Visible. Lists
-//     show Items(id) with Selection(id) chosen.
+//     show Items(id) with Selection(id) chosen. Lists that select an int field of the record
+//     are best declared in one table of FormListField (id, field, entries).
 //  3. Override the actions: Select (a list's selection), Commit (an ended edit: return the
 //     canonical text, or refuse it with accepted = false after showing its message through
 //     the Prompter), SetChecked, SetValue, Press, and Ok / Cancel. Call MarkChanged() on every
@@ -27,6 +28,7 @@
 //  7. Open it with ui::RunFormDialog (settings/ui/settings_dialog.h); a test drives the model
 //     directly without a display.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -258,6 +260,31 @@ class EditFrame {
 template <typename List>
 std::vector<std::string> FormLabels(const List& list) {
   return std::vector<std::string>(list.begin(), list.end());
+}
+
+// The labels of one list, as a function a table of list fields can point at.
+template <const auto& kList>
+std::vector<std::string> ListLabels() {
+  return FormLabels(kList);
+}
+
+// A list whose selection is an int field of the form's record. A form declares such lists in
+// one table, so that the field and the entries of a list are written once, next to each other.
+template <typename Record>
+struct FormListField {
+  int id = 0;
+  int Record::*field = nullptr;
+  std::vector<std::string> (*items)() = nullptr;
+};
+
+// The table's entry for a control id, or null.
+template <typename Record, std::size_t N>
+constexpr const FormListField<Record>* FindListField(const FormListField<Record> (&table)[N],
+                                                     int id) {
+  for (const FormListField<Record>& list : table) {
+    if (list.id == id) return &list;
+  }
+  return nullptr;
 }
 
 }  // namespace ql40

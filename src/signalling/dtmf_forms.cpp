@@ -10,6 +10,25 @@ namespace {
 constexpr int kCodeLength = 15;
 constexpr int kDtmfFilter = 3;
 
+using AniLists = FormListField<AniSettings>;
+constexpr AniLists kAniLists[] = {
+    {AniForm::kType, &AniSettings::type, ListLabels<res::kAniTypes>},
+    {AniForm::kTransmit, &AniSettings::transmit, ListLabels<res::kAniTransmits>},
+    {AniForm::kDelay, &AniSettings::delay, ListLabels<res::kAniDelays>},
+    {AniForm::kSpeed, &AniSettings::speed, ListLabels<res::kAniSpeeds>},
+};
+
+using DtmfLists = FormListField<DtmfSettings>;
+constexpr DtmfLists kDtmfLists[] = {
+    {DtmfForm::kPauseTime, &DtmfSettings::pause_time, ListLabels<res::kDtmfPauseTimes>},
+    {DtmfForm::kSpeed, &DtmfSettings::speed, ListLabels<res::kDtmfSpeeds>},
+    {DtmfForm::kMonitor, &DtmfSettings::monitor, ListLabels<res::kDisableEnable>},
+    {DtmfForm::kAnswerBack, &DtmfSettings::answer_back, ListLabels<res::kOffOnPlain>},
+    {DtmfForm::kAutoReset, &DtmfSettings::auto_reset, ListLabels<res::kOffOnPlain>},
+    {DtmfForm::kCallTimes, &DtmfSettings::call_times, ListLabels<res::kCallTimes>},
+    {DtmfForm::kKeypad, &DtmfSettings::keypad, ListLabels<res::kDisableEnable>},
+};
+
 }  // namespace
 
 // --- ANI Setting --------------------------------------------------------------------------
@@ -30,33 +49,13 @@ AniForm::AniForm(Codeplug& doc)
 }
 
 int* AniForm::Field(AniSettings& s, int id) const {
-  switch (id) {
-    case kType:
-      return &s.type;
-    case kTransmit:
-      return &s.transmit;
-    case kDelay:
-      return &s.delay;
-    case kSpeed:
-      return &s.speed;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kAniLists, id);
+  return list ? &(s.*list->field) : nullptr;
 }
 
 std::vector<std::string> AniForm::Items(int id) const {
-  switch (id) {
-    case kType:
-      return FormLabels(res::kAniTypes);
-    case kTransmit:
-      return FormLabels(res::kAniTransmits);
-    case kDelay:
-      return FormLabels(res::kAniDelays);
-    case kSpeed:
-      return FormLabels(res::kAniSpeeds);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kAniLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int AniForm::Selection(int id) const {
@@ -115,43 +114,13 @@ DtmfForm::DtmfForm(Codeplug& doc)
 }
 
 int* DtmfForm::Field(DtmfSettings& s, int id) const {
-  switch (id) {
-    case kPauseTime:
-      return &s.pause_time;
-    case kSpeed:
-      return &s.speed;
-    case kMonitor:
-      return &s.monitor;
-    case kAnswerBack:
-      return &s.answer_back;
-    case kAutoReset:
-      return &s.auto_reset;
-    case kCallTimes:
-      return &s.call_times;
-    case kKeypad:
-      return &s.keypad;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kDtmfLists, id);
+  return list ? &(s.*list->field) : nullptr;
 }
 
 std::vector<std::string> DtmfForm::Items(int id) const {
-  switch (id) {
-    case kPauseTime:
-      return FormLabels(res::kDtmfPauseTimes);
-    case kSpeed:
-      return FormLabels(res::kDtmfSpeeds);
-    case kMonitor:
-    case kKeypad:
-      return FormLabels(res::kDisableEnable);
-    case kAnswerBack:
-    case kAutoReset:
-      return FormLabels(res::kOffOnPlain);
-    case kCallTimes:
-      return FormLabels(res::kCallTimes);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kDtmfLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int DtmfForm::Selection(int id) const {
