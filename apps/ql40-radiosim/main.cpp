@@ -160,15 +160,8 @@ void RemoveLink(const std::string& link, const std::string& target) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  CLI::App app{
-      "ql40-radiosim - a simulated PT-410/PT-610 radio on a pseudo-terminal.\n"
-      "Prints the device to give to 'ql40 upload/download --port' and runs until Ctrl+C.\n"
-      "Press Enter or send SIGUSR1 to switch the radio off and on."};
-  app.set_version_flag("--version", "ql40-radiosim " QL40_VERSION);
-
+// Everything the command line says, as parsed.
+struct SimArgs {
   RadioOptions options;
   std::string file;
   std::string product_code_text;
@@ -179,24 +172,45 @@ int main(int argc, char** argv) {
   int count = 1;
   std::string link_prefix;
   int faulty = 0;
+  // The identity options given, which override what a radio file holds.
+  CLI::Option* band = nullptr;
+  CLI::Option* model = nullptr;
+  CLI::Option* firmware = nullptr;
+  CLI::Option* serial = nullptr;
+  CLI::Option* product_code = nullptr;
+
+  unsigned IdentityGiven() const {
+    unsigned fields = 0;
+    if (band->count()) fields |= ql40::sim::kIdentityBand;
+    if (model->count()) fields |= ql40::sim::kIdentityModel;
+    if (firmware->count()) fields |= ql40::sim::kIdentityFirmware;
+    if (serial->count()) fields |= ql40::sim::kIdentitySerial;
+    if (product_code->count()) fields |= ql40::sim::kIdentityProductCode;
+    return fields;
+  }
+};
+
+// What a step of the start-up says: go on, or leave with this exit code.
+constexpr int kGoOn = -1;
+
+void AddRadioOptions(CLI::App& app, SimArgs& a) {
   const std::map<std::string, int> bands = {{"vhf", 0}, {"vhf-lo", 1}, {"uhf", 2}};
   const std::map<std::string, int> models = {{"pt-610", 0}, {"pt-410", 1}};
+  RadioOptions& options = a.options;
 
-  app.add_option("--file", file,
+  app.add_option("--file", a.file,
                  "Radio memory from a .q40 file, or a codeplug .json file on top of the built-in "
                  "radio, in the band the file names (default: a built-in radio)")
       ->check(CLI::ExistingFile);
-  auto* band_opt =
-      app.add_option("--band", options.band, "vhf, vhf-lo or uhf (default vhf)")
-          ->transform(CLI::CheckedTransformer(bands, CLI::ignore_case).description(""));
-  auto* model_opt =
-      app.add_option("--model", options.model, "pt-610 or pt-410 (default pt-610)")
-          ->transform(CLI::CheckedTransformer(models, CLI::ignore_case).description(""));
-  auto* fw_opt = app.add_option("--firmware", options.firmware_version,
-                                "Firmware version 0-9999, 125 reads 1.25 (default 125)");
-  auto* serial_opt = app.add_option("--serial", options.serial,
-                                    "Serial number, 8 characters (default " + options.serial + ")");
-  auto* code_opt = app.add_option("--product-code", product_code_text,
+  a.band = app.add_option("--band", options.band, "vhf, vhf-lo or uhf (default vhf)")
+               ->transform(CLI::CheckedTransformer(bands, CLI::ignore_case).description(""));
+  a.model = app.add_option("--model", options.model, "pt-610 or pt-410 (default pt-610)")
+                ->transform(CLI::CheckedTransformer(models, CLI::ignore_case).description(""));
+  a.firmware = app.add_option("--firmware", options.firmware_version,
+                              "Firmware version 0-9999, 125 reads 1.25 (default 125)");
+  a.serial = app.add_option("--serial", options.serial,
+                            "Serial number, 8 characters (default " + options.serial + ")");
+  a.product_code = app.add_option("--product-code", a.product_code_text,
                                   "Product code in hexadecimal (default c014)");
   app.add_flag("--pace", options.pace, "Take 10 bit times at 9600 baud for every byte");
   app.add_flag("--power-cycle", options.need_power_cycle,
@@ -207,7 +221,7 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(0, 3600000));
   app.add_flag("--ack-with-command", options.ack_with_command_byte,
                "Acknowledge alignment commands with their own command byte");
-  app.add_option("--levels", levels, "Battery, noise, signal and spare level, 0-255 each")
+  app.add_option("--levels", a.levels, "Battery, noise, signal and spare level, 0-255 each")
       ->expected(4)
       ->delimiter(',')
       ->check(CLI::Range(0, 255));
@@ -218,24 +232,25 @@ int main(int argc, char** argv) {
                  "Signal strength peaks when the tuning value sent with 0x32 is this (0-255); it "
                  "falls by 2 per step away")
       ->check(CLI::Range(0, 255));
-  app.add_flag("--half-written", half_written,
+  app.add_flag("--half-written", a.half_written,
                "Start as a radio whose last download was interrupted (download marker FFFF)");
   app.add_option("--save", options.save_on_download,
                  "Write the radio memory to this .q40 file whenever a download completes");
-  auto* link_opt = app.add_option("--link", link, "Also make this symbolic link to the device");
-  app.add_option("--count", count,
+  auto* link_opt = app.add_option("--link", a.link, "Also make this symbolic link to the device");
+  app.add_option("--count", a.count,
                  "Serve this many radios at once, serial numbers counted up (default 1); "
                  "prints one device per line")
       ->check(CLI::Range(1, 64));
-  app.add_option("--link-prefix", link_prefix,
+  app.add_option("--link-prefix", a.link_prefix,
                  "With --count: make symbolic links PATH1, PATH2, ... to the devices")
       ->excludes(link_opt);
-  app.add_option("--faulty", faulty,
+  app.add_option("--faulty", a.faulty,
                  "With --count: the faults below hit only radio K (1 = the first; default: all)")
       ->check(CLI::Range(1, 64));
-  app.add_flag("-v,--verbose", verbose, "Log every frame");
+  app.add_flag("-v,--verbose", a.verbose, "Log every frame");
+}
 
-  auto& f = options.faults;
+void AddFaultOptions(CLI::App& app, ql40::sim::Faults& f) {
   auto* faults = app.add_option_group("Faults", "Counted from 1; each hits once unless --repeat");
   faults->add_option("--drop-byte", f.drop_reply_byte_at, "Do not send the radio's Nth byte");
   faults->add_option("--corrupt-byte", f.corrupt_reply_byte_at,
@@ -261,126 +276,132 @@ int main(int argc, char** argv) {
     if (opt->get_name() != "--repeat" && opt->get_name() != "--drop-back-to-back")
       opt->check(CLI::Range(0, 1 << 30));
   }
+}
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? kExitOk : kExitUsage;
-  }
-
-  if (code_opt->count() > 0 && !ParseHex(product_code_text, options.product_code)) {
+// The radio's options as the words on the command line leave them.
+int SettleOptions(SimArgs& a) {
+  RadioOptions& options = a.options;
+  if (a.product_code->count() > 0 && !ParseHex(a.product_code_text, options.product_code)) {
     std::cerr << "ql40-radiosim: --product-code wants hexadecimal 0 to ffff, not \""
-              << product_code_text << "\"\n";
+              << a.product_code_text << "\"\n";
     return kExitUsage;
   }
-  if (!levels.empty()) std::copy(levels.begin(), levels.end(), options.levels.begin());
+  if (!a.levels.empty()) std::copy(a.levels.begin(), a.levels.end(), options.levels.begin());
   if (const std::string problem = ql40::sim::ValidateOptions(options); !problem.empty()) {
     std::cerr << "ql40-radiosim: " << problem << "\n";
     return kExitUsage;
   }
+  return kGoOn;
+}
 
-  ql40::Image memory{};
-  if (file.empty()) {
+// The radio's memory: built in, from a .q40 file, or a codeplug JSON file on the built-in radio.
+int LoadMemory(SimArgs& a, ql40::Image& memory) {
+  RadioOptions& options = a.options;
+  if (a.file.empty()) {
     memory = ql40::sim::BuiltInRadioImage(options);
-  } else if (IsJsonFile(file)) {
+  } else if (IsJsonFile(a.file)) {
     // The built-in radio of the options with the dealer's settings and channels of the file;
     // a band the file names is the radio's band.
     std::string error;
-    if (!ql40::sim::ReadRadioJson(file, options, memory, options.trailer, &error)) {
+    if (!ql40::sim::ReadRadioJson(a.file, options, memory, options.trailer, &error)) {
       std::cerr << "ql40-radiosim: " << error << "\n";
       return kExitFailure;
     }
     if (!error.empty()) std::cerr << error << "\n";
   } else {
     std::string error;
-    if (!ql40::sim::ReadRadioFile(file, memory, options.trailer, &error)) {
+    if (!ql40::sim::ReadRadioFile(a.file, memory, options.trailer, &error)) {
       std::cerr << "ql40-radiosim: " << error << "\n";
       return kExitFailure;
     }
-    // Identity options given with a file override what the file holds.
-    unsigned fields = 0;
-    if (band_opt->count()) fields |= ql40::sim::kIdentityBand;
-    if (model_opt->count()) fields |= ql40::sim::kIdentityModel;
-    if (fw_opt->count()) fields |= ql40::sim::kIdentityFirmware;
-    if (serial_opt->count()) fields |= ql40::sim::kIdentitySerial;
-    if (code_opt->count()) fields |= ql40::sim::kIdentityProductCode;
-    ql40::sim::ApplyIdentity(options, memory, fields);
+    ql40::sim::ApplyIdentity(options, memory, a.IdentityGiven());
   }
-  if (half_written)
+  if (a.half_written)
     ql40::bits::SetWordLE(memory, 2 * ql40::frame::kMarkerWord, ql40::frame::kMarkerWriting);
+  return kGoOn;
+}
 
-  if (faulty > count) {
-    std::cerr << "ql40-radiosim: --faulty " << faulty << " names no radio of " << count << "\n";
+// What --count allows beside it.
+int CheckCount(const SimArgs& a) {
+  if (a.faulty > a.count) {
+    std::cerr << "ql40-radiosim: --faulty " << a.faulty << " names no radio of " << a.count << "\n";
     return kExitUsage;
   }
-  if (count > 1 && !link.empty()) {
+  if (a.count > 1 && !a.link.empty()) {
     std::cerr << "ql40-radiosim: --link names one radio; use --link-prefix with --count\n";
     return kExitUsage;
   }
-  if (count > 1 && !options.save_on_download.empty()) {
+  if (a.count > 1 && !a.options.save_on_download.empty()) {
     std::cerr << "ql40-radiosim: --save writes one file; it cannot serve several radios\n";
     return kExitUsage;
   }
-  if (count > 1 && ql40::sim::SerialPlus(options.serial, count - 1).empty()) {
-    std::cerr << "ql40-radiosim: the serial number " << options.serial << " cannot count up to "
-              << count << " radios (it must end in six digits 0-9)\n";
+  if (a.count > 1 && ql40::sim::SerialPlus(a.options.serial, a.count - 1).empty()) {
+    std::cerr << "ql40-radiosim: the serial number " << a.options.serial << " cannot count up to "
+              << a.count << " radios (it must end in six digits 0-9)\n";
     return kExitUsage;
   }
+  return kGoOn;
+}
 
-  std::string error;
-  if (!InstallSignals(error)) {
-    std::cerr << "ql40-radiosim: " << error << "\n";
-    return kExitFailure;
-  }
+// The radios being served and the links made to them, one of each per radio.
+struct Served {
   std::vector<std::unique_ptr<ql40::sim::PtyRadio> > radios;
   std::vector<std::string> links;
-  auto remove_links = [&] {
+
+  void RemoveLinks() const {
     for (std::size_t i = 0; i < links.size(); ++i) RemoveLink(links[i], radios[i]->device_path());
-  };
+  }
+  void PowerCycle() const {
+    for (auto& r : radios) r->PowerCycle();
+  }
+};
+
+// Starts every radio and prints its device; on a failure, the links made so far go again.
+bool StartRadios(const SimArgs& a, const ql40::Image& memory, Served& served) {
+  const RadioOptions& options = a.options;
+  const int count = a.count;
+  std::string error;
   for (int i = 0; i < count; ++i) {
     RadioOptions one = options;
     ql40::Image image = memory;
     if (count > 1) {
       one.serial = ql40::sim::SerialPlus(options.serial, i);
       ql40::sim::ApplyIdentity(one, image, ql40::sim::kIdentitySerial);
-      if (faulty > 0 && faulty != i + 1) one.faults = {};
+      if (a.faulty > 0 && a.faulty != i + 1) one.faults = {};
     }
     const std::string tag = count > 1 ? ql40::Format("radio %d: ", i + 1) : std::string();
-    one.on_event = [verbose, tag](const ql40::sim::RadioEvent& e) {
+    one.on_event = [verbose = a.verbose, tag](const ql40::sim::RadioEvent& e) {
       if (!e.detail || verbose) Log(tag + e.text);
     };
     auto radio = ql40::sim::PtyRadio::Start(one, image, &error);
     if (!radio) {
       std::cerr << "ql40-radiosim: " << error << "\n";
-      remove_links();
-      return kExitFailure;
+      served.RemoveLinks();
+      return false;
     }
-    const std::string name = !link_prefix.empty() ? link_prefix + std::to_string(i + 1)
-                             : count == 1         ? link
-                                                  : std::string();
+    const std::string name = !a.link_prefix.empty() ? a.link_prefix + std::to_string(i + 1)
+                             : count == 1           ? a.link
+                                                    : std::string();
     if (!name.empty()) {
       if (!MakeLink(name, radio->device_path(), error)) {
         std::cerr << "ql40-radiosim: " << error << "\n";
-        remove_links();
-        return kExitFailure;
+        served.RemoveLinks();
+        return false;
       }
     }
     std::printf("%s\n", radio->device_path().c_str());
-    Log(tag + Describe(image) + (file.empty() ? " (built-in)" : " from " + file));
+    Log(tag + Describe(image) + (a.file.empty() ? " (built-in)" : " from " + a.file));
     Log(tag + "serving " + radio->device_path() + (name.empty() ? "" : " as " + name) +
         (options.pace ? ", paced at 9600 baud" : ""));
-    radios.push_back(std::move(radio));
-    links.push_back(name);
+    served.radios.push_back(std::move(radio));
+    served.links.push_back(name);
   }
-  std::fflush(stdout);
-  if (options.need_power_cycle) {
-    Log(options.power_on_after_ms >= 0
-            ? ql40::Format("switched off; switches on %d ms after the program waits",
-                           options.power_on_after_ms)
-            : std::string("switched off; press Enter or send SIGUSR1 to switch it on"));
-  }
+  return true;
+}
 
+// Serves until a signal other than SIGUSR1 comes; SIGUSR1 or Enter switches every radio off
+// and on.
+void ServeUntilStopped(const Served& served) {
   bool watch_stdin = true;
   for (;;) {
     pollfd fds[2] = {{signal_pipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
@@ -395,7 +416,7 @@ int main(int argc, char** argv) {
       for (ssize_t i = 0; i < n; ++i) {
         if (signals[i] == SIGUSR1) {
           Log("power cycle (SIGUSR1)");
-          for (auto& r : radios) r->PowerCycle();
+          served.PowerCycle();
         } else {
           stop = true;
         }
@@ -407,7 +428,7 @@ int main(int argc, char** argv) {
       if (n > 0) {
         if (std::memchr(line, '\n', static_cast<std::size_t>(n)) != nullptr) {
           Log("power cycle (Enter)");
-          for (auto& r : radios) r->PowerCycle();
+          served.PowerCycle();
         }
       } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
         watch_stdin = false;  // end of input: only signals from now on
@@ -415,14 +436,57 @@ int main(int argc, char** argv) {
     }
     if (stop) break;
   }
+}
 
-  remove_links();
-  for (std::size_t i = 0; i < radios.size(); ++i) {
-    const auto stats = radios[i]->stats();
-    radios[i].reset();
+void StopRadios(Served& served, int count) {
+  served.RemoveLinks();
+  for (std::size_t i = 0; i < served.radios.size(); ++i) {
+    const auto stats = served.radios[i]->stats();
+    served.radios[i].reset();
     Log((count > 1 ? ql40::Format("radio %zu ", i + 1) : std::string()) +
         "stopped: " + Summary(stats));
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "ql40-radiosim - a simulated PT-410/PT-610 radio on a pseudo-terminal.\n"
+      "Prints the device to give to 'ql40 upload/download --port' and runs until Ctrl+C.\n"
+      "Press Enter or send SIGUSR1 to switch the radio off and on."};
+  app.set_version_flag("--version", "ql40-radiosim " QL40_VERSION);
+  SimArgs args;
+  AddRadioOptions(app, args);
+  AddFaultOptions(app, args.options.faults);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? kExitOk : kExitUsage;
+  }
+
+  ql40::Image memory{};
+  int code = SettleOptions(args);
+  if (code == kGoOn) code = LoadMemory(args, memory);
+  if (code == kGoOn) code = CheckCount(args);
+  if (code != kGoOn) return code;
+  std::string error;
+  if (!InstallSignals(error)) {
+    std::cerr << "ql40-radiosim: " << error << "\n";
+    return kExitFailure;
+  }
+  Served served;
+  if (!StartRadios(args, memory, served)) return kExitFailure;
+  std::fflush(stdout);
+  if (args.options.need_power_cycle) {
+    Log(args.options.power_on_after_ms >= 0
+            ? ql40::Format("switched off; switches on %d ms after the program waits",
+                           args.options.power_on_after_ms)
+            : std::string("switched off; press Enter or send SIGUSR1 to switch it on"));
+  }
+  ServeUntilStopped(served);
+  StopRadios(served, args.count);
   return kExitOk;
 }
 

@@ -11,6 +11,7 @@
 #include <QSysInfo>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 #if QT_CONFIG(sessionmanager)
@@ -65,27 +66,16 @@ void ExitWhenIdle() {
   QCoreApplication::exit(0);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+void NameApplication() {
   QApplication::setApplicationName("ql40win");
   QApplication::setApplicationVersion(QL40_VERSION);
   // Lets the desktop match the window to ql40win.desktop (its icon, its name in the task bar).
   QGuiApplication::setDesktopFileName("ql40win");
   QApplication::setWindowIcon(QIcon::fromTheme("ql40win"));
+}
 
-  const QString instance_key = ql40::ui::SingleInstance::DefaultKey();
-  ql40::ui::SingleInstance instance(instance_key);
-  if (!instance.BecomePrimary()) {
-    instance.NotifyPrimary();
-    return 0;
-  }
-
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-
-  ql40::shell::AppContext app;
+// Where the settings, backups, logs, help and default files are, the user's folders made.
+void PlaceFolders(ql40::shell::AppContext& app) {
   const ql40::shell::ProgramFolders folders =
       ql40::shell::DecideFolders(ql40::shell::CurrentPathInputs(
           QCoreApplication::applicationDirPath().toStdString(), QDir::currentPath().toStdString()));
@@ -98,13 +88,88 @@ int main(int argc, char** argv) {
   app.backup_dir = folders.backup_dir;
   app.log_dir = folders.log_dir;
   app.help_dir = folders.help_dir;
+}
 
-  ql40::shell::IniFile ini;
+void ReadStartSettings(ql40::shell::IniFile& ini, ql40::shell::AppContext& app,
+                       ql40::shell::WindowSettings& window_settings) {
   ini.Load(app.ini_path);
-  ql40::shell::WindowSettings window_settings;
   ql40::shell::ReadSettings(ini, app, window_settings);
   ql40::shell::WriteStartupKeys(ini, app);
   ini.Save(app.ini_path);
+}
+
+void ShowWindow(ql40::ui::MainWindow& window, const ql40::shell::WindowSettings& settings) {
+  if (settings.maximized) {
+    window.showMaximized();
+  } else {
+    window.show();
+  }
+  window.view()->FocusGrid();
+}
+
+// This run's recovery copy, named after the single-instance lock, the machine and the process,
+// in the user's data folder.
+std::filesystem::path RecoveryPath(const ql40::shell::RecoveryOwner& self) {
+  const auto recovery_dir = ql40::shell::RecoveryDir(ql40::shell::UserDataDir());
+  return recovery_dir.empty() ? recovery_dir : recovery_dir / ql40::shell::RecoveryFileName(self);
+}
+
+// Ended from outside: the settings and the newest copy go to the disk first.
+void SaveOnSessionEnd(QApplication& application, ql40::ui::SessionEndWatcher& end_watcher,
+                      ql40::ui::MainWindow& window, ql40::ui::RecoveryController& recovery,
+                      ql40::shell::IniFile& ini, ql40::shell::AppContext& app) {
+  const auto write_settings = [ini = &ini, app = &app, window = &window] {
+    ql40::shell::WriteExitKeys(*ini, *app, window->CurrentWindowSettings());
+    ini->Save(app->ini_path);
+  };
+  end_watcher.Install();
+  QObject::connect(&end_watcher, &ql40::ui::SessionEndWatcher::endRequested, &window,
+                   [recovery = &recovery, write_settings] {
+                     recovery->FlushNow();
+                     write_settings();
+                     ExitWhenIdle();
+                   });
+#if QT_CONFIG(sessionmanager)
+  // The session manager asks first: the close question where it lets the program ask.
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                   [recovery = &recovery, write_settings, app = &app,
+                    window = &window](QSessionManager& manager) {
+                     recovery->FlushNow();
+                     write_settings();
+                     if (!app->doc.modified || !manager.allowsInteraction()) return;
+                     if (window->ConfirmClose()) {
+                       if (app->doc.modified) recovery->MarkDiscarded();
+                     } else {
+                       manager.cancel();
+                     }
+                     manager.release();
+                   });
+#else
+  (void)application;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  NameApplication();
+
+  const QString instance_key = ql40::ui::SingleInstance::DefaultKey();
+  ql40::ui::SingleInstance instance(instance_key);
+  if (!instance.BecomePrimary()) {
+    instance.NotifyPrimary();
+    return 0;
+  }
+
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+  ql40::shell::AppContext app;
+  PlaceFolders(app);
+  ql40::shell::IniFile ini;
+  ql40::shell::WindowSettings window_settings;
+  ReadStartSettings(ini, app, window_settings);
 
   if (ql40::shell::IsMaintenanceSwitch(args)) {
     app.maintenance = ql40::ui::PasswordDialog::AskForMaintenance(nullptr);
@@ -124,23 +189,12 @@ int main(int argc, char** argv) {
 
   PaintedProbe probe;
   if (qEnvironmentVariableIsSet("QL40WIN_BENCH_PAINTED")) window.installEventFilter(&probe);
+  ShowWindow(window, window_settings);
 
-  if (window_settings.maximized) {
-    window.showMaximized();
-  } else {
-    window.show();
-  }
-  window.view()->FocusGrid();
-
-  // This run's recovery copy, named after the single-instance lock, the machine and the
-  // process, in the user's data folder.
   const ql40::shell::RecoveryOwner self{instance_key.toStdString(),
                                         QSysInfo::machineHostName().toStdString(),
                                         QCoreApplication::applicationPid()};
-  const auto recovery_dir = ql40::shell::RecoveryDir(ql40::shell::UserDataDir());
-  ql40::ui::RecoveryController recovery(
-      app,
-      recovery_dir.empty() ? recovery_dir : recovery_dir / ql40::shell::RecoveryFileName(self));
+  ql40::ui::RecoveryController recovery(app, RecoveryPath(self));
   QObject::connect(&recovery, &ql40::ui::RecoveryController::statusMessage, &window,
                    &ql40::ui::MainWindow::ShowStatus);
   // Inside the event loop, so that an end request during the questions can end it.
@@ -151,33 +205,8 @@ int main(int argc, char** argv) {
     recovery.Start();
   });
 
-  // Ended from outside: the settings and the newest copy go to the disk first.
-  const auto write_settings = [&] {
-    ql40::shell::WriteExitKeys(ini, app, window.CurrentWindowSettings());
-    ini.Save(app.ini_path);
-  };
   ql40::ui::SessionEndWatcher end_watcher;
-  end_watcher.Install();
-  QObject::connect(&end_watcher, &ql40::ui::SessionEndWatcher::endRequested, &window, [&] {
-    recovery.FlushNow();
-    write_settings();
-    ExitWhenIdle();
-  });
-#if QT_CONFIG(sessionmanager)
-  // The session manager asks first: the close question where it lets the program ask.
-  QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
-                   [&](QSessionManager& manager) {
-                     recovery.FlushNow();
-                     write_settings();
-                     if (!app.doc.modified || !manager.allowsInteraction()) return;
-                     if (window.ConfirmClose()) {
-                       if (app.doc.modified) recovery.MarkDiscarded();
-                     } else {
-                       manager.cancel();
-                     }
-                     manager.release();
-                   });
-#endif
+  SaveOnSessionEnd(application, end_watcher, window, recovery, ini, app);
 
   const int status = QApplication::exec();
   window.SaveSettings();

@@ -224,11 +224,7 @@ bool FleetRun::AllSucceeded() const {
   });
 }
 
-void FleetRun::RunRadio(int index) {
-  const std::string port = options_.ports[static_cast<std::size_t>(index)];
-  Radio radio(*this, index);
-  const auto started = Clock::now();
-  const auto when = WallClock::now();
+struct FleetRun::RadioRun {
   RadioResult result = RadioResult::kFailed;
   int message_id = 0;
   std::string message;
@@ -238,15 +234,15 @@ void FleetRun::RunRadio(int index) {
   std::unique_ptr<Image> logged;  // the image the log line's checksum is of
   link::PortOpenError open_error;
 
-  auto fail = [&](int id, std::initializer_list<std::string_view> args = {}) {
+  void Fail(int id, std::initializer_list<std::string_view> args = {}) {
     result = RadioResult::kFailed;
     message_id = id;
     message = res::FormatString(id, args);
-  };
+  }
   // A transfer that did not reach its own end: cancelled, out of time, or failed with the
   // message it showed (a question answered Cancel shows none).
-  auto unfinished = [&](const link::TransferOutcome& outcome, int fallback_id) {
-    if (outcome.wait_expired) return fail(kStrNoStartByte);
+  void Unfinished(const link::TransferOutcome& outcome, int fallback_id, const Radio& radio) {
+    if (outcome.wait_expired) return Fail(kStrNoStartByte);
     if (outcome.end == link::TransferEnd::kCancelled) {
       result = RadioResult::kCancelled;
       return;
@@ -256,160 +252,199 @@ void FleetRun::RunRadio(int index) {
     message_id = now.message_id != 0 ? now.message_id : outcome.message_id;
     message = !now.message.empty() ? now.message
                                    : res::FormatString(message_id != 0 ? message_id : fallback_id);
-  };
+  }
+};
+
+void FleetRun::RunRadio(int index) {
+  const std::string port = options_.ports[static_cast<std::size_t>(index)];
+  Radio radio(*this, index);
+  const auto started = Clock::now();
+  const auto when = WallClock::now();
+  RadioRun run;
 
   try {
-    link::CloneEnvironment env;
-    env.open_port = [this, port](int read_constant_ms, link::PortOpenError* error) {
-      return options_.open_port ? options_.open_port(port, read_constant_ms, error) : nullptr;
-    };
-    env.port_label = link::PortLabel(port);
-    env.prompter = &radio;
-    env.observer = &radio;
-    env.cancel = &cancel_;
-    env.maintenance = options_.maintenance;
-    env.log_folder = options_.log_folder;
-    env.start_byte_wait = options_.start_byte_wait;
-    env.fast = options_.fast;
-    std::unique_ptr<link::SerialPort> link;
-
+    const link::CloneEnvironment env = Environment(port, radio);
     if (options_.job == FleetJob::kDownload) {
-      auto doc = std::make_unique<Codeplug>(options_.source);
-      link::CloneSession session(*doc, link, env);
-      radio.Phase(RadioPhase::kDownload);
-      const auto outcome =
-          link::DownloadCommand(*doc, [&](link::TransferKind kind) { return session.Run(kind); });
-      radio.Facts(session.radio());
-      fell_back = session.fell_back();
-      file = options_.source_file;
-      open_error = session.open_error();
-      if (session.sent_image() != nullptr) logged = std::make_unique<Image>(*session.sent_image());
-      if (!outcome.succeeded) {
-        unfinished(outcome, kStrResultFailed);
-      } else if (!options_.VerifyOn()) {
-        result = RadioResult::kSucceeded;
-      } else {
-        // The radio read back whole, as an upload reads it: a radio that wants switching off
-        // and on first is asked for that the same way.
-        radio.Phase(RadioPhase::kVerify);
-        auto back = std::make_unique<Codeplug>();
-        back->ResetToDefaults();
-        link::CloneSession reader(*back, link, env);
-        const auto read = reader.Run(link::TransferKind::kUpload);
-        fell_back = fell_back || reader.fell_back();
-        if (!read.succeeded) {
-          unfinished(read, kStrVerifyNoReadBack);
-          if (result == RadioResult::kFailed) {
-            message = res::FormatString(kStrVerifyNoReadBack) + ": " + message;
-          }
-        } else {
-          std::string error;
-          const auto kept = KeepBackup(options_.BackupFolder(), back->image,
-                                       BandDefaultSplit(session.radio().band),
-                                       radio.Current().serial, when, &error);
-          backup = kept.string();
-          verify_address = FirstDifference(*session.sent_image(), back->image,
-                                           session.sent_first_block(), session.sent_last_block());
-          if (verify_address >= 0) {
-            fail(kStrVerifyMismatch, {Format("0x%04X", verify_address)});
-          } else if (kept.empty()) {
-            fail(kStrBackupFailed, {error});
-            message = error;
-          } else {
-            result = RadioResult::kSucceeded;
-          }
-        }
-      }
+      DownloadToRadio(radio, env, when, run);
     } else {
-      auto doc = std::make_unique<Codeplug>();
-      doc->ResetToDefaults();
-      link::CloneSession session(*doc, link, env);
-      radio.Phase(RadioPhase::kUpload);
-      const auto outcome =
-          link::UploadCommand(*doc, [&](link::TransferKind kind) { return session.Run(kind); });
-      radio.Facts(session.radio());
-      fell_back = session.fell_back();
-      open_error = session.open_error();
-      if (!outcome.succeeded) {
-        unfinished(outcome, kStrResultFailed);
-      } else {
-        logged = std::make_unique<Image>(doc->image);
-        // Uploads keep the image exactly as read; the default split follows the radio's band.
-        const double split = BandDefaultSplit(doc->hardware.band);
-        const std::string serial = DecodeSerialNumber(doc->image);
-        radio.Update([&](RadioStatus& s) {
-          s.serial = serial;
-          s.band = doc->hardware.band;
-          s.model = doc->hardware.product_type;
-        });
-        std::string error;
-        const auto kept =
-            KeepBackup(options_.BackupFolder(), doc->image, split, serial, when, &error);
-        backup = kept.string();
-        std::error_code ec;
-        std::filesystem::create_directories(options_.output_dir, ec);
-        std::filesystem::path target;
-        {
-          std::lock_guard lock(mutex_);
-          const std::string base = SerialForFileName(serial);
-          std::string name = base + ".q40";
-          for (int n = 2; std::find(claimed_files_.begin(), claimed_files_.end(), name) !=
-                          claimed_files_.end();
-               ++n) {
-            name = base + "-" + std::to_string(n) + ".q40";
-          }
-          claimed_files_.push_back(name);
-          target = options_.output_dir / name;
-        }
-        if (WriteImageFile(target.string(), doc->image, split, radio)) {
-          file = target.string();
-          result = kept.empty() ? RadioResult::kFailed : RadioResult::kSucceeded;
-          if (kept.empty()) message = error;
-        } else {
-          const RadioStatus now = radio.Current();
-          result = RadioResult::kFailed;
-          message_id = now.message_id;
-          message = now.message;
-        }
-      }
+      UploadFromRadio(radio, env, when, run);
     }
   } catch (const std::exception& e) {
-    result = RadioResult::kFailed;
-    message = e.what();
+    run.result = RadioResult::kFailed;
+    run.message = e.what();
   }
 
   // Which of several cables would not open, and why, is worth saying beside the message.
-  if (message_id == res::kStrProblemWithComPort) {
-    const std::string hint = link::OpenErrorHint(open_error);
-    message += " (" + (hint.empty() ? open_error.detail : hint) + ")";
+  if (run.message_id == res::kStrProblemWithComPort) {
+    const std::string hint = link::OpenErrorHint(run.open_error);
+    run.message += " (" + (hint.empty() ? run.open_error.detail : hint) + ")";
   }
 
-  RadioStatus final_status;
-  {
-    std::lock_guard lock(mutex_);
-    RadioStatus& s = status_[static_cast<std::size_t>(index)];
-    s.phase = RadioPhase::kDone;
-    s.result = result;
-    s.message_id = result == RadioResult::kFailed ? message_id : 0;
-    s.message = result == RadioResult::kFailed ? message : std::string();
-    s.verify_address = verify_address;
-    s.fell_back = fell_back;
-    s.file = file;
-    s.backup = backup;
-    s.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    final_status = s;
+  RadioStatus final_status = Finish(index, run, started);
+  LogRadio(index, port, run, when, final_status);
+  if (observer_ != nullptr) {
+    observer_->Changed(index, final_status);
+    observer_->Finished(index, final_status);
   }
+}
 
+link::CloneEnvironment FleetRun::Environment(const std::string& port, Radio& radio) {
+  link::CloneEnvironment env;
+  env.open_port = [this, port](int read_constant_ms, link::PortOpenError* error) {
+    return options_.open_port ? options_.open_port(port, read_constant_ms, error) : nullptr;
+  };
+  env.port_label = link::PortLabel(port);
+  env.prompter = &radio;
+  env.observer = &radio;
+  env.cancel = &cancel_;
+  env.maintenance = options_.maintenance;
+  env.log_folder = options_.log_folder;
+  env.start_byte_wait = options_.start_byte_wait;
+  env.fast = options_.fast;
+  return env;
+}
+
+void FleetRun::DownloadToRadio(Radio& radio, const link::CloneEnvironment& env,
+                               WallClock::time_point when, RadioRun& run) {
+  std::unique_ptr<link::SerialPort> link;
+  auto doc = std::make_unique<Codeplug>(options_.source);
+  link::CloneSession session(*doc, link, env);
+  radio.Phase(RadioPhase::kDownload);
+  const auto outcome =
+      link::DownloadCommand(*doc, [&](link::TransferKind kind) { return session.Run(kind); });
+  radio.Facts(session.radio());
+  run.fell_back = session.fell_back();
+  run.file = options_.source_file;
+  run.open_error = session.open_error();
+  if (session.sent_image() != nullptr) run.logged = std::make_unique<Image>(*session.sent_image());
+  if (!outcome.succeeded) {
+    run.Unfinished(outcome, kStrResultFailed, radio);
+  } else if (!options_.VerifyOn()) {
+    run.result = RadioResult::kSucceeded;
+  } else {
+    VerifyDownload(radio, session, link, env, when, run);
+  }
+}
+
+void FleetRun::VerifyDownload(Radio& radio, const link::CloneSession& session,
+                              std::unique_ptr<link::SerialPort>& link,
+                              const link::CloneEnvironment& env, WallClock::time_point when,
+                              RadioRun& run) {
+  // The radio read back whole, as an upload reads it: a radio that wants switching off and on
+  // first is asked for that the same way.
+  radio.Phase(RadioPhase::kVerify);
+  auto back = std::make_unique<Codeplug>();
+  back->ResetToDefaults();
+  link::CloneSession reader(*back, link, env);
+  const auto read = reader.Run(link::TransferKind::kUpload);
+  run.fell_back = run.fell_back || reader.fell_back();
+  if (!read.succeeded) {
+    run.Unfinished(read, kStrVerifyNoReadBack, radio);
+    if (run.result == RadioResult::kFailed) {
+      run.message = res::FormatString(kStrVerifyNoReadBack) + ": " + run.message;
+    }
+    return;
+  }
+  std::string error;
+  const auto kept =
+      KeepBackup(options_.BackupFolder(), back->image, BandDefaultSplit(session.radio().band),
+                 radio.Current().serial, when, &error);
+  run.backup = kept.string();
+  run.verify_address = FirstDifference(*session.sent_image(), back->image,
+                                       session.sent_first_block(), session.sent_last_block());
+  if (run.verify_address >= 0) {
+    run.Fail(kStrVerifyMismatch, {Format("0x%04X", run.verify_address)});
+  } else if (kept.empty()) {
+    run.Fail(kStrBackupFailed, {error});
+    run.message = error;
+  } else {
+    run.result = RadioResult::kSucceeded;
+  }
+}
+
+void FleetRun::UploadFromRadio(Radio& radio, const link::CloneEnvironment& env,
+                               WallClock::time_point when, RadioRun& run) {
+  std::unique_ptr<link::SerialPort> link;
+  auto doc = std::make_unique<Codeplug>();
+  doc->ResetToDefaults();
+  link::CloneSession session(*doc, link, env);
+  radio.Phase(RadioPhase::kUpload);
+  const auto outcome =
+      link::UploadCommand(*doc, [&](link::TransferKind kind) { return session.Run(kind); });
+  radio.Facts(session.radio());
+  run.fell_back = session.fell_back();
+  run.open_error = session.open_error();
+  if (!outcome.succeeded) {
+    run.Unfinished(outcome, kStrResultFailed, radio);
+    return;
+  }
+  run.logged = std::make_unique<Image>(doc->image);
+  // Uploads keep the image exactly as read; the default split follows the radio's band.
+  const double split = BandDefaultSplit(doc->hardware.band);
+  const std::string serial = DecodeSerialNumber(doc->image);
+  radio.Update([&](RadioStatus& s) {
+    s.serial = serial;
+    s.band = doc->hardware.band;
+    s.model = doc->hardware.product_type;
+  });
+  std::string error;
+  const auto kept = KeepBackup(options_.BackupFolder(), doc->image, split, serial, when, &error);
+  run.backup = kept.string();
+  std::error_code ec;
+  std::filesystem::create_directories(options_.output_dir, ec);
+  const std::filesystem::path target = ClaimFile(serial);
+  if (WriteImageFile(target.string(), doc->image, split, radio)) {
+    run.file = target.string();
+    run.result = kept.empty() ? RadioResult::kFailed : RadioResult::kSucceeded;
+    if (kept.empty()) run.message = error;
+  } else {
+    const RadioStatus now = radio.Current();
+    run.result = RadioResult::kFailed;
+    run.message_id = now.message_id;
+    run.message = now.message;
+  }
+}
+
+std::filesystem::path FleetRun::ClaimFile(const std::string& serial) {
+  std::lock_guard lock(mutex_);
+  const std::string base = SerialForFileName(serial);
+  std::string name = base + ".q40";
+  for (int n = 2;
+       std::find(claimed_files_.begin(), claimed_files_.end(), name) != claimed_files_.end(); ++n) {
+    name = base + "-" + std::to_string(n) + ".q40";
+  }
+  claimed_files_.push_back(name);
+  return options_.output_dir / name;
+}
+
+RadioStatus FleetRun::Finish(int index, const RadioRun& run,
+                             std::chrono::steady_clock::time_point started) {
+  std::lock_guard lock(mutex_);
+  RadioStatus& s = status_[static_cast<std::size_t>(index)];
+  s.phase = RadioPhase::kDone;
+  s.result = run.result;
+  s.message_id = run.result == RadioResult::kFailed ? run.message_id : 0;
+  s.message = run.result == RadioResult::kFailed ? run.message : std::string();
+  s.verify_address = run.verify_address;
+  s.fell_back = run.fell_back;
+  s.file = run.file;
+  s.backup = run.backup;
+  s.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+  return s;
+}
+
+void FleetRun::LogRadio(int index, const std::string& port, const RadioRun& run,
+                        WallClock::time_point when, RadioStatus& final_status) {
   FleetLogLine line;
   line.when = when;
   line.port = port;
   line.serial = final_status.serial;
   line.model = final_status.model;
   line.band = final_status.band;
-  line.file = file;
-  if (logged) {
+  line.file = run.file;
+  if (run.logged) {
     line.have_checksum = true;
-    line.checksum = ImageChecksum(*logged);
+    line.checksum = ImageChecksum(*run.logged);
   }
   line.result = final_status.ResultText();
   std::string error;
@@ -420,10 +455,6 @@ void FleetRun::RunRadio(int index) {
     s.result = RadioResult::kFailed;
     s.message = error;
     final_status = s;
-  }
-  if (observer_ != nullptr) {
-    observer_->Changed(index, final_status);
-    observer_->Finished(index, final_status);
   }
 }
 

@@ -21,6 +21,11 @@
 #include "link/serial_port.h"
 #include "link/transfer.h"
 
+namespace ql40::link {
+struct CloneEnvironment;
+class CloneSession;
+}  // namespace ql40::link
+
 namespace ql40::fleet {
 
 enum class FleetJob { kUpload, kDownload };
@@ -129,7 +134,24 @@ class FleetRun {
 
  private:
   class Radio;
+  struct RadioRun;  // what one radio's job came to, gathered as it goes
+
   void RunRadio(int index);
+  link::CloneEnvironment Environment(const std::string& port, Radio& radio);
+  void DownloadToRadio(Radio& radio, const link::CloneEnvironment& env, WallClock::time_point when,
+                       RadioRun& run);
+  void VerifyDownload(Radio& radio, const link::CloneSession& session,
+                      std::unique_ptr<link::SerialPort>& link, const link::CloneEnvironment& env,
+                      WallClock::time_point when, RadioRun& run);
+  void UploadFromRadio(Radio& radio, const link::CloneEnvironment& env, WallClock::time_point when,
+                       RadioRun& run);
+  // Names the upload file of a radio, unique within this run.
+  std::filesystem::path ClaimFile(const std::string& serial);
+  // The radio's final status, kept and returned.
+  RadioStatus Finish(int index, const RadioRun& run, std::chrono::steady_clock::time_point started);
+  // The fleet log's line for the radio; a radio the log does not show has not succeeded.
+  void LogRadio(int index, const std::string& port, const RadioRun& run, WallClock::time_point when,
+                RadioStatus& final_status);
 
   FleetOptions options_;
   FleetQuestions* questions_;

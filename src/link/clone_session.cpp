@@ -467,49 +467,79 @@ TransferOutcome CloneSession::Download() {
   const int last = std::clamp(doc_.channels.LastBlock(), kFirstChannelBlock, kLastChannelBlock);
   Range(last + 84);
 
-  const auto read_limit = TransferEnd::kCompleted;
   int w12 = 0;
-  int first = ReadWord(12, &w12);
+  if (ReachRadioForDownload(&w12) == Step::kStop) return outcome_;
+  bool clamp = false;
+  if (CheckDownloadHardware(w12, &clamp) == Step::kStop) return outcome_;
+  if (TakeAdjustmentData(w12) == Step::kStop) return outcome_;
+  if (TakeAlignmentTables() == Step::kStop) return outcome_;
+
+  // What goes to the radio; the document keeps its channels even when the radio is smaller.
+  sent_ = std::make_unique<Image>(doc_.image);
+  if (clamp) ClampToPt410(*sent_);
+  sent_first_block_ = env_.maintenance ? 2 : 3;
+  sent_last_block_ = last;
+
+  if (WriteDownload(*sent_, last) == Step::kStop) return outcome_;
+  return Succeed(res::kStrDownloadCompleted);
+}
+
+// Word 12 is the download's first frame; a radio that does not answer it is asked to be
+// switched off and on.
+CloneSession::Step CloneSession::ReachRadioForDownload(int* w12) {
+  int first = ReadWord(12, w12);
   if (first != kFrameOk && fell_back_) {
     link_->PurgeReceive();
-    first = ReadWord(12, &w12);
+    first = ReadWord(12, w12);
   }
-  if (first != kFrameOk) {
-    if (Handshake(res::kStrSwitchOffOnDownload, TransferEnd::kCompleted) == Step::kStop) {
-      return outcome_;
-    }
-    if (Cancelled()) return Cancel();
-    if (Retry([&] { return ReadWord(12, &w12); }, kBlockLimit, res::kStrUploadError, read_limit) ==
-        Step::kStop) {
-      return outcome_;
-    }
+  if (first == kFrameOk) return Step::kGo;
+  if (Handshake(res::kStrSwitchOffOnDownload, TransferEnd::kCompleted) == Step::kStop) {
+    return Step::kStop;
   }
+  if (Cancelled()) {
+    outcome_ = Cancel();
+    return Step::kStop;
+  }
+  return Retry([&] { return ReadWord(12, w12); }, kBlockLimit, res::kStrUploadError,
+               TransferEnd::kCompleted);
+}
 
+// The radio must be of our kind and band; a model or channel spacing other than the
+// document's is the user's call. *clamp says whether the codeplug must be cut down to fit.
+CloneSession::Step CloneSession::CheckDownloadHardware(int w12, bool* clamp) {
   std::uint8_t block[kBlockSize];
-  if (ReadProductBlock(block, false) == Step::kStop) return outcome_;
+  if (ReadProductBlock(block, false) == Step::kStop) return Step::kStop;
   Prompt(res::kStrPleaseWait);
 
   if (doc_.hardware.band != ((w12 >> 14) & 3)) {
-    return Fail(res::kStrHardwareMismatch1, TransferEnd::kCompleted);
+    outcome_ = Fail(res::kStrHardwareMismatch1, TransferEnd::kCompleted);
+    return Step::kStop;
   }
-  if (Retry([&] { return ReadBlock(0, block); }, kBlockLimit, res::kStrUploadError, read_limit) ==
-      Step::kStop) {
-    return outcome_;
+  if (Retry([&] { return ReadBlock(0, block); }, kBlockLimit, res::kStrUploadError,
+            TransferEnd::kCompleted) == Step::kStop) {
+    return Step::kStop;
   }
   const int radio_model = (w12 >> 8) & 1;
   const int radio_spacing = (block[0] >> 6) & 3;
-  bool clamp = false;
-  if (doc_.hardware.product_type != radio_model || doc_.hardware.channel_spacing != radio_spacing) {
-    const Answer answer = env_.prompter != nullptr
-                              ? env_.prompter->Ask(res::kStrHardwareMismatch, MessageIcon::kStop,
-                                                   MessageButtons::kOkCancel)
-                              : Answer::kCancel;
-    if (answer != Answer::kOk) return End(TransferEnd::kCompleted, res::kStrHardwareMismatch);
-    // Only a PT-410 radio needs the PT-610 codeplug cut down to its three small groups.
-    clamp = doc_.hardware.product_type == kPt610 && radio_model == kPt410;
+  if (doc_.hardware.product_type == radio_model && doc_.hardware.channel_spacing == radio_spacing) {
+    return Step::kGo;
   }
+  const Answer answer = env_.prompter != nullptr
+                            ? env_.prompter->Ask(res::kStrHardwareMismatch, MessageIcon::kStop,
+                                                 MessageButtons::kOkCancel)
+                            : Answer::kCancel;
+  if (answer != Answer::kOk) {
+    outcome_ = End(TransferEnd::kCompleted, res::kStrHardwareMismatch);
+    return Step::kStop;
+  }
+  // Only a PT-410 radio needs the PT-610 codeplug cut down to its three small groups.
+  *clamp = doc_.hardware.product_type == kPt610 && radio_model == kPt410;
+  return Step::kGo;
+}
 
-  // The adjustment data belong to the radio: take them from it, and check their sum.
+// The adjustment data belong to the radio: take them from it, and check their sum.
+CloneSession::Step CloneSession::TakeAdjustmentData(int w12) {
+  const auto read_limit = TransferEnd::kCompleted;
   int sum = 0;
   bool matched = false;
   for (int pass = 0; pass < 2 && !matched; ++pass) {
@@ -519,7 +549,7 @@ TransferOutcome CloneSession::Download() {
       if (w != 12 || pass > 0) {
         if (Retry([&] { return ReadWord(w, &value); }, kWordLimit, res::kStrUploadError,
                   read_limit) == Step::kStop) {
-          return outcome_;
+          return Step::kStop;
         }
       }
       PutWord(doc_.image, w, value);
@@ -528,7 +558,7 @@ TransferOutcome CloneSession::Download() {
     int stored = 0;
     if (Retry([&] { return ReadWord(1, &stored); }, kWordLimit, res::kStrUploadError, read_limit) ==
         Step::kStop) {
-      return outcome_;
+      return Step::kStop;
     }
     matched = stored == (sum & 0xFFFF);
   }
@@ -540,11 +570,15 @@ TransferOutcome CloneSession::Download() {
     WriteWord(1, sum & 0xFFFF);
     link_->PurgeReceive();
   }
+  return Step::kGo;
+}
 
-  // The channels' tuning bytes follow the radio's own alignment tables.
+// The channels' tuning bytes follow the radio's own alignment tables.
+CloneSession::Step CloneSession::TakeAlignmentTables() {
+  std::uint8_t block[kBlockSize];
   if (Retry([&] { return ReadBlock(kProductBlock - kRadioBlockOffset, block); }, kBlockLimit,
-            res::kStrUploadError, read_limit) == Step::kStop) {
-    return outcome_;
+            res::kStrUploadError, TransferEnd::kCompleted) == Step::kStop) {
+    return Step::kStop;
   }
   {
     auto radio_tables = std::make_unique<Image>(doc_.image);
@@ -552,47 +586,43 @@ TransferOutcome CloneSession::Download() {
     doc_.channels.DecodeAlignment(*radio_tables);
   }
   doc_.CommitToImage();
+  return Step::kGo;
+}
 
-  // What goes to the radio; the document keeps its channels even when the radio is smaller.
-  sent_ = std::make_unique<Image>(doc_.image);
-  if (clamp) ClampToPt410(*sent_);
-  const Image* send = sent_.get();
-  sent_first_block_ = env_.maintenance ? 2 : 3;
-  sent_last_block_ = last;
-
-  // The marker tells the radio (and a later upload) whether a download finished. Writing it
-  // must succeed: a radio left with the old "completed" mark over half-written memory, or a
-  // "completed" message over a radio still marked as being written, would both mislead.
+// The marker tells the radio (and a later upload) whether a download finished. Writing it
+// must succeed: a radio left with the old "completed" mark over half-written memory, or a
+// "completed" message over a radio still marked as being written, would both mislead.
+CloneSession::Step CloneSession::WriteDownload(const Image& send, int last) {
   const auto write_end = TransferEnd::kCompleted;
   if (Retry([&] { return WriteWord(frame::kMarkerWord, frame::kMarkerWriting); }, kWordLimit,
             res::kStrDownloadError, write_end) == Step::kStop) {
-    return outcome_;
+    return Step::kStop;
   }
   for (int w = kFirstSettingsWord; w <= kLastSettingsWord; ++w) {
     if (Retry(
             [&] {
-              const int result = WriteWord(w, Word(*send, w));
+              const int result = WriteWord(w, Word(send, w));
               Position(w - kFirstSettingsWord);
               return result;
             },
             kWordLimit, res::kStrDownloadError, write_end) == Step::kStop) {
-      return outcome_;
+      return Step::kStop;
     }
   }
   for (int b = env_.maintenance ? 2 : 3; b <= last; ++b) {
     Position(b + 84);
-    if (Retry([&] { return WriteBlock(b - kRadioBlockOffset, send->data() + b * kBlockSize); },
+    if (Retry([&] { return WriteBlock(b - kRadioBlockOffset, send.data() + b * kBlockSize); },
               kBlockLimit, res::kStrDownloadError, write_end) == Step::kStop) {
-      return outcome_;
+      return Step::kStop;
     }
   }
   if (Retry([&] { return WriteWord(126, 0); }, kWordLimit, res::kStrDownloadError, write_end) ==
           Step::kStop ||
       Retry([&] { return WriteWord(frame::kMarkerWord, frame::kMarkerComplete); }, kWordLimit,
             res::kStrDownloadError, write_end) == Step::kStop) {
-    return outcome_;
+    return Step::kStop;
   }
-  return Succeed(res::kStrDownloadCompleted);
+  return Step::kGo;
 }
 
 TransferOutcome CloneSession::AlignmentUpload() {

@@ -61,8 +61,8 @@ struct RadioFacts {
   bool known = false;  // the product block was read
   int product_code = 0;
   std::string serial;
-  int band = -1;   // from word 12; -1 when it was not read
-  int model = -1;  // 1 PT-410, 0 PT-610
+  int band = -1;    // from word 12; -1 when it was not read
+  int model = -1;   // 1 PT-410, 0 PT-610
   int marker = -1;  // the download marker word as an upload read it; -1 when not read
 };
 
@@ -119,6 +119,12 @@ class CloneSession {
   Step ReadUploadWord(Image& work, int w, TransferEnd end);
   Step ReadProductBlock(std::uint8_t* block, bool log);
   void ReadMarker();
+  // The download's phases, in order.
+  Step ReachRadioForDownload(int* w12);
+  Step CheckDownloadHardware(int w12, bool* clamp);
+  Step TakeAdjustmentData(int w12);
+  Step TakeAlignmentTables();
+  Step WriteDownload(const Image& send, int last);
   void AppendProductLog(int code) const;
   TransferOutcome End(TransferEnd end, int message_id = 0);
   TransferOutcome Cancel();

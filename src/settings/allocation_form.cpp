@@ -28,7 +28,13 @@ int GroupOf(int id, int first) {
 
 ChannelAllocationForm::ChannelAllocationForm(Codeplug& doc, Prompter& prompter,
                                              ChannelUpdater updater)
-    : FormModel(&doc.modified), doc_(doc), prompter_(prompter), updater_(std::move(updater)) {
+    : FormModel({.dialog_id = kDialogId,
+                 .title_id = res::kStrTitleChannelAllocation,
+                 .ok_needs_focus = true},
+                &doc.modified),
+      doc_(doc),
+      prompter_(prompter),
+      updater_(std::move(updater)) {
   ChannelTable& t = doc_.channels;
   opened_counts_ = t.count;
   opened_total_ = 0;
@@ -51,10 +57,6 @@ ChannelAllocationForm::ChannelAllocationForm(Codeplug& doc, Prompter& prompter,
     AddHeading(res::kStrHeadingTag, half * 4 + 2);
     AddHeading(res::kStrHeadingScan, half * 4 + 3);
   }
-}
-
-int ChannelAllocationForm::TitleId() const {
-  return res::kStrTitleChannelAllocation;
 }
 
 bool ChannelAllocationForm::GroupInScan(int group) const {

@@ -29,9 +29,6 @@ class ChannelAllocationForm : public FormModel {
 
   ChannelAllocationForm(Codeplug& doc, Prompter& prompter, ChannelUpdater updater = {});
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
-  bool OkNeedsFocus() const override { return true; }
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;

@@ -4,8 +4,29 @@
 #include "signalling/dialog_text_ids.h"
 
 namespace ql40 {
+namespace {
 
-EmergencyForm::EmergencyForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+using Lists = FormListField<EmergencySettings>;
+constexpr auto kDisabledEnabled = ListLabels<res::kDisabledEnabled>;
+constexpr Lists kLists[] = {
+    // Cut to what the firmware offers; see Items().
+    {EmergencyForm::kChannel, &EmergencySettings::channel, ListLabels<res::kEmergencyChannels>},
+    {EmergencyForm::kAfMute, &EmergencySettings::af_mute, kDisabledEnabled},
+    {EmergencyForm::kLcd, &EmergencySettings::lcd, kDisabledEnabled},
+    {EmergencyForm::kLed, &EmergencySettings::led, kDisabledEnabled},
+    {EmergencyForm::kTime, &EmergencySettings::time, res::EmergencyTimeLabels},
+    {EmergencyForm::kRxTime, &EmergencySettings::rx_time, res::EmergencyRxTimeLabels},
+    {EmergencyForm::kTxTime, &EmergencySettings::tx_time, res::EmergencyTxTimeLabels},
+    {EmergencyForm::kKeyHold, &EmergencySettings::key_hold_time,
+     ListLabels<res::kEmergencyKeyHoldTimes>},
+    {EmergencyForm::kMic, &EmergencySettings::mic, kDisabledEnabled},
+};
+
+}  // namespace
+
+EmergencyForm::EmergencyForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleEmergency}, &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image, doc_.identity.firmware_version);
   const int labels[] = {
       res::kStrLabelEmergencyChannel, res::kStrLabelEmergencyAfMute,  res::kStrLabelEmergencyLcd,
@@ -14,59 +35,20 @@ EmergencyForm::EmergencyForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc
   for (int i = 0; i < 9; ++i) AddList(kChannel + i, labels[i], i);
 }
 
-int EmergencyForm::TitleId() const {
-  return res::kStrTitleEmergency;
-}
-
 const int* EmergencyForm::Field(int id) const {
-  switch (id) {
-    case kChannel:
-      return &record_.channel;
-    case kAfMute:
-      return &record_.af_mute;
-    case kLcd:
-      return &record_.lcd;
-    case kLed:
-      return &record_.led;
-    case kTime:
-      return &record_.time;
-    case kRxTime:
-      return &record_.rx_time;
-    case kTxTime:
-      return &record_.tx_time;
-    case kKeyHold:
-      return &record_.key_hold_time;
-    case kMic:
-      return &record_.mic;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? &(record_.*list->field) : nullptr;
 }
 
 std::vector<std::string> EmergencyForm::Items(int id) const {
-  switch (id) {
-    case kChannel: {
-      std::vector<std::string> items = FormLabels(res::kEmergencyChannels);
-      items.resize(static_cast<std::size_t>(
-          EmergencySettings::ChannelChoices(doc_.identity.firmware_version)));
-      return items;
-    }
-    case kAfMute:
-    case kLcd:
-    case kLed:
-    case kMic:
-      return FormLabels(res::kDisabledEnabled);
-    case kTime:
-      return res::EmergencyTimeLabels();
-    case kRxTime:
-      return res::EmergencyRxTimeLabels();
-    case kTxTime:
-      return res::EmergencyTxTimeLabels();
-    case kKeyHold:
-      return FormLabels(res::kEmergencyKeyHoldTimes);
-    default:
-      return {};
+  const auto* list = FindListField(kLists, id);
+  if (list == nullptr) return {};
+  std::vector<std::string> items = list->items();
+  if (id == kChannel) {
+    items.resize(static_cast<std::size_t>(
+        EmergencySettings::ChannelChoices(doc_.identity.firmware_version)));
   }
+  return items;
 }
 
 int EmergencyForm::Selection(int id) const {

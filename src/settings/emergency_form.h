@@ -17,8 +17,6 @@ class EmergencyForm : public FormModel {
 
   explicit EmergencyForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   void Select(int id, int index) override;

@@ -12,8 +12,10 @@
 //     Its constructor decodes its working record from the document's image and declares
 //     its controls in reading order with AddList / AddEdit / AddCheck / ... (row and column
 //     of the dialog's grid; a control's label sits in the grid column before it).
-//  2. Override DialogId, TitleId and, for the controls it has, Items / Selection / Text /
-//     Checked / Value / Enabled / Visible. Lists show Items(id) with Selection(id) chosen.
+//  2. Name the dialog's resource id and title (FormIdentity) to the base and override, for
+//     the controls it has, Items / Selection / Text / Checked / Value / Enabled / Visible. Lists
+//     show Items(id) with Selection(id) chosen. Lists that select an int field of the record
+//     are best declared in one table of FormListField (id, field, entries).
 //  3. Override the actions: Select (a list's selection), Commit (an ended edit: return the
 //     canonical text, or refuse it with accepted = false after showing its message through
 //     the Prompter), SetChecked, SetValue, Press, and Ok / Cancel. Call MarkChanged() on every
@@ -26,6 +28,7 @@
 //  7. Open it with ui::RunFormDialog (settings/ui/settings_dialog.h); a test drives the model
 //     directly without a display.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -92,21 +95,29 @@ struct FormCommit {
   bool accepted = true;  // false: the value was refused; the field keeps the focus
 };
 
+// What a dialog is, as the window around it needs it.
+struct FormIdentity {
+  int dialog_id = 0;  // the dialog's resource id
+  int title_id = 0;   // string id of its title
+  // Dialogs that commit edit fields on Enter act on OK only while the OK button has the
+  // focus, so that Enter in a field never closes them.
+  bool ok_needs_focus = false;
+};
+
 class FormModel {
  public:
   // The flag is the codeplug's modified flag, set by MarkChanged(); null for none.
-  explicit FormModel(bool* modified_flag = nullptr) : modified_flag_(modified_flag) {}
+  explicit FormModel(FormIdentity identity, bool* modified_flag = nullptr)
+      : identity_(identity), modified_flag_(modified_flag) {}
   virtual ~FormModel() = default;
   FormModel(const FormModel&) = delete;
   FormModel& operator=(const FormModel&) = delete;
 
-  virtual int DialogId() const = 0;
-  virtual int TitleId() const = 0;
+  int DialogId() const { return identity_.dialog_id; }
+  int TitleId() const { return identity_.title_id; }
   // Help context when the request carries none: 0x20000 plus the dialog id.
-  virtual int HelpContext() const { return 0x20000 + DialogId(); }
-  // Dialogs that commit edit fields on Enter act on OK only while the OK button has the
-  // focus, so that Enter in a field never closes them.
-  virtual bool OkNeedsFocus() const { return false; }
+  int HelpContext() const { return 0x20000 + DialogId(); }
+  bool OkNeedsFocus() const { return identity_.ok_needs_focus; }
 
   const std::vector<FormControl>& Controls() const { return controls_; }
   const std::vector<FormHeading>& Headings() const { return headings_; }
@@ -162,6 +173,7 @@ class FormModel {
  private:
   FormControl& Add(FormControlKind kind, int id, int label_id, int row, int column);
 
+  FormIdentity identity_;
   bool* modified_flag_ = nullptr;
   bool changed_ = false;
 };
@@ -248,6 +260,31 @@ class EditFrame {
 template <typename List>
 std::vector<std::string> FormLabels(const List& list) {
   return std::vector<std::string>(list.begin(), list.end());
+}
+
+// The labels of one list, as a function a table of list fields can point at.
+template <const auto& kList>
+std::vector<std::string> ListLabels() {
+  return FormLabels(kList);
+}
+
+// A list whose selection is an int field of the form's record. A form declares such lists in
+// one table, so that the field and the entries of a list are written once, next to each other.
+template <typename Record>
+struct FormListField {
+  int id = 0;
+  int Record::*field = nullptr;
+  std::vector<std::string> (*items)() = nullptr;
+};
+
+// The table's entry for a control id, or null.
+template <typename Record, std::size_t N>
+constexpr const FormListField<Record>* FindListField(const FormListField<Record> (&table)[N],
+                                                     int id) {
+  for (const FormListField<Record>& list : table) {
+    if (list.id == id) return &list;
+  }
+  return nullptr;
 }
 
 }  // namespace ql40

@@ -24,7 +24,9 @@ std::string MhzText(double mhz) {
 }  // namespace
 
 HardwareForm::HardwareForm(Codeplug& doc, Prompter& prompter, bool maintenance)
-    : FormModel(&doc.modified),
+    : FormModel(
+          {.dialog_id = kDialogId, .title_id = res::kStrTitleHardware, .ok_needs_focus = true},
+          &doc.modified),
       doc_(doc),
       prompter_(prompter),
       maintenance_(maintenance),
@@ -45,10 +47,6 @@ HardwareForm::HardwareForm(Codeplug& doc, Prompter& prompter, bool maintenance)
   AddList(kDcsRx, res::kStrLabelDcsRx, row++, 3);
   AddList(kDcsTx, res::kStrLabelDcsTx, row++, 3);
   AddEdit(kScanPllB, res::kStrLabelScanPllB, row++, 3, 2, false, FormEditCommit::kOnEnter, 3);
-}
-
-int HardwareForm::TitleId() const {
-  return res::kStrTitleHardware;
 }
 
 bool HardwareForm::ShortBandList() const {

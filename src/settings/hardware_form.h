@@ -22,9 +22,6 @@ class HardwareForm : public FormModel {
 
   HardwareForm(Codeplug& doc, Prompter& prompter, bool maintenance);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
-  bool OkNeedsFocus() const override { return true; }
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;

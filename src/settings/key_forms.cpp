@@ -18,7 +18,9 @@ bool AnyGroupHasPriority(const ChannelTable& channels) {
 // ---- Front Panel ----------------------------------------------------------------------------
 
 FrontPanelForm::FrontPanelForm(Codeplug& doc, Prompter& prompter)
-    : FormModel(&doc.modified), doc_(doc), prompter_(prompter) {
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleFrontPanel}, &doc.modified),
+      doc_(doc),
+      prompter_(prompter) {
   keys_.Decode(doc_.image);
   int row = 0;
   AddList(kSetMode, res::kStrLabelSetMode, row++);
@@ -27,10 +29,6 @@ FrontPanelForm::FrontPanelForm(Codeplug& doc, Prompter& prompter)
   AddList(kDialLock, res::kStrLabelDialLock, row++);
   AddList(kKeyLock, res::kStrLabelPanelKeyLock, row++);
   AddList(kHoldingTime, res::kStrLabelHoldingTime, row++);
-}
-
-int FrontPanelForm::TitleId() const {
-  return res::kStrTitleFrontPanel;
 }
 
 int* FrontPanelForm::Field(int id) {
@@ -110,7 +108,9 @@ bool FrontPanelForm::Ok() {
 
 // ---- Key Function ---------------------------------------------------------------------------
 
-KeyFunctionForm::KeyFunctionForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+KeyFunctionForm::KeyFunctionForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleKeyFunction}, &doc.modified),
+      doc_(doc) {
   keys_.Decode(doc_.image);
   OptionSettings option;
   option.Decode(doc_.image);
@@ -131,10 +131,6 @@ KeyFunctionForm::KeyFunctionForm(Codeplug& doc) : FormModel(&doc.modified), doc_
   for (int t = 0; t < kTogglePositionCount; ++t) {
     AddList(kFirstToggle + t, kLabels[kKeyCount + t], t, 3);
   }
-}
-
-int KeyFunctionForm::TitleId() const {
-  return res::kStrTitleKeyFunction;
 }
 
 std::vector<int> KeyFunctionForm::Offered(int id) const {

@@ -20,8 +20,6 @@ class FrontPanelForm : public FormModel {
 
   FrontPanelForm(Codeplug& doc, Prompter& prompter);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   void Select(int id, int index) override;
@@ -48,8 +46,6 @@ class KeyFunctionForm : public FormModel {
   // at once, so that what the option unit forbids is gone from the image too.
   explicit KeyFunctionForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   void Select(int id, int index) override;

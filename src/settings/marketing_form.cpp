@@ -7,15 +7,15 @@
 
 namespace ql40 {
 
-MarketingForm::MarketingForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+MarketingForm::MarketingForm(Codeplug& doc)
+    : FormModel(
+          {.dialog_id = kDialogId, .title_id = res::kStrTitleMarketing, .ok_needs_focus = true},
+          &doc.modified),
+      doc_(doc) {
   DecodeIdentity();
   AddEdit(kMarketApplication, res::kStrLabelMarketApplication, 0, 4, 6, false,
           FormEditCommit::kOnEnter);
   AddEdit(kSerialNumber, res::kStrLabelSerialNumber, 1, 8, 0, false, FormEditCommit::kReadOnly);
-}
-
-int MarketingForm::TitleId() const {
-  return res::kStrTitleMarketing;
 }
 
 void MarketingForm::DecodeIdentity() {

@@ -15,9 +15,6 @@ class MarketingForm : public FormModel {
 
   explicit MarketingForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
-  bool OkNeedsFocus() const override { return true; }
   std::string Text(int id) const override;
   bool Enabled(int id) const override { return id != kSerialNumber; }
   FormCommit Commit(int id, std::string_view text) override;

@@ -8,8 +8,34 @@
 #include "signalling/dialog_text_ids.h"
 
 namespace ql40 {
+namespace {
 
-MiscForm::MiscForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+using Lists = FormListField<GeneralSettings>;
+constexpr auto kDisabledEnabled = ListLabels<res::kDisabledEnabledPadded>;
+constexpr Lists kLists[] = {
+    {MiscForm::kDcsComplement, &GeneralSettings::dcs_complement, kDisabledEnabled},
+    {MiscForm::kPowerOnCondition, &GeneralSettings::power_on_condition,
+     ListLabels<res::kPowerOnConditions>},
+    {MiscForm::kPttDelay, &GeneralSettings::ptt_delay, ListLabels<res::kPttDelays>},
+    {MiscForm::kBell, &GeneralSettings::bell, kDisabledEnabled},
+    {MiscForm::kMonitorMode, &GeneralSettings::monitor_mode, kDisabledEnabled},
+    {MiscForm::kNoiseCancelMic, &GeneralSettings::noise_cancel_mic, kDisabledEnabled},
+    {MiscForm::kTailElimination, &GeneralSettings::tail_elimination,
+     ListLabels<res::kTailEliminations>},
+    {MiscForm::kRadioClone, &GeneralSettings::radio_clone, kDisabledEnabled},
+    {MiscForm::kRchkBeep, &GeneralSettings::rchk_beep, kDisabledEnabled},
+    {MiscForm::kRchkTxTime, &GeneralSettings::rchk_tx_time, ListLabels<res::kRchkTxTimes>},
+    {MiscForm::kEncryptionType, &GeneralSettings::encryption_type,
+     ListLabels<res::kEncryptionTypes>},
+};
+
+}  // namespace
+
+MiscForm::MiscForm(Codeplug& doc)
+    : FormModel(
+          {.dialog_id = kDialogId, .title_id = res::kStrTitleMiscellaneous, .ok_needs_focus = true},
+          &doc.modified),
+      doc_(doc) {
   split_at_open_ = doc_.default_split;
   record_.Decode(doc_.image);
   keys_.Decode(doc_.image);
@@ -24,61 +50,14 @@ MiscForm::MiscForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   for (int i = 0; i < 11; ++i) AddList(kDcsComplement + i, labels[i], i + 1);
 }
 
-int MiscForm::TitleId() const {
-  return res::kStrTitleMiscellaneous;
-}
-
 const int* MiscForm::Field(int id) const {
-  switch (id) {
-    case kDcsComplement:
-      return &record_.dcs_complement;
-    case kPowerOnCondition:
-      return &record_.power_on_condition;
-    case kPttDelay:
-      return &record_.ptt_delay;
-    case kBell:
-      return &record_.bell;
-    case kMonitorMode:
-      return &record_.monitor_mode;
-    case kNoiseCancelMic:
-      return &record_.noise_cancel_mic;
-    case kTailElimination:
-      return &record_.tail_elimination;
-    case kRadioClone:
-      return &record_.radio_clone;
-    case kRchkBeep:
-      return &record_.rchk_beep;
-    case kRchkTxTime:
-      return &record_.rchk_tx_time;
-    case kEncryptionType:
-      return &record_.encryption_type;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? &(record_.*list->field) : nullptr;
 }
 
 std::vector<std::string> MiscForm::Items(int id) const {
-  switch (id) {
-    case kPowerOnCondition:
-      return FormLabels(res::kPowerOnConditions);
-    case kPttDelay:
-      return FormLabels(res::kPttDelays);
-    case kTailElimination:
-      return FormLabels(res::kTailEliminations);
-    case kRchkTxTime:
-      return FormLabels(res::kRchkTxTimes);
-    case kEncryptionType:
-      return FormLabels(res::kEncryptionTypes);
-    case kDcsComplement:
-    case kBell:
-    case kMonitorMode:
-    case kNoiseCancelMic:
-    case kRadioClone:
-    case kRchkBeep:
-      return FormLabels(res::kDisabledEnabledPadded);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int MiscForm::Selection(int id) const {

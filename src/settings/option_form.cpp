@@ -16,7 +16,8 @@ constexpr int kYes = 0;
 }  // namespace
 
 OptionForm::OptionForm(Codeplug& doc, bool maintenance)
-    : FormModel(&doc.modified),
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleOption, .ok_needs_focus = true},
+                &doc.modified),
       doc_(doc),
       maintenance_(maintenance),
       paging_(std::make_unique<PagingTable>()),
@@ -42,10 +43,6 @@ OptionForm::OptionForm(Codeplug& doc, bool maintenance)
 }
 
 OptionForm::~OptionForm() = default;
-
-int OptionForm::TitleId() const {
-  return res::kStrTitleOption;
-}
 
 int* OptionForm::Field(int id) {
   switch (id) {

@@ -30,9 +30,6 @@ class OptionForm : public FormModel {
   OptionForm(Codeplug& doc, bool maintenance);
   ~OptionForm() override;
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
-  bool OkNeedsFocus() const override { return true; }
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   bool Enabled(int id) const override;

@@ -6,8 +6,29 @@
 #include "signalling/form_labels.h"
 
 namespace ql40 {
+namespace {
 
-PowerForm::PowerForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+using Lists = FormListField<GeneralSettings>;
+constexpr Lists kLists[] = {
+    {PowerForm::kTransmitTimer, &GeneralSettings::transmit_timer, res::TransmitTimerLabels},
+    {PowerForm::kPenaltyTimer, &GeneralSettings::penalty_timer,
+     FormattedLabels<res::kTimerSecondsFormat, res::kPenaltyTimes>},
+    {PowerForm::kReleaseTimer, &GeneralSettings::release_timer,
+     FormattedLabels<res::kTimerSecondsFormat, res::kReleaseTimes>},
+    {PowerForm::kApo, &GeneralSettings::apo_time, ListLabels<res::kApoTimes>},
+    {PowerForm::kReceiveSave, &GeneralSettings::receive_save, ListLabels<res::kReceiveSaveRatios>},
+    {PowerForm::kMicGain, &GeneralSettings::mic_gain, ListLabels<res::kMicGains>},
+    {PowerForm::kLampMode, &GeneralSettings::lamp_mode, ListLabels<res::kLampModes>},
+    {PowerForm::kRxLamp, &GeneralSettings::rx_lamp, ListLabels<res::kOffOn>},
+};
+
+}  // namespace
+
+PowerForm::PowerForm(Codeplug& doc)
+    : FormModel(
+          {.dialog_id = kDialogId, .title_id = res::kStrTitlePowerSaving, .ok_needs_focus = true},
+          &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   int row = 0;
   AddEdit(kPowerOnTag, res::kStrLabelPowerOnTag, row++, 8, 4, true, FormEditCommit::kOnEnter);
@@ -23,54 +44,14 @@ PowerForm::PowerForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   AddEdit(kAfVrMin, res::kStrLabelAfVrMin, row++, 3, 2, true, FormEditCommit::kOnEnter);
 }
 
-int PowerForm::TitleId() const {
-  return res::kStrTitlePowerSaving;
-}
-
 const int* PowerForm::Field(int id) const {
-  switch (id) {
-    case kTransmitTimer:
-      return &record_.transmit_timer;
-    case kPenaltyTimer:
-      return &record_.penalty_timer;
-    case kReleaseTimer:
-      return &record_.release_timer;
-    case kApo:
-      return &record_.apo_time;
-    case kReceiveSave:
-      return &record_.receive_save;
-    case kMicGain:
-      return &record_.mic_gain;
-    case kLampMode:
-      return &record_.lamp_mode;
-    case kRxLamp:
-      return &record_.rx_lamp;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? &(record_.*list->field) : nullptr;
 }
 
 std::vector<std::string> PowerForm::Items(int id) const {
-  switch (id) {
-    case kTransmitTimer:
-      return res::TransmitTimerLabels();
-    case kPenaltyTimer:
-      return FormatLabels(res::kTimerSecondsFormat, res::kPenaltyTimes);
-    case kReleaseTimer:
-      return FormatLabels(res::kTimerSecondsFormat, res::kReleaseTimes);
-    case kApo:
-      return FormLabels(res::kApoTimes);
-    case kReceiveSave:
-      return FormLabels(res::kReceiveSaveRatios);
-    case kMicGain:
-      return FormLabels(res::kMicGains);
-    case kLampMode:
-      return FormLabels(res::kLampModes);
-    case kRxLamp:
-      return FormLabels(res::kOffOn);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int PowerForm::Selection(int id) const {

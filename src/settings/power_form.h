@@ -19,9 +19,6 @@ class PowerForm : public FormModel {
 
   explicit PowerForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
-  bool OkNeedsFocus() const override { return true; }
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;

@@ -6,8 +6,31 @@
 #include "signalling/form_labels.h"
 
 namespace ql40 {
+namespace {
 
-ScanForm::ScanForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+using Lists = FormListField<ScanSettings>;
+constexpr auto kDisabledEnabled = ListLabels<res::kDisabledEnabledPadded>;
+constexpr Lists kLists[] = {
+    {ScanForm::kDualWatch, &ScanSettings::dual_watch_time,
+     FormattedLabels<res::kDualWatchFormat, res::kDualWatchTimes>},
+    {ScanForm::kResume1, &ScanSettings::resume_time1,
+     FormattedLabels<res::kScanResumeFormat, res::kScanResumeTimes1>},
+    {ScanForm::kResume2, &ScanSettings::resume_time2,
+     FormattedLabels<res::kScanResumeFormat, res::kScanResumeTimes2>},
+    {ScanForm::kHomeScan, &ScanSettings::home_channel_scan, kDisabledEnabled},
+    {ScanForm::kTalkBack, &ScanSettings::talk_back, kDisabledEnabled},
+    {ScanForm::kRevert, &ScanSettings::revert_channel, ListLabels<res::kRevertChannels>},
+    {ScanForm::kScanEdit, &ScanSettings::scan_edit, kDisabledEnabled},
+    {ScanForm::kScanBeep, &ScanSettings::scan_beep, kDisabledEnabled},
+    {ScanForm::kPriBeep, &ScanSettings::pri_beep, kDisabledEnabled},
+};
+
+}  // namespace
+
+ScanForm::ScanForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleScan, .ok_needs_focus = true},
+                &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image, doc_.channels.count);
   int row = 0;
   AddList(kDualWatch, res::kStrLabelDualWatch, row++);
@@ -22,54 +45,14 @@ ScanForm::ScanForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   AddList(kPriBeep, res::kStrLabelPriBeep, row++);
 }
 
-int ScanForm::TitleId() const {
-  return res::kStrTitleScan;
-}
-
 int* ScanForm::Field(int id) {
-  switch (id) {
-    case kDualWatch:
-      return &record_.dual_watch_time;
-    case kResume1:
-      return &record_.resume_time1;
-    case kResume2:
-      return &record_.resume_time2;
-    case kHomeScan:
-      return &record_.home_channel_scan;
-    case kTalkBack:
-      return &record_.talk_back;
-    case kRevert:
-      return &record_.revert_channel;
-    case kScanEdit:
-      return &record_.scan_edit;
-    case kScanBeep:
-      return &record_.scan_beep;
-    case kPriBeep:
-      return &record_.pri_beep;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? &(record_.*list->field) : nullptr;
 }
 
 std::vector<std::string> ScanForm::Items(int id) const {
-  switch (id) {
-    case kDualWatch:
-      return FormatLabels(res::kDualWatchFormat, res::kDualWatchTimes);
-    case kResume1:
-      return FormatLabels(res::kScanResumeFormat, res::kScanResumeTimes1);
-    case kResume2:
-      return FormatLabels(res::kScanResumeFormat, res::kScanResumeTimes2);
-    case kRevert:
-      return FormLabels(res::kRevertChannels);
-    case kHomeScan:
-    case kTalkBack:
-    case kScanEdit:
-    case kScanBeep:
-    case kPriBeep:
-      return FormLabels(res::kDisabledEnabledPadded);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int ScanForm::Selection(int id) const {

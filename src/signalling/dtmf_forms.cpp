@@ -10,11 +10,31 @@ namespace {
 constexpr int kCodeLength = 15;
 constexpr int kDtmfFilter = 3;
 
+using AniLists = FormListField<AniSettings>;
+constexpr AniLists kAniLists[] = {
+    {AniForm::kType, &AniSettings::type, ListLabels<res::kAniTypes>},
+    {AniForm::kTransmit, &AniSettings::transmit, ListLabels<res::kAniTransmits>},
+    {AniForm::kDelay, &AniSettings::delay, ListLabels<res::kAniDelays>},
+    {AniForm::kSpeed, &AniSettings::speed, ListLabels<res::kAniSpeeds>},
+};
+
+using DtmfLists = FormListField<DtmfSettings>;
+constexpr DtmfLists kDtmfLists[] = {
+    {DtmfForm::kPauseTime, &DtmfSettings::pause_time, ListLabels<res::kDtmfPauseTimes>},
+    {DtmfForm::kSpeed, &DtmfSettings::speed, ListLabels<res::kDtmfSpeeds>},
+    {DtmfForm::kMonitor, &DtmfSettings::monitor, ListLabels<res::kDisableEnable>},
+    {DtmfForm::kAnswerBack, &DtmfSettings::answer_back, ListLabels<res::kOffOnPlain>},
+    {DtmfForm::kAutoReset, &DtmfSettings::auto_reset, ListLabels<res::kOffOnPlain>},
+    {DtmfForm::kCallTimes, &DtmfSettings::call_times, ListLabels<res::kCallTimes>},
+    {DtmfForm::kKeypad, &DtmfSettings::keypad, ListLabels<res::kDisableEnable>},
+};
+
 }  // namespace
 
 // --- ANI Setting --------------------------------------------------------------------------
 
-AniForm::AniForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+AniForm::AniForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleAni}, &doc.modified), doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   encryption_device_ = EncryptionDeviceFitted(doc_.image);
@@ -28,38 +48,14 @@ AniForm::AniForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
           FormEditCommit::kOnOk);
 }
 
-int AniForm::TitleId() const {
-  return res::kStrTitleAni;
-}
-
 int* AniForm::Field(AniSettings& s, int id) const {
-  switch (id) {
-    case kType:
-      return &s.type;
-    case kTransmit:
-      return &s.transmit;
-    case kDelay:
-      return &s.delay;
-    case kSpeed:
-      return &s.speed;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kAniLists, id);
+  return list ? &(s.*list->field) : nullptr;
 }
 
 std::vector<std::string> AniForm::Items(int id) const {
-  switch (id) {
-    case kType:
-      return FormLabels(res::kAniTypes);
-    case kTransmit:
-      return FormLabels(res::kAniTransmits);
-    case kDelay:
-      return FormLabels(res::kAniDelays);
-    case kSpeed:
-      return FormLabels(res::kAniSpeeds);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kAniLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int AniForm::Selection(int id) const {
@@ -103,7 +99,10 @@ bool AniForm::Ok() {
 
 // --- DTMF Setting -------------------------------------------------------------------------
 
-DtmfForm::DtmfForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+DtmfForm::DtmfForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleDtmf, .ok_needs_focus = true},
+                &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   AddEdit(kPauseCode, res::kStrLabelPauseCode, 0, 1, kDtmfFilter, true, FormEditCommit::kOnOk);
@@ -114,48 +113,14 @@ DtmfForm::DtmfForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
   for (int i = 0; i < 7; ++i) AddList(kPauseTime + i, labels[i], i + 1);
 }
 
-int DtmfForm::TitleId() const {
-  return res::kStrTitleDtmf;
-}
-
 int* DtmfForm::Field(DtmfSettings& s, int id) const {
-  switch (id) {
-    case kPauseTime:
-      return &s.pause_time;
-    case kSpeed:
-      return &s.speed;
-    case kMonitor:
-      return &s.monitor;
-    case kAnswerBack:
-      return &s.answer_back;
-    case kAutoReset:
-      return &s.auto_reset;
-    case kCallTimes:
-      return &s.call_times;
-    case kKeypad:
-      return &s.keypad;
-    default:
-      return nullptr;
-  }
+  const auto* list = FindListField(kDtmfLists, id);
+  return list ? &(s.*list->field) : nullptr;
 }
 
 std::vector<std::string> DtmfForm::Items(int id) const {
-  switch (id) {
-    case kPauseTime:
-      return FormLabels(res::kDtmfPauseTimes);
-    case kSpeed:
-      return FormLabels(res::kDtmfSpeeds);
-    case kMonitor:
-    case kKeypad:
-      return FormLabels(res::kDisableEnable);
-    case kAnswerBack:
-    case kAutoReset:
-      return FormLabels(res::kOffOnPlain);
-    case kCallTimes:
-      return FormLabels(res::kCallTimes);
-    default:
-      return {};
-  }
+  const auto* list = FindListField(kDtmfLists, id);
+  return list ? list->items() : std::vector<std::string>{};
 }
 
 int DtmfForm::Selection(int id) const {
@@ -205,16 +170,14 @@ bool DtmfForm::Ok() {
 
 // --- DTMF Code ----------------------------------------------------------------------------
 
-DtmfCodeForm::DtmfCodeForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+DtmfCodeForm::DtmfCodeForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleDtmfCode}, &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   for (int n = 0; n < kDtmfCodeCount; ++n) {
     AddEdit(kFirstCode + n, res::kStrLabelDtmfCode1 + n, n, kCodeLength, kDtmfFilter, true,
             FormEditCommit::kOnOk);
   }
-}
-
-int DtmfCodeForm::TitleId() const {
-  return res::kStrTitleDtmfCode;
 }
 
 std::string DtmfCodeForm::Text(int id) const {

@@ -21,8 +21,6 @@ class AniForm : public FormModel {
 
   explicit AniForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;
@@ -50,9 +48,6 @@ class DtmfForm : public FormModel {
 
   explicit DtmfForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
-  bool OkNeedsFocus() const override { return true; }
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;
@@ -78,8 +73,6 @@ class DtmfCodeForm : public FormModel {
 
   explicit DtmfCodeForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::string Text(int id) const override;
   void TextEdited(int id, std::string_view text) override;
   bool Ok() override;

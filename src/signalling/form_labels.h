@@ -16,4 +16,10 @@ std::vector<std::string> FormatLabels(const char* format, const List& labels) {
   return out;
 }
 
+// The same as a function a table of list fields can point at.
+template <const auto& kFormat, const auto& kList>
+std::vector<std::string> FormattedLabels() {
+  return FormatLabels(kFormat, kList);
+}
+
 }  // namespace ql40

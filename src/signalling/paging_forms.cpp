@@ -21,7 +21,9 @@ std::string RawToneText(int number) {
 
 // --- Paging Code --------------------------------------------------------------------------
 
-PagingForm::PagingForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+PagingForm::PagingForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitlePagingCode}, &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   for (int n = 0; n < kPagingSlotCount; ++n) {
     flags_[n] = record_.slots[n].enc_dec;
@@ -29,10 +31,6 @@ PagingForm::PagingForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
             FormEditCommit::kOnOk);
     AddList(kFirstFlag + n, 0, n, 2);
   }
-}
-
-int PagingForm::TitleId() const {
-  return res::kStrTitlePagingCode;
 }
 
 std::vector<std::string> PagingForm::Items(int id) const {
@@ -89,7 +87,10 @@ bool PagingForm::Ok() {
 
 // --- 2Tone Parameters ---------------------------------------------------------------------
 
-TwoToneParametersForm::TwoToneParametersForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+TwoToneParametersForm::TwoToneParametersForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleTwoToneParameters},
+                &doc.modified),
+      doc_(doc) {
   record_.Decode(doc_.image);
   opened_ = record_;
   tone_format_ = doc_.tone_format;
@@ -97,10 +98,6 @@ TwoToneParametersForm::TwoToneParametersForm(Codeplug& doc) : FormModel(&doc.mod
   AddList(kGroupCall, res::kStrLabelGroupCall, 1);
   AddList(kCallTimes, res::kStrLabelToneCallTimes, 2);
   AddList(kToneFormat, res::kStrLabelToneFormat, 3);
-}
-
-int TwoToneParametersForm::TitleId() const {
-  return res::kStrTitleTwoToneParameters;
 }
 
 std::vector<std::string> TwoToneParametersForm::Items(int id) const {
@@ -172,7 +169,9 @@ bool TwoToneParametersForm::Ok() {
 
 // --- 2 Tone Edit --------------------------------------------------------------------------
 
-TwoToneEditForm::TwoToneEditForm(Codeplug& doc) : FormModel(&doc.modified), doc_(doc) {
+TwoToneEditForm::TwoToneEditForm(Codeplug& doc)
+    : FormModel({.dialog_id = kDialogId, .title_id = res::kStrTitleTwoToneEdit}, &doc.modified),
+      doc_(doc) {
   // Decoding settles the format: slots that no standard set can show switch the table to
   // raw numbers, so every stored byte is shown as it is.
   record_.Decode(doc_.image, doc_.tone_format);
@@ -193,10 +192,6 @@ TwoToneEditForm::TwoToneEditForm(Codeplug& doc) : FormModel(&doc.modified), doc_
     AddEdit(k + kFirstEdit, 0, r, 3, kToneFilter, false, FormEditCommit::kOnEnter, 2);
     AddEdit(k + kSecondEdit, 0, r, 3, kToneFilter, false, FormEditCommit::kOnEnter, 3);
   }
-}
-
-int TwoToneEditForm::TitleId() const {
-  return res::kStrTitleTwoToneEdit;
 }
 
 bool TwoToneEditForm::Locate(int id, int& row, int& part) {

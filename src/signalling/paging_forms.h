@@ -21,8 +21,6 @@ class PagingForm : public FormModel {
 
   explicit PagingForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;
@@ -47,8 +45,6 @@ class TwoToneParametersForm : public FormModel {
 
   explicit TwoToneParametersForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   void Select(int id, int index) override;
@@ -75,8 +71,6 @@ class TwoToneEditForm : public FormModel {
 
   explicit TwoToneEditForm(Codeplug& doc);
 
-  int DialogId() const override { return kDialogId; }
-  int TitleId() const override;
   std::vector<std::string> Items(int id) const override;
   int Selection(int id) const override;
   std::string Text(int id) const override;

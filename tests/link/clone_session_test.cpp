@@ -376,106 +376,115 @@ TEST(TransferOverPty, UploadThenDownloadGivesBackTheSameBytes) {
   }
 }
 
-TEST(TransferCli, UploadAndDownloadAsAProgram) {
+TEST(TransferCli, MaintenanceDownloadWantsTheAccessCode) {
   testing::TempDir dir;
   const std::string file = dir.File("radio.q40");
-  const auto exists = [&dir](const char* name) { return std::filesystem::exists(dir.File(name)); };
-  {
-    auto radio = StartRadio({}, sim::BuiltInRadioImage({}));
-    ASSERT_TRUE(radio);
-    const std::string port = " --port " + radio->device_path();
-    ASSERT_EQ(testing::RunQl40(dir, "new -o " + file).status, 0);
-    const auto wrong =
-        testing::RunQl40(dir, "download" + port + " " + file + " --maintenance", "tsuki\n");
-    EXPECT_EQ(wrong.status, 1);
-    EXPECT_NE(wrong.err.find("access code"), std::string::npos) << wrong.err;
-    EXPECT_EQ(radio->stats().words_written, 0);
+  auto radio = StartRadio({}, sim::BuiltInRadioImage({}));
+  ASSERT_TRUE(radio);
+  const std::string port = " --port " + radio->device_path();
+  ASSERT_EQ(testing::RunQl40(dir, "new -o " + file).status, 0);
+  const auto wrong =
+      testing::RunQl40(dir, "download" + port + " " + file + " --maintenance", "tsuki\n");
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_NE(wrong.err.find("access code"), std::string::npos) << wrong.err;
+  EXPECT_EQ(radio->stats().words_written, 0);
 
-    const auto down = testing::RunQl40(
-        dir, "download" + port + " " + file + " --maintenance --trace " + dir.File("trace.txt"),
-        "TSUKI-HANAE\n");
-    EXPECT_EQ(down.status, 0) << down.err;
-    EXPECT_NE(down.err.find("Download is completed"), std::string::npos) << down.err;
-    EXPECT_EQ(radio->marker(), frame::kMarkerComplete);
-    EXPECT_EQ(radio->stats().block_writes[0], 1);
-    EXPECT_GT(testing::ReadAll(dir.File("trace.txt")).size(), 1000u);
-  }
-  {  // What a download sent is kept; a radio left half-written later says where. Both run in
-     // the folder, where the program keeps its backups.
-    const auto in_dir = [&dir](const std::string& args) {
-      const std::string err = dir.File("in-dir.err");
-      const int raw = std::system(("cd '" + dir.path().string() + "' && " + QL40_CLI_PATH + " " +
-                                   args + " </dev/null >/dev/null 2>'" + err + "'")
-                                      .c_str());
-      return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadText(err)};
-    };
-    const auto backups = [&dir] {
-      std::vector<std::string> names;
-      for (const auto& e : std::filesystem::directory_iterator(dir.File("backups"))) {
-        names.push_back(e.path().filename().string());
-      }
-      std::sort(names.begin(), names.end());
-      return names;
-    };
-    auto radio = StartRadio({}, sim::BuiltInRadioImage({}));
-    ASSERT_TRUE(radio);
-    const auto [down, down_err] = in_dir("download --port " + radio->device_path() + " " + file);
-    ASSERT_EQ(down, 0) << down_err;
-    ASSERT_EQ(backups().size(), 1u);
-    const std::string sent = backups()[0];
-    EXPECT_NE(sent.find("-1K000042-write.q40"), std::string::npos) << sent;
+  const auto down = testing::RunQl40(
+      dir, "download" + port + " " + file + " --maintenance --trace " + dir.File("trace.txt"),
+      "TSUKI-HANAE\n");
+  EXPECT_EQ(down.status, 0) << down.err;
+  EXPECT_NE(down.err.find("Download is completed"), std::string::npos) << down.err;
+  EXPECT_EQ(radio->marker(), frame::kMarkerComplete);
+  EXPECT_EQ(radio->stats().block_writes[0], 1);
+  EXPECT_GT(testing::ReadAll(dir.File("trace.txt")).size(), 1000u);
+}
 
-    Image memory = sim::BuiltInRadioImage({});
-    testing::SetWord(memory, frame::kMarkerWord, frame::kMarkerWriting);
-    auto half = StartRadio({}, memory);
-    ASSERT_TRUE(half);
-    const auto [up, up_err] = in_dir("upload --port " + half->device_path() + " -o h.q40");
-    EXPECT_EQ(up, 0) << up_err;
-    EXPECT_NE(up_err.find("not completely programmed"), std::string::npos) << up_err;
-    EXPECT_NE(up_err.find(sent), std::string::npos) << up_err;
-    const auto after = backups();
-    ASSERT_EQ(after.size(), 2u);
-    EXPECT_EQ(std::count_if(after.begin(), after.end(),
-                            [](const std::string& n) {
-                              return n.find("-read-half-written.q40") != std::string::npos;
-                            }),
-              1);
-  }
-  {  // No port.
-    const auto r =
-        testing::RunQl40(dir, "upload --port " + dir.File("nothing") + " -o " + dir.File("x.q40"));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Problem with COM port"), std::string::npos) << r.err;
-    EXPECT_FALSE(exists("x.q40"));
-  }
-  {  // A radio that waits for a power cycle nobody gives: --wait runs out.
-    const auto options = testing::Options([](auto& o) { o.need_power_cycle = true; });
-    auto radio = StartRadio(options, sim::BuiltInRadioImage(options));
-    ASSERT_TRUE(radio);
-    const auto r = testing::RunQl40(
-        dir, "upload --wait 1 --port " + radio->device_path() + " -o " + dir.File("y.q40"));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Switch radio OFF, then back ON to start uploading"), std::string::npos);
-    EXPECT_FALSE(exists("y.q40"));
-
-    // Ctrl+C while it waits.
-    const std::string out = dir.File("z.q40"), device = radio->device_path();
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::freopen("/dev/null", "w", stderr);
-      ::execl(QL40_CLI_PATH, QL40_CLI_PATH, "upload", "--port", device.c_str(), "-o", out.c_str(),
-              static_cast<char*>(nullptr));
-      ::_exit(127);
+// What a download sent is kept; a radio left half-written later says where. Both run in the
+// folder, where the program keeps its backups.
+TEST(TransferCli, HalfWrittenRadioNamesTheBackupOfWhatWasSent) {
+  testing::TempDir dir;
+  const std::string file = dir.File("radio.q40");
+  ASSERT_EQ(testing::RunQl40(dir, "new -o " + file).status, 0);
+  const auto in_dir = [&dir](const std::string& args) {
+    const std::string err = dir.File("in-dir.err");
+    const int raw = std::system(("cd '" + dir.path().string() + "' && " + QL40_CLI_PATH + " " +
+                                 args + " </dev/null >/dev/null 2>'" + err + "'")
+                                    .c_str());
+    return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadText(err)};
+  };
+  const auto backups = [&dir] {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.File("backups"))) {
+      names.push_back(e.path().filename().string());
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    ::kill(pid, SIGINT);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_FALSE(exists("z.q40"));
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  auto radio = StartRadio({}, sim::BuiltInRadioImage({}));
+  ASSERT_TRUE(radio);
+  const auto [down, down_err] = in_dir("download --port " + radio->device_path() + " " + file);
+  ASSERT_EQ(down, 0) << down_err;
+  ASSERT_EQ(backups().size(), 1u);
+  const std::string sent = backups()[0];
+  EXPECT_NE(sent.find("-1K000042-write.q40"), std::string::npos) << sent;
+
+  Image memory = sim::BuiltInRadioImage({});
+  testing::SetWord(memory, frame::kMarkerWord, frame::kMarkerWriting);
+  auto half = StartRadio({}, memory);
+  ASSERT_TRUE(half);
+  const auto [up, up_err] = in_dir("upload --port " + half->device_path() + " -o h.q40");
+  EXPECT_EQ(up, 0) << up_err;
+  EXPECT_NE(up_err.find("not completely programmed"), std::string::npos) << up_err;
+  EXPECT_NE(up_err.find(sent), std::string::npos) << up_err;
+  const auto after = backups();
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(std::count_if(after.begin(), after.end(),
+                          [](const std::string& n) {
+                            return n.find("-read-half-written.q40") != std::string::npos;
+                          }),
+            1);
+}
+
+TEST(TransferCli, NoPortNoFile) {
+  testing::TempDir dir;
+  const auto exists = [&dir](const char* name) { return std::filesystem::exists(dir.File(name)); };
+  const auto r =
+      testing::RunQl40(dir, "upload --port " + dir.File("nothing") + " -o " + dir.File("x.q40"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Problem with COM port"), std::string::npos) << r.err;
+  EXPECT_FALSE(exists("x.q40"));
+}
+
+// A radio that waits for a power cycle nobody gives: --wait runs out, and Ctrl+C ends the wait.
+TEST(TransferCli, WaitRunsOutAndCtrlCEndsIt) {
+  testing::TempDir dir;
+  const auto exists = [&dir](const char* name) { return std::filesystem::exists(dir.File(name)); };
+  const auto options = testing::Options([](auto& o) { o.need_power_cycle = true; });
+  auto radio = StartRadio(options, sim::BuiltInRadioImage(options));
+  ASSERT_TRUE(radio);
+  const auto r = testing::RunQl40(
+      dir, "upload --wait 1 --port " + radio->device_path() + " -o " + dir.File("y.q40"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Switch radio OFF, then back ON to start uploading"), std::string::npos);
+  EXPECT_FALSE(exists("y.q40"));
+
+  // Ctrl+C while it waits.
+  const std::string out = dir.File("z.q40"), device = radio->device_path();
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::freopen("/dev/null", "w", stderr);
+    ::execl(QL40_CLI_PATH, QL40_CLI_PATH, "upload", "--port", device.c_str(), "-o", out.c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_FALSE(exists("z.q40"));
 }
 
 #endif  // !_WIN32

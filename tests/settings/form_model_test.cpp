@@ -113,12 +113,10 @@ TEST(EditFrame, TypingFocusLossAndDisabling) {
 // A model with one list and one edit: the base's bookkeeping.
 class TinyForm : public FormModel {
  public:
-  explicit TinyForm(bool* modified) : FormModel(modified) {
+  explicit TinyForm(bool* modified) : FormModel({.dialog_id = 102}, modified) {
     AddList(2050, 0, 0);
     AddEdit(2002, 0, 1, 3, 2);
   }
-  int DialogId() const override { return 102; }
-  int TitleId() const override { return 0; }
   void Select(int, int index) override {
     selection = index;
     MarkChanged();

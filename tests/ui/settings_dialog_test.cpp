@@ -25,14 +25,12 @@ using ql40::uitest::FindById;
 // One list (2050) and two edits: 2002 takes 5..320 in steps of 5, 2003 digits only.
 class ProbeForm : public FormModel {
  public:
-  explicit ProbeForm(bool* modified) : FormModel(modified) {
+  explicit ProbeForm(bool* modified)
+      : FormModel({.dialog_id = 102, .title_id = 62400, .ok_needs_focus = true}, modified) {
     AddList(2050, 62418, 0);        // "LC&D Display"
     AddEdit(2002, 62412, 1, 3, 2);  // "S&Q Release Time"
     AddEdit(2003, 62417, 2, 3, 6);  // "Scan &PLL B Register"
   }
-  int DialogId() const override { return 102; }
-  int TitleId() const override { return 62400; }
-  bool OkNeedsFocus() const override { return true; }
   std::vector<std::string> Items(int) const override { return {"Normal", "Inverted"}; }
   int Selection(int) const override { return lcd; }
   std::string Text(int id) const override {

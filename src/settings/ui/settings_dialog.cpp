@@ -116,105 +116,36 @@ SettingsDialog::SettingsDialog(FormModel& model, QWidget* parent) : QDialog(pare
 }
 
 QWidget* SettingsDialog::Build(const FormControl& c, QGridLayout* grid) {
-  const QString name = QString::number(c.id);
-  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   QWidget* w = nullptr;
-  bool labelled = c.label_id != 0;
+  // Lists, edits and spin boxes carry their label beside them; the others show it themselves.
+  bool labelled = false;
   switch (c.kind) {
-    case FormControlKind::kLabel: {
-      auto* label = new QLabel(Str(c.label_id), this);
-      w = label;
-      labelled = false;
+    case FormControlKind::kLabel:
+      w = new QLabel(Str(c.label_id), this);
       break;
-    }
-    case FormControlKind::kList: {
-      auto* combo = new EnterDropCombo(this);
-      combo->setFont(fixed);
-      combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-      const int id = c.id;
-      connect(combo, &QComboBox::activated, this, [this, id](int index) {
-        if (refreshing_) return;
-        model_.Select(id, index);
-        Refresh();
-      });
-      connect(combo, &EnterDropCombo::aboutToOpen, this, [this, id] {
-        if (refreshing_) return;
-        model_.ListOpening(id);
-        Refresh();
-      });
-      w = combo;
+    case FormControlKind::kList:
+      w = BuildList(c);
+      labelled = c.label_id != 0;
       break;
-    }
-    case FormControlKind::kEdit: {
-      auto* edit = new FilterEdit(c.max_length, c.filter, c.upper_case, this);
-      edit->setFont(fixed);
-      const int chars = std::max(c.max_length, 8) + 3;
-      edit->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(chars, QChar('0'))));
-      const int id = c.id;
-      connect(edit, &FilterEdit::ended, this, [this, id] { OnEditEnded(id); });
-      connect(edit, &FilterEdit::left, this, [this, edit] {
-        if (!edit->hold_text) return;
-        edit->hold_text = false;
-        Refresh();
-      });
-      connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
-        if (refreshing_) return;
-        model_.TextEdited(id, text.toStdString());
-        Refresh();  // enabling may follow the text (a pause character, a paging code)
-      });
-      w = edit;
+    case FormControlKind::kEdit:
+      w = BuildEdit(c);
+      labelled = c.label_id != 0;
       break;
-    }
-    case FormControlKind::kCheck: {
-      auto* check = new QCheckBox(Str(c.label_id), this);
-      const int id = c.id;
-      connect(check, &QCheckBox::clicked, this, [this, id](bool on) {
-        model_.SetChecked(id, on);
-        Refresh();
-      });
-      w = check;
-      labelled = false;
+    case FormControlKind::kCheck:
+      w = BuildCheck(c);
       break;
-    }
-    case FormControlKind::kRadio: {
-      auto* radio = new QRadioButton(Str(c.label_id), this);
-      radio->setAutoExclusive(false);  // the model decides which one is chosen
-      const int group = c.group;
-      const int index = c.group_index;
-      connect(radio, &QRadioButton::clicked, this, [this, group, index] {
-        model_.Select(group, index);
-        Refresh();
-      });
-      w = radio;
-      labelled = false;
+    case FormControlKind::kRadio:
+      w = BuildRadio(c);
       break;
-    }
-    case FormControlKind::kButton: {
-      auto* button = new QPushButton(Str(c.label_id), this);
-      button->setAutoDefault(false);
-      const int id = c.id;
-      connect(button, &QPushButton::clicked, this, [this, id] {
-        model_.Press(id);
-        Refresh();
-      });
-      w = button;
-      labelled = false;
+    case FormControlKind::kButton:
+      w = BuildButton(c);
       break;
-    }
-    case FormControlKind::kSpin: {
-      auto* spin = new QSpinBox(this);
-      spin->setRange(c.minimum, c.maximum);
-      const int id = c.id;
-      connect(spin, &QSpinBox::valueChanged, this, [this, id](int value) {
-        if (refreshing_) return;
-        model_.SetValue(id, value);
-        Refresh();
-      });
-      w = spin;
+    case FormControlKind::kSpin:
+      w = BuildSpin(c);
+      labelled = c.label_id != 0;
       break;
-    }
   }
-  w->setObjectName(name);
+  w->setObjectName(QString::number(c.id));
   if (labelled) {
     auto* label = new QLabel(Str(c.label_id), this);
     label->setObjectName(QStringLiteral("label%1").arg(c.id));
@@ -223,6 +154,90 @@ QWidget* SettingsDialog::Build(const FormControl& c, QGridLayout* grid) {
   }
   grid->addWidget(w, c.row, c.column, 1, c.column_span);
   return w;
+}
+
+QWidget* SettingsDialog::BuildList(const FormControl& c) {
+  auto* combo = new EnterDropCombo(this);
+  combo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  const int id = c.id;
+  connect(combo, &QComboBox::activated, this, [this, id](int index) {
+    if (refreshing_) return;
+    model_.Select(id, index);
+    Refresh();
+  });
+  connect(combo, &EnterDropCombo::aboutToOpen, this, [this, id] {
+    if (refreshing_) return;
+    model_.ListOpening(id);
+    Refresh();
+  });
+  return combo;
+}
+
+QWidget* SettingsDialog::BuildEdit(const FormControl& c) {
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  auto* edit = new FilterEdit(c.max_length, c.filter, c.upper_case, this);
+  edit->setFont(fixed);
+  const int chars = std::max(c.max_length, 8) + 3;
+  edit->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(chars, QChar('0'))));
+  const int id = c.id;
+  connect(edit, &FilterEdit::ended, this, [this, id] { OnEditEnded(id); });
+  connect(edit, &FilterEdit::left, this, [this, edit] {
+    if (!edit->hold_text) return;
+    edit->hold_text = false;
+    Refresh();
+  });
+  connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+    if (refreshing_) return;
+    model_.TextEdited(id, text.toStdString());
+    Refresh();  // enabling may follow the text (a pause character, a paging code)
+  });
+  return edit;
+}
+
+QWidget* SettingsDialog::BuildCheck(const FormControl& c) {
+  auto* check = new QCheckBox(Str(c.label_id), this);
+  const int id = c.id;
+  connect(check, &QCheckBox::clicked, this, [this, id](bool on) {
+    model_.SetChecked(id, on);
+    Refresh();
+  });
+  return check;
+}
+
+QWidget* SettingsDialog::BuildRadio(const FormControl& c) {
+  auto* radio = new QRadioButton(Str(c.label_id), this);
+  radio->setAutoExclusive(false);  // the model decides which one is chosen
+  const int group = c.group;
+  const int index = c.group_index;
+  connect(radio, &QRadioButton::clicked, this, [this, group, index] {
+    model_.Select(group, index);
+    Refresh();
+  });
+  return radio;
+}
+
+QWidget* SettingsDialog::BuildButton(const FormControl& c) {
+  auto* button = new QPushButton(Str(c.label_id), this);
+  button->setAutoDefault(false);
+  const int id = c.id;
+  connect(button, &QPushButton::clicked, this, [this, id] {
+    model_.Press(id);
+    Refresh();
+  });
+  return button;
+}
+
+QWidget* SettingsDialog::BuildSpin(const FormControl& c) {
+  auto* spin = new QSpinBox(this);
+  spin->setRange(c.minimum, c.maximum);
+  const int id = c.id;
+  connect(spin, &QSpinBox::valueChanged, this, [this, id](int value) {
+    if (refreshing_) return;
+    model_.SetValue(id, value);
+    Refresh();
+  });
+  return spin;
 }
 
 void SettingsDialog::Refresh() {

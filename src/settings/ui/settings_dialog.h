@@ -50,6 +50,12 @@ class SettingsDialog : public QDialog {
 
  private:
   QWidget* Build(const FormControl& control, QGridLayout* grid);
+  QWidget* BuildList(const FormControl& control);
+  QWidget* BuildEdit(const FormControl& control);
+  QWidget* BuildCheck(const FormControl& control);
+  QWidget* BuildRadio(const FormControl& control);
+  QWidget* BuildButton(const FormControl& control);
+  QWidget* BuildSpin(const FormControl& control);
   void OnOk();
   void OnEditEnded(int id);
   void OnHelp();

@@ -131,7 +131,33 @@ QAction* MainWindow::MakeAction(int command_id, int label_id, QList<QKeySequence
   return action;
 }
 
+QAction* MainWindow::MakeKeyAction(int command_id, QList<QKeySequence> keys,
+                                   std::function<void()> run) {
+  auto* action = new QAction(this);
+  action->setObjectName(QString::number(command_id));
+  action->setShortcuts(keys);
+  connect(action, &QAction::triggered, this, std::move(run));
+  addAction(action);
+  actions_.insert(command_id, action);
+  return action;
+}
+
 void MainWindow::BuildActions() {
+  BuildFileAndEditActions();
+  BuildViewActions();
+  BuildDialogActions();
+  // F1 is help for the main window (or the grid's column); F6 and Shift+F6 move between panes.
+  MakeKeyAction(kCmdHelp, {QKeySequence(Qt::Key_F1)}, [this] { RunCommand(kCmdHelp); });
+  MakeKeyAction(kCmdNextPane, {QKeySequence(Qt::Key_F6)}, [this] { focusNextPrevChild(true); });
+  MakeKeyAction(kCmdPrevPane, {QKeySequence(Qt::SHIFT | Qt::Key_F6)},
+                [this] { focusNextPrevChild(false); });
+  // The toolbar's own twins of Upload, Download and About.
+  MakeAction(kCmdToolbarUpload, kStrItemUpload);
+  MakeAction(kCmdToolbarDownload, kStrItemDownload);
+  MakeAction(kCmdToolbarAbout, kStrItemAbout);
+}
+
+void MainWindow::BuildFileAndEditActions() {
   MakeAction(kCmdNew, kStrItemNew, {QKeySequence("Ctrl+N")});
   MakeAction(kCmdOpen, kStrItemOpen, {QKeySequence("Ctrl+O")});
   MakeAction(kCmdSave, kStrItemSave, {QKeySequence("Ctrl+S")});
@@ -151,17 +177,13 @@ void MainWindow::BuildActions() {
   MakeAction(kCmdCopy, kStrItemCopy, {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Insert")});
   MakeAction(kCmdPaste, kStrItemPaste, {QKeySequence("Ctrl+V"), QKeySequence("Shift+Insert")});
   // Cut and Undo have accelerators but no menu item.
-  for (auto [id, keys] :
-       {std::pair{kCmdCut, QList<QKeySequence>{QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")}},
-        std::pair{kCmdUndo,
-                  QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}}}) {
-    auto* action = new QAction(this);
-    action->setObjectName(QString::number(id));
-    action->setShortcuts(keys);
-    connect(action, &QAction::triggered, this, [this, id = id] { RunCommand(id); });
-    addAction(action);
-    actions_.insert(id, action);
-  }
+  MakeKeyAction(kCmdCut, {QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")},
+                [this] { RunCommand(kCmdCut); });
+  MakeKeyAction(kCmdUndo, {QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")},
+                [this] { RunCommand(kCmdUndo); });
+}
+
+void MainWindow::BuildViewActions() {
   MakeAction(kCmdViewToolbar, kStrItemToolbar)->setCheckable(true);
   MakeAction(kCmdViewStatusBar, kStrItemStatusBar)->setCheckable(true);
   MakeAction(kCmdVisible, kStrItemVisible);
@@ -174,6 +196,9 @@ void MainWindow::BuildActions() {
     connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     actions_.insert(id, action);
   }
+}
+
+void MainWindow::BuildDialogActions() {
   const std::pair<int, int> dialogs[] = {
       {kCmdHardware, kStrItemHardware},
       {kCmdOption, kStrItemOption},
@@ -201,29 +226,6 @@ void MainWindow::BuildActions() {
       {kCmdOpenBackups, kStrItemOpenBackups},
   };
   for (auto [id, label] : dialogs) MakeAction(id, label);
-  // F1 is help for the main window (or the grid's column); F6 and Shift+F6 move between panes.
-  auto* help = new QAction(this);
-  help->setObjectName(QString::number(kCmdHelp));
-  help->setShortcut(QKeySequence(Qt::Key_F1));
-  connect(help, &QAction::triggered, this, [this] { RunCommand(kCmdHelp); });
-  addAction(help);
-  actions_.insert(kCmdHelp, help);
-  for (auto [id, key] : {std::pair{kCmdNextPane, QKeySequence(Qt::Key_F6)},
-                         std::pair{kCmdPrevPane, QKeySequence(Qt::SHIFT | Qt::Key_F6)}}) {
-    auto* pane = new QAction(this);
-    pane->setObjectName(QString::number(id));
-    pane->setShortcut(key);
-    connect(pane, &QAction::triggered, this,
-            [this, id = id] { focusNextPrevChild(id == kCmdNextPane); });
-    addAction(pane);
-    actions_.insert(id, pane);
-  }
-  // The toolbar's own twins of Upload, Download and About.
-  for (auto [id, label] : {std::pair{kCmdToolbarUpload, kStrItemUpload},
-                           std::pair{kCmdToolbarDownload, kStrItemDownload},
-                           std::pair{kCmdToolbarAbout, kStrItemAbout}}) {
-    MakeAction(id, label);
-  }
 }
 
 void MainWindow::BuildMenus() {

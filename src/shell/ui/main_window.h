@@ -97,10 +97,15 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildActions();
+  void BuildFileAndEditActions();
+  void BuildViewActions();
+  void BuildDialogActions();
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
   QAction* MakeAction(int command_id, int label_id, QList<QKeySequence> keys = {});
+  // An action with keys only, no menu item; the window itself takes its keys.
+  QAction* MakeKeyAction(int command_id, QList<QKeySequence> keys, std::function<void()> run);
   void UpdateTitle();
   void UpdateClock();
   // F10: the keyboard goes to the menu bar, its first menu open; again, it comes back.
