@@ -548,7 +548,10 @@ std::string ApplyTranslation(Codeplug& work, int channel, const Translation& tr,
     changes.push_back("Frequency " + MhzText(tr.receive_hz) + " MHz is stored as " + receive);
   }
   const std::string transmit = CellText(work, channel, kColTransmit);
-  if (tr.transmit_hz && std::int64_t{MhzTextTo10Hz(transmit)} * 10 != *tr.transmit_hz) {
+  // A simplex channel's transmit frequency moves with its receive frequency: said once.
+  const bool simplex = tr.transmit_from.empty() && transmit == receive;
+  if (tr.transmit_hz && !simplex &&
+      std::int64_t{MhzTextTo10Hz(transmit)} * 10 != *tr.transmit_hz) {
     changes.push_back("the transmit frequency " + MhzText(*tr.transmit_hz) + " MHz" +
                       (tr.transmit_from.empty() ? "" : " (" + tr.transmit_from + ")") +
                       " is stored as " + transmit);
