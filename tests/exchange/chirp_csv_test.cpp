@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "exchange/channel_cells.h"
 #include "exchange/codeplug_json.h"
 #include "exchange/records.h"
+#include "support/test_support.h"
 
 namespace ql40 {
 namespace {
@@ -453,6 +457,72 @@ TEST(ChirpCsv, ExportImportsBackToTheSameChannels) {
             "High,,,,,");
   // Channel 14 onwards are not programmed: they are not in the plan.
   EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 14);
+}
+
+// The command line: the plan is recognised without a flag, placed by --group and --start, its
+// warnings printed with exit 0; --strict and a plan that cannot go anywhere write nothing.
+TEST(ChirpCsv, CommandLineImportAndExport) {
+  testing::TempDir dir;
+  const auto run = [&](const std::string& args) {
+    std::istringstream words(args);
+    std::string line, w;
+    while (words >> w)
+      line += (line.empty() ? "" : " ") + (w[0] == '@' ? dir.File(w.substr(1)) : w);
+    return testing::RunQl40(dir, line);
+  };
+  const auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(dir.File(name), std::ios::binary) << text;
+  };
+  ASSERT_EQ(run("new --band vhf -o @a.q40").status, 0);
+  write("plan.csv", kHeader + Row(1, "Simplex", "146.520000") +
+                        Row(2, "Rpt", "146.940000", "-", "0.600000", "Tone", "100.0") +
+                        Row(3, "Air", "121.500000"));
+  auto r = run("import-channels @a.q40 @plan.csv -o @b.q40 --group 2 --start 1");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.err, "warning: row 4 (Location 3, \"Air\"): skipped: Frequency")) << r.err;
+  EXPECT_TRUE(Contains(r.err,
+                       "2 rows into group 2, channels 17-18; 1 row skipped; group 2 grows "
+                       "by 2 free channels"))
+      << r.err;
+  r = run("channels @b.q40 --csv --format chirp");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "\r\n2,SIMPLEX,146.520000,,0.000000,")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\r\n3,RPT,146.940000,-,0.600000,Tone,100.0,")) << r.out;
+  EXPECT_EQ(run("channels @b.q40 --format chirp").status, 2);  // --format needs --csv
+
+  // The export goes back in the same: nothing to say, exit 0.
+  write("back.csv", r.out);
+  r = run("import-channels @a.q40 @back.csv -o @c.q40 --strict");
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  r = run("import-channels @a.q40 @plan.csv -o @d.q40 --strict");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err,
+                       "1 row skipped and 0 values changed to fit (--strict); nothing "
+                       "written"))
+      << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("d.q40")));
+
+  write("air.csv", kHeader + Row(1, "Air", "121.500000"));
+  r = run("import-channels @a.q40 @air.csv -o @e.q40");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "no row can be imported; nothing written")) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("e.q40")));
+
+  r = run("import-channels @a.q40 @plan.csv -o @f.q40 --start 30");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "first channel 30: group 1 has 16 channels")) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("f.q40")));
+
+  // Forced the other way, the plan is no CSV of this program; --group needs a plan.
+  r = run("import-channels @a.q40 @plan.csv -o @g.q40 --format ql40");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "no \"Chn\" column")) << r.err;
+  write("own.csv", "Chn,Frequency Receive\r\n2,150.00000\r\n");
+  r = run("import-channels @a.q40 @own.csv -o @h.q40 --group 2");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(Contains(r.err, "--group and --start place the rows of a CHIRP plan")) << r.err;
+  EXPECT_EQ(run("import-channels @a.q40 @own.csv -o @h.q40").status, 0);
 }
 
 }  // namespace
