@@ -61,13 +61,14 @@ ChirpPreviewDialog::ChirpPreviewDialog(shell::ChirpImportPreview& model, QWidget
   }
   table_->setHorizontalHeaderLabels(headings);
   table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setWordWrap(false);
-  table_->horizontalHeader()->setStretchLastSection(true);
   QFont fixed("DejaVu Sans Mono");
   if (!QFontInfo(fixed).fixedPitch()) fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   table_->setFont(fixed);
+  table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(fixed).height() + 6);
   layout->addWidget(table_, 1);
 
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -87,8 +88,7 @@ ChirpPreviewDialog::ChirpPreviewDialog(shell::ChirpImportPreview& model, QWidget
     Show();
   });
   Show();
-  table_->resizeColumnsToContents();
-  resize(900, 480);
+  resize(960, 480);
   group_->setFocus();
 }
 
@@ -116,6 +116,8 @@ void ChirpPreviewDialog::Show() {
       table_->setItem(r, c, item);
     }
   }
+  // Every note stays readable: the table scrolls sideways rather than cut a long one short.
+  table_->resizeColumnsToContents();
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(model_.CanImport());
 }
 
