@@ -395,6 +395,70 @@ TEST(ChirpCsv, RefusesWhatCannotBePlaced) {
   EXPECT_EQ(last.rows[0].channel, 16);
 }
 
+std::string ReadPlan(const std::string& name) {
+  std::ifstream in(std::string(QL40_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Plans as they come from channel-plan collections and other radios: every row imports or is
+// skipped as expected, and what is skipped says why.
+TEST(ChirpCsv, PlansOfEveryKindImportWithTheExpectedCounts) {
+  struct Case {
+    const char* file;
+    int band;
+    int imported;
+    int skipped;
+    int changed;
+    std::vector<std::string> reasons;  // of the skipped rows, in order
+  };
+  const std::vector<Case> cases = {
+      {"marine.csv",
+       kBandVhf,
+       55,
+       2,
+       0,
+       {"Frequency 121.500000 MHz is outside the band", "Frequency 122.750000 MHz is outside"}},
+      {"frs_gmrs.csv", kBandUhf, 31, 1, 0, {"CrossMode \"\" is not a cross mode"}},
+      {"repeaters.csv",
+       kBandVhf,
+       8,
+       4,
+       2,
+       {"Mode DV is not a mode of this radio", "Frequency 90.900000 MHz is outside the band",
+        "Tone \"TSQL-R\"", "Frequency 53.010000 MHz is outside the band"}},
+  };
+  for (const Case& c : cases) {
+    const std::string text = ReadPlan(c.file);
+    ASSERT_FALSE(text.empty()) << c.file;
+    EXPECT_TRUE(exchange::IsChirpCsv(text)) << c.file;
+    const ChirpImport plan = PlanChirpImport(text, DefaultCodeplug(c.band), 0, 1);
+    ASSERT_TRUE(plan.Importable()) << c.file << "\n" << AllMessages(plan);
+    EXPECT_EQ(plan.Imported(), c.imported) << c.file << "\n" << AllMessages(plan);
+    EXPECT_EQ(plan.Skipped(), c.skipped) << c.file;
+    EXPECT_EQ(plan.Changed(), c.changed) << c.file << "\n" << AllMessages(plan);
+    std::vector<std::string> reasons;
+    for (const exchange::ChirpRow& row : plan.rows) {
+      if (row.channel < 0) reasons.push_back(row.skipped);
+    }
+    ASSERT_EQ(reasons.size(), c.reasons.size()) << c.file;
+    for (std::size_t i = 0; i < reasons.size(); ++i) {
+      EXPECT_TRUE(Contains(reasons[i], c.reasons[i])) << c.file << ": " << reasons[i];
+    }
+    EXPECT_EQ(plan.result.channels.count[0], std::max(16, c.imported)) << c.file;
+  }
+  // What the marine plan's duplex and weather channels became.
+  const ChirpImport marine =
+      PlanChirpImport(ReadPlan("marine.csv"), DefaultCodeplug(kBandVhf), 0, 1);
+  EXPECT_EQ(Shown(marine.result, 11), "W|CH 15|156.75000|---.-----|-----|-----|-----|H|B|");
+  EXPECT_EQ(Shown(marine.result, 39), "W|CH 20|161.60000|157.00000|-----|-----|-----|H|B|");
+  EXPECT_EQ(Shown(marine.result, 48), "W|WX1|162.55000|---.-----|-----|-----|-----|H|-|");
+  const ChirpImport club =
+      PlanChirpImport(ReadPlan("repeaters.csv"), DefaultCodeplug(kBandVhf), 0, 1);
+  EXPECT_EQ(Shown(club.result, 5), "W|TOWN UHF|442.80000|447.80000|DCS|411|025|H|-|");
+}
+
 // An export read back onto a fresh codeplug gives the same channels; the export reads as the
 // format's own columns.
 TEST(ChirpCsv, ExportImportsBackToTheSameChannels) {
