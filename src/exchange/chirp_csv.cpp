@@ -550,8 +550,7 @@ std::string ApplyTranslation(Codeplug& work, int channel, const Translation& tr,
   const std::string transmit = CellText(work, channel, kColTransmit);
   // A simplex channel's transmit frequency moves with its receive frequency: said once.
   const bool simplex = tr.transmit_from.empty() && transmit == receive;
-  if (tr.transmit_hz && !simplex &&
-      std::int64_t{MhzTextTo10Hz(transmit)} * 10 != *tr.transmit_hz) {
+  if (tr.transmit_hz && !simplex && std::int64_t{MhzTextTo10Hz(transmit)} * 10 != *tr.transmit_hz) {
     changes.push_back("the transmit frequency " + MhzText(*tr.transmit_hz) + " MHz" +
                       (tr.transmit_from.empty() ? "" : " (" + tr.transmit_from + ")") +
                       " is stored as " + transmit);
@@ -737,9 +736,10 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
   }
 
   // Rows go in one after another; a row the channel refuses (a frequency these hardware
-  // constants cannot store) takes no channel, so the placement is worked out again without it.
+  // constants cannot store) takes no channel.
   const Codeplug base = WorkCopy(doc);
-  for (int attempt = 0; attempt <= static_cast<int>(plan.rows.size()); ++attempt) {
+  bool tried = false;
+  for (int attempt = 0;; ++attempt) {
     int wanted = 0;
     for (const ChirpRow& row : plan.rows) wanted += row.skipped.empty() ? 1 : 0;
     for (ChirpRow& row : plan.rows) row.channel = -1;
@@ -747,12 +747,24 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
     const auto gi = static_cast<std::size_t>(group);
     const int count = table.count[gi];
     const int needed = start - 1 + wanted;
-    const int free = table.capacity - std::min(table.capacity, [&] {
-                       int total = 0;
-                       for (int c : table.count) total += c;
-                       return total;
-                     }());
+    int allocated = 0;
+    for (int c : table.count) allocated += c;
+    const int free = std::max(0, table.capacity - allocated);
     const int room = std::min(table.max_per_group, count + free) - (start - 1);
+    if (needed > count && wanted > room && !tried) {
+      // Before saying how many rows fit, the rows the channel itself refuses are found: each
+      // tried on a scratch channel, put back after.
+      tried = true;
+      Codeplug scratch = WorkCopy(base);
+      const ChannelRecord kept = scratch.channels.records[0];
+      for (std::size_t i = 0; i < plan.rows.size(); ++i) {
+        if (!plan.rows[i].skipped.empty()) continue;
+        ChirpRow trial;
+        plan.rows[i].skipped = ApplyTranslation(scratch, 0, translations[i], trial);
+        scratch.channels.records[0] = kept;
+      }
+      continue;
+    }
     if (needed > count && wanted > room) {
       plan.errors.push_back("group " + std::to_string(group + 1) + " can take " +
                             std::to_string(room) + " of the " + Plural(wanted, "row", "rows") +
@@ -790,11 +802,13 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
         row.skipped = std::move(refused);
         row.replaces.clear();
         again = true;
-        break;
+        continue;  // the channel is as it was and takes the next row
       }
       row.channel = next++;
     }
-    if (again) continue;
+    // Without growth the rows that took stand where they are; a grown group took a channel
+    // for each refused row too many, so it is worked out again with the rows that take.
+    if (again && plan.grown > 0 && attempt < 3) continue;
     StoreTableChanges(work, before);
     work.RefreshFromImage();
     work.channels.SelectGroup(group);
@@ -802,7 +816,6 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
     plan.result = std::move(work);
     return plan;
   }
-  return plan;
 }
 
 std::string ExportChirpCsv(const Codeplug& doc) {

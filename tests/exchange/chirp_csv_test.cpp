@@ -338,7 +338,11 @@ TEST(ChirpCsv, GrowsTheGroupFromFreeChannels) {
   doc.RefreshFromImage();
 
   std::string plan = kHeader;
-  for (int i = 0; i < 10; ++i) plan += Row(i + 1, "P" + std::to_string(i), "146.52");
+  for (int i = 0; i < 10; ++i) {
+    plan += Row(i + 1, "P" + std::to_string(i), "146.52");
+    // A row only the channel itself refuses takes no channel of the grown group either.
+    if (i == 4) plan += Row(50, "Gap", "406.050000");
+  }
   const ChirpImport result = PlanChirpImport(plan, doc, 0, 10);
   ASSERT_TRUE(result.Importable()) << AllMessages(result);
   EXPECT_EQ(result.grown, 3);
@@ -349,12 +353,15 @@ TEST(ChirpCsv, GrowsTheGroupFromFreeChannels) {
   EXPECT_EQ(t.channels_left, 512 - 23);
   EXPECT_EQ(result.rows.front().channel, 9);
   EXPECT_EQ(result.rows.back().channel, 18);
+  EXPECT_EQ(result.rows[5].channel, -1);
+  EXPECT_EQ(result.rows[6].channel, 14);
   // Group 2 still starts with its own channel, and its priority still names it.
   EXPECT_EQ(CellText(result.result, 19, kColTag), "SECOND");
   EXPECT_EQ(CellText(result.result, 19, kColReceive), "155.00000");
   EXPECT_EQ(t.PriorityChannelOf(1), 19);
   EXPECT_TRUE(Contains(result.Summary(),
-                       "10 rows into group 1, channels 10-19; group 1 grows by 3 free channels "
+                       "10 rows into group 1, channels 10-19; 1 row skipped; group 1 grows by 3 "
+                       "free channels "
                        "and the 1 group after it move up"))
       << result.Summary();
 
