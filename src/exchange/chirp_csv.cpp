@@ -269,7 +269,9 @@ std::string TranslateTones(const RowReader& in, Translation& out) {
                                 : res::kDcsCodes[static_cast<std::size_t>(i)]);
     return {};
   };
-  const bool polarity_used = mode == "dtcs" || mode == "cross";
+  const bool polarity_used =
+      mode == "dtcs" ||
+      (mode == "cross" && Lower(in.Get(kCrossMode)).find("dtcs") != std::string::npos);
   if (polarity_used &&
       (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)) {
     return "DtcsPolarity " + Quoted(in.Get(kDtcsPolarity)) + " is not NN, NR, RN or RR";

@@ -280,11 +280,13 @@ TEST(ChirpCsv, ReadsOnlyTheToneFieldsTheModeSelects) {
   const Codeplug doc = DefaultCodeplug(kBandVhf);
   const std::string plan =
       kHeader + Row(1, "Plain", "146.52", "", "0", "", "69.4", "1.0", "999", "XX", "888") +
-      Row(2, "Tone", "146.54", "", "0", "Tone", "100.0", "1.0", "999", "XX", "888");
+      Row(2, "Tone", "146.54", "", "0", "Tone", "100.0", "1.0", "999", "XX", "888") +
+      Row(3, "Cross", "146.56", "", "0", "Cross", "100.0", "67.0", "999", "XX", "888");
   const ChirpImport result = PlanChirpImport(plan, doc, 0, 1);
   ASSERT_TRUE(result.Importable()) << AllMessages(result);
   EXPECT_EQ(result.Skipped(), 0) << AllMessages(result);
   EXPECT_EQ(CellText(result.result, 1, kColEncode), "100.0");
+  EXPECT_EQ(Shown(result.result, 2), "W|CROSS|146.56000|146.56000|CTCSS|67.0|100.0|H|B|");
 
   const std::string old_file =
       "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
