@@ -341,7 +341,7 @@ TEST(ChirpCsv, GrowsTheGroupFromFreeChannels) {
 
   std::string plan = kHeader;
   for (int i = 0; i < 10; ++i) {
-    plan += Row(i + 1, "P" + std::to_string(i), "146.52");
+    plan += Row(i + 1, std::string("P").append(std::to_string(i)), "146.52");
     // A row only the channel itself refuses takes no channel of the grown group either.
     if (i == 4) plan += Row(50, "Gap", "406.050000");
   }
