@@ -66,7 +66,7 @@ bench: configure
 # Every fuzz target for FUZZ_SECONDS each, growing its corpus in tests/fuzz/<target>/.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 120
-FUZZ_TARGETS := fuzz_q40_reader fuzz_json_import fuzz_csv_import fuzz_clone_replies fuzz_alignment_replies fuzz_ini_reader
+FUZZ_TARGETS := fuzz_q40_reader fuzz_json_import fuzz_csv_import fuzz_chirp_import fuzz_clone_replies fuzz_alignment_replies fuzz_ini_reader
 fuzz:
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQL40_FUZZ=ON -DQL40_BUILD_TESTS=OFF -DQL40_BUILD_BENCH=OFF -DQL40_WITH_QT=OFF >/dev/null

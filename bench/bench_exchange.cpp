@@ -1,6 +1,7 @@
 // Times the codeplug as text on a full 512-channel codeplug: JSON export and import (of its
 // own export, and of one with every channel changed), the channel CSV both ways, the diff of
-// two such codeplugs and the check. Prints its own figures.
+// two such codeplugs, the check, and a CHIRP channel plan of 500 rows both ways. Prints its own
+// figures.
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include "channels/grid_text.h"
 #include "codeplug/codeplug.h"
 #include "exchange/channels_csv.h"
+#include "exchange/chirp_csv.h"
 #include "exchange/codeplug_json.h"
 #include "exchange/compare.h"
 
@@ -45,6 +47,27 @@ ql40::Codeplug FullCodeplug(int shift) {
   return doc;
 }
 
+// A plan as other radios write them: every tone mode, repeater offsets, both widths, names
+// longer than a tag, rows first to last of the range.
+std::string ChirpPlan(int first, int rows) {
+  static const char* const kTones[] = {
+      ",88.5,88.5,023,NN,023,Tone->Tone",       "Tone,100.0,88.5,023,NN,023,Tone->Tone",
+      "TSQL,88.5,123.0,023,NN,023,Tone->Tone",  "DTCS,88.5,88.5,023,NR,023,Tone->Tone",
+      "Cross,71.9,131.8,023,NN,023,Tone->Tone", "Cross,88.5,88.5,411,RN,226,DTCS->DTCS"};
+  std::string plan =
+      "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+      "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n";
+  for (int i = first; i < first + rows; ++i) {
+    const int khz = 144000 + 5 * i;
+    plan += std::to_string(i) + ",Repeater " + std::to_string(i) + "," +
+            std::to_string(khz / 1000) + "." + std::to_string(khz % 1000 + 1000).substr(1) +
+            "000," + (i % 3 ? "+" : "") + "," + (i % 3 ? "0.600000" : "0.000000") + "," +
+            kTones[i % 6] + "," + (i % 2 ? "NFM" : "FM") + ",5.00," + (i % 5 ? "" : "S") +
+            ",High,,,,,\r\n";
+  }
+  return plan;
+}
+
 }  // namespace
 
 int main() {
@@ -73,5 +96,26 @@ int main() {
         }));
   Print("diff of two codeplugs", Time(50, [&] { (void)exchange::DiffCodeplugs(a, b, true); }));
   Print("check", Time(50, [&] { (void)exchange::CheckCodeplug(a); }));
+
+  // A group holds at most 255 channels: a 500-row plan goes in as two imports of 250 rows,
+  // into groups 1 and 2 of a fresh codeplug (both grow from the free channels).
+  const Codeplug fresh = exchange::DefaultCodeplug(kBandVhf);
+  const std::string first_half = ChirpPlan(1, 250);
+  const std::string second_half = ChirpPlan(251, 250);
+  int imported = 0;
+  Print("CHIRP plan, 500 rows into two groups", Time(20, [&] {
+          const exchange::ChirpImport one = exchange::PlanChirpImport(first_half, fresh, 0, 1);
+          const exchange::ChirpImport two =
+              exchange::PlanChirpImport(second_half, one.result, 1, 1);
+          imported = one.Imported() + two.Imported();
+        }));
+  const std::string full = ChirpPlan(1, 255);
+  Print("CHIRP plan, 255 rows into one group",
+        Time(20, [&] { (void)exchange::PlanChirpImport(full, fresh, 0, 1); }));
+  const exchange::ChirpImport one = exchange::PlanChirpImport(first_half, fresh, 0, 1);
+  const exchange::ChirpImport two = exchange::PlanChirpImport(second_half, one.result, 1, 1);
+  Print("CHIRP export of those 500 channels",
+        Time(50, [&] { (void)exchange::ExportChirpCsv(two.result); }));
+  std::printf("CHIRP plan: %d of 500 rows imported\n", imported);
   return 0;
 }

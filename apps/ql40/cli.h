@@ -43,8 +43,9 @@ void RegisterReportCommands(CLI::App& app, int& exit_status);
 void RegisterTransferCommands(CLI::App& app, int& exit_status);
 void RegisterExchangeCommands(CLI::App& app, int& exit_status);
 
-// `ql40 channels --csv` and the check that `ql40 download` runs first (false: refuse).
-int RunChannelsCsv(const std::string& file, Prompter& prompter);
+// `ql40 channels --csv` (this program's columns, or a CHIRP plan) and the check that `ql40
+// download` runs first (false: refuse).
+int RunChannelsCsv(const std::string& file, bool chirp, Prompter& prompter);
 bool CheckBeforeDownload(const std::string& file);
 
 }  // namespace ql40::cli

@@ -9,6 +9,7 @@
 #include "cli.h"
 #include "codeplug/files.h"
 #include "exchange/channels_csv.h"
+#include "exchange/chirp_csv.h"
 #include "exchange/codeplug_json.h"
 #include "exchange/compare.h"
 
@@ -105,12 +106,51 @@ int RunImport(const std::string& json_path, const std::string& base_path, const 
   return WriteCodeplug(out, doc, prompter);
 }
 
+// A CHIRP plan: rows into consecutive channels of a group. Skipped rows and values changed to
+// fit are warnings; --strict refuses the file for any of them; nothing is written when no row
+// imports.
+int ImportChirpPlan(const std::string& csv_path, const std::string& text, const Codeplug& doc,
+                    int group, int start, const std::string& out, bool strict, Prompter& prompter) {
+  const exchange::ChirpImport plan = exchange::PlanChirpImport(text, doc, group - 1, start);
+  const std::vector<std::string> lines = plan.Messages();
+  const bool complete = plan.Skipped() == 0 && plan.Changed() == 0;
+  for (const std::string& line : lines) {
+    const bool error = !plan.errors.empty() || (strict && !complete);
+    std::cerr << csv_path << ": " << (error ? "" : "warning: ") << line << "\n";
+  }
+  if (!plan.errors.empty()) {
+    std::cerr << "ql40: " << csv_path << ": nothing written\n";
+    return kExitFailure;
+  }
+  if (!plan.Importable()) {
+    std::cerr << "ql40: " << csv_path << ": no row can be imported; nothing written\n";
+    return kExitFailure;
+  }
+  if (strict && !complete) {
+    std::cerr << "ql40: " << plan.Skipped() << (plan.Skipped() == 1 ? " row" : " rows")
+              << " skipped and " << plan.Changed() << (plan.Changed() == 1 ? " value" : " values")
+              << " changed to fit (--strict); nothing written\n";
+    return kExitFailure;
+  }
+  const int status = WriteCodeplug(out, plan.result, prompter);
+  if (status == kExitOk) std::cerr << csv_path << ": " << plan.Summary() << "\n";
+  return status;
+}
+
 int RunImportChannels(const std::string& file, const std::string& csv_path, const std::string& out,
-                      bool strict, Prompter& prompter) {
+                      const std::string& format, int group, int start, bool placed, bool strict,
+                      Prompter& prompter) {
   Codeplug doc;
   if (!OpenCodeplugFile(file, doc, prompter)) return kExitFailure;
   std::string text;
   if (!ReadText(csv_path, text)) return kExitFailure;
+  const bool chirp = format.empty() ? exchange::IsChirpCsv(text) : format == "chirp";
+  if (chirp) return ImportChirpPlan(csv_path, text, doc, group, start, out, strict, prompter);
+  if (placed) {
+    std::cerr << "ql40: --group and --start place the rows of a CHIRP plan; the rows of "
+              << csv_path << " name their channels in Chn\n";
+    return kExitUsage;
+  }
   std::vector<std::string> errors;
   std::vector<std::string> warnings;
   if (!exchange::ImportChannelsCsv(text, doc, errors, warnings)) return Refused(csv_path, errors);
@@ -142,10 +182,11 @@ int RunCheck(const std::string& file, Prompter& prompter) {
 
 }  // namespace
 
-int RunChannelsCsv(const std::string& file, Prompter& prompter) {
+int RunChannelsCsv(const std::string& file, bool chirp, Prompter& prompter) {
   Codeplug doc;
   if (!OpenCodeplugFile(file, doc, prompter)) return kExitFailure;
-  return WriteText("", exchange::ExportChannelsCsv(doc)) ? kExitOk : kExitFailure;
+  const std::string text = chirp ? exchange::ExportChirpCsv(doc) : exchange::ExportChannelsCsv(doc);
+  return WriteText("", text) ? kExitOk : kExitFailure;
 }
 
 bool CheckBeforeDownload(const std::string& file) {
@@ -186,20 +227,41 @@ void RegisterExchangeCommands(CLI::App& app, int& exit_status) {
     exit_status = RunImport(import_file, import_base, import_out, import_strict, prompter);
   });
 
-  auto* cmd_import_channels =
-      app.add_subcommand("import-channels", "Apply channel rows from a CSV file to a codeplug");
+  auto* cmd_import_channels = app.add_subcommand(
+      "import-channels",
+      "Apply channel rows from a CSV file to a codeplug: this program's own CSV, or a CHIRP plan "
+      "written into consecutive channels of a group");
   static std::string ic_file;
   static std::string ic_csv;
   static std::string ic_out;
+  static std::string ic_format;
+  static int ic_group = 1;
+  static int ic_start = 1;
   cmd_import_channels->add_option("FILE", ic_file, "Codeplug file (.q40)")->required();
   cmd_import_channels->add_option("CSV", ic_csv, "CSV file with a header line")->required();
   cmd_import_channels->add_option("-o,--output", ic_out, "Codeplug file to write (.q40)")
       ->required();
+  cmd_import_channels
+      ->add_option("--format", ic_format,
+                   "The file's format (default: recognised by its header line)")
+      ->check(CLI::IsMember({"chirp", "ql40"}));
+  auto* group_option =
+      cmd_import_channels
+          ->add_option("-g,--group", ic_group, "CHIRP plan: the group its rows go to (default 1)")
+          ->check(CLI::Range(1, 20));
+  auto* start_option =
+      cmd_import_channels
+          ->add_option("--start", ic_start,
+                       "CHIRP plan: the group's channel the first row goes to (default 1)")
+          ->check(CLI::Range(1, 255));
   static bool ic_strict = false;
-  cmd_import_channels->add_flag(
-      "--strict", ic_strict, "Refuse the file if any cell would be stored other than it gives it");
-  cmd_import_channels->callback([&exit_status] {
-    exit_status = RunImportChannels(ic_file, ic_csv, ic_out, ic_strict, prompter);
+  cmd_import_channels->add_flag("--strict", ic_strict,
+                                "Refuse the file if any row would be skipped or any value stored "
+                                "other than it gives it");
+  cmd_import_channels->callback([&exit_status, group_option, start_option] {
+    const bool placed = group_option->count() > 0 || start_option->count() > 0;
+    exit_status = RunImportChannels(ic_file, ic_csv, ic_out, ic_format, ic_group, ic_start, placed,
+                                    ic_strict, prompter);
   });
 
   auto* cmd_diff = app.add_subcommand(

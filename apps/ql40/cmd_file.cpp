@@ -175,9 +175,17 @@ void RegisterFileCommands(CLI::App& app, int& exit_status) {
   cmd_channels->add_option("FILE", channels_file, "Codeplug file (.q40)")->required();
   cmd_channels->add_option("-g,--group", group, "Only this group (1-20)")->check(CLI::Range(1, 20));
   static bool csv = false;
-  cmd_channels->add_flag("--csv", csv, "Write every channel in use as CSV with a header line");
+  auto* csv_flag =
+      cmd_channels->add_flag("--csv", csv, "Write every channel in use as CSV with a header line");
+  static std::string format = "ql40";
+  cmd_channels
+      ->add_option("--format", format,
+                   "CSV columns: ql40 (the grid's, every channel in use) or chirp (a CHIRP plan "
+                   "of the programmed channels)")
+      ->check(CLI::IsMember({"chirp", "ql40"}))
+      ->needs(csv_flag);
   cmd_channels->callback([&exit_status] {
-    exit_status = csv ? RunChannelsCsv(channels_file, prompter)
+    exit_status = csv ? RunChannelsCsv(channels_file, format == "chirp", prompter)
                       : RunChannels(channels_file, group, prompter);
   });
 }

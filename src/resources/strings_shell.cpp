@@ -196,6 +196,15 @@ constexpr StringEntry kTable[] = {
      "Program the radios anyway?"},
     {kStrImportedWithWarnings,
      "Imported %1. What was stored other than the file gives it, or changed with it (%2):"},
+    {kStrChannelsExportFilter,
+     "QL40Win channel CSV (*.csv);;CHIRP channel plan CSV (*.csv);;All files (*)"},
+    {kStrChirpTitle, "Import Channels from a CHIRP Plan"},
+    {kStrChirpGroup, "&Group:"},
+    {kStrChirpStart, "&First channel of the group:"},
+    {kStrChirpHeadings, "Row|Location|Name|Frequency|Channel|What happens"},
+    {kStrChirpSkipped, "skipped"},
+    {kStrChirpGroupItem, "Group %1  %2  (%3 channels)"},
+    {kStrChirpReplaces, "replaces %1"},
 };
 
 static_assert(SortedById(kTable), "string table must be sorted by id without duplicates");

@@ -102,9 +102,10 @@ ExchangeResult ExportJsonFile(Codeplug& doc, const std::string& path) {
   return Export(path, exchange::ExportJson(doc));
 }
 
-ExchangeResult ExportChannelsFile(Codeplug& doc, const std::string& path) {
+ExchangeResult ExportChannelsFile(Codeplug& doc, const std::string& path, ChannelFormat format) {
   doc.CommitToImage();
-  return Export(path, exchange::ExportChannelsCsv(doc));
+  return Export(path, format == ChannelFormat::kChirp ? exchange::ExportChirpCsv(doc)
+                                                      : exchange::ExportChannelsCsv(doc));
 }
 
 ExchangeResult ImportJsonFile(Codeplug& doc, const std::string& path) {
@@ -139,6 +140,19 @@ ExchangeResult ImportChannelsFile(Codeplug& doc, const std::string& path) {
     return Refused(path, std::move(errors));
   }
   return Imported(path, std::move(warnings));
+}
+
+ExchangeResult ApplyChirpImport(Codeplug& doc, const exchange::ChirpImport& plan,
+                                const std::string& path) {
+  if (!plan.Importable()) return Failure(plan.Summary(), plan.Messages());
+  doc.history.Checkpoint(doc);
+  doc.image = plan.result.image;
+  doc.RefreshFromImage();
+  doc.channels.SelectGroup(plan.group);
+  doc.modified = true;
+  ExchangeResult result = Imported(path, plan.Messages());
+  if (result.lines.empty()) result.message += ": " + plan.Summary();
+  return result;
 }
 
 ExchangeResult CompareWithFile(Codeplug& doc, const std::string& path, Prompter& prompter) {

@@ -9,6 +9,7 @@
 
 #include "codeplug/codeplug.h"
 #include "codeplug/prompter.h"
+#include "exchange/chirp_csv.h"
 
 namespace ql40::shell {
 
@@ -26,7 +27,10 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& why);
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& why);
 
 ExchangeResult ExportJsonFile(Codeplug& doc, const std::string& path);
-ExchangeResult ExportChannelsFile(Codeplug& doc, const std::string& path);
+// The channels in this program's own columns, or the programmed channels as a CHIRP plan.
+enum class ChannelFormat { kQl40, kChirp };
+ExchangeResult ExportChannelsFile(Codeplug& doc, const std::string& path,
+                                  ChannelFormat format = ChannelFormat::kQl40);
 
 // Builds the document anew from the JSON file; keys the file leaves out keep the document's
 // values. On any refused value the document (image, records, flags, undo steps) is as it was.
@@ -34,6 +38,11 @@ ExchangeResult ExportChannelsFile(Codeplug& doc, const std::string& path);
 ExchangeResult ImportJsonFile(Codeplug& doc, const std::string& path);
 // Applies the CSV rows to the document's channels as pastes into the grid's cells.
 ExchangeResult ImportChannelsFile(Codeplug& doc, const std::string& path);
+
+// A CHIRP plan worked out on the document as it stands (exchange::PlanChirpImport) goes in as
+// one undo step; lines then name every skipped row and every value changed to fit.
+ExchangeResult ApplyChirpImport(Codeplug& doc, const exchange::ChirpImport& plan,
+                                const std::string& path);
 
 // The decoded differences from the document to the codeplug file, one line each; the raw
 // regions too when only bytes no record shows differ. The file's own messages (cannot open,

@@ -47,4 +47,16 @@ enum ExtrasStringId : int {
   kStrImportedWithWarnings,
 };
 
+// Import of a CHIRP channel plan: the file dialogs and the preview of where each row goes.
+enum ChirpStringId : int {
+  kStrChannelsExportFilter = 62220,
+  kStrChirpTitle,
+  kStrChirpGroup,
+  kStrChirpStart,
+  kStrChirpHeadings,
+  kStrChirpSkipped,
+  kStrChirpGroupItem,
+  kStrChirpReplaces,
+};
+
 }  // namespace ql40::shell

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "exchange/chirp_csv.h"
 #include "resources/strings.h"
+#include "shell/chirp_preview.h"
 #include "shell/exchange_file.h"
 #include "shell/extras_ids.h"
 #include "shell/shell_strings.h"
@@ -51,19 +53,25 @@ bool IsExchangeCommand(int command_id) {
   return command_id >= kCmdExportJson && command_id <= kCmdCompareFile;
 }
 
-std::optional<std::string> AskExchangeFile(QWidget* parent, int command_id) {
+std::optional<ExchangeFileChoice> AskExchangeFile(QWidget* parent, int command_id) {
   const bool save = command_id == kCmdExportJson || command_id == kCmdExportCsv;
   const bool json = command_id == kCmdExportJson || command_id == kCmdImportJson;
   const bool csv = command_id == kCmdExportCsv || command_id == kCmdImportCsv;
   int filter = kStrFileFilter;
   if (json) filter = kStrJsonFilter;
   if (csv) filter = kStrCsvFilter;
+  // Export Channels writes either format: the filter says which.
+  if (command_id == kCmdExportCsv) filter = kStrChannelsExportFilter;
   QFileDialog dialog(parent, PlainText(LabelOf(command_id)), QString(), Text(filter));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(json ? "json" : csv ? "csv" : "q40");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
+  const QStringList filters = Text(filter).split(";;");
+  const bool chirp = command_id == kCmdExportCsv && filters.size() > 1 &&
+                     dialog.selectedNameFilter() == filters.at(1);
+  return ExchangeFileChoice(QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString(),
+                            chirp);
 }
 
 void ShowLinesDialog(QWidget* parent, int command_id, const QString& headline,
@@ -73,27 +81,40 @@ void ShowLinesDialog(QWidget* parent, int command_id, const QString& headline,
 }
 
 void MainWindow::ExchangeCommand(int command_id) {
-  const auto path = choose_exchange_ ? choose_exchange_(this, command_id) : std::nullopt;
-  if (!path) return;
+  const auto choice = choose_exchange_ ? choose_exchange_(this, command_id) : std::nullopt;
+  if (!choice) return;
+  const std::string& path = choice->path;
   ExchangeResult result;
   switch (command_id) {
     case kCmdExportJson:
-      result = ExportJsonFile(app_.doc, *path);
+      result = ExportJsonFile(app_.doc, path);
       break;
     case kCmdExportCsv:
-      result = ExportChannelsFile(app_.doc, *path);
+      result = ExportChannelsFile(app_.doc, path,
+                                  choice->chirp ? ChannelFormat::kChirp : ChannelFormat::kQl40);
       break;
     case kCmdImportJson:
-      result = ImportJsonFile(app_.doc, *path);
+      result = ImportJsonFile(app_.doc, path);
       // A new band, option unit or model: everything shown may have changed.
       if (result.ok) RefreshAll(true);
       break;
-    case kCmdImportCsv:
-      result = ImportChannelsFile(app_.doc, *path);
+    case kCmdImportCsv: {
+      std::string text;
+      std::string why;
+      if (ReadTextFile(path, text, why) && exchange::IsChirpCsv(text)) {
+        // A plan from another radio: first what goes where, then OK imports it.
+        app_.doc.CommitToImage();
+        ChirpImportPreview preview(app_.doc, std::move(text), path);
+        if (!preview_chirp_ || !preview_chirp_(this, preview)) return;
+        result = preview.Apply(app_.doc);
+      } else {
+        result = ImportChannelsFile(app_.doc, path);
+      }
       if (result.ok) RefreshAll(false);
       break;
+    }
     case kCmdCompareFile:
-      result = CompareWithFile(app_.doc, *path, prompter_);
+      result = CompareWithFile(app_.doc, path, prompter_);
       break;
     default:
       return;

@@ -33,6 +33,7 @@
 #include "shell/help.h"
 #include "shell/recovery_strings.h"
 #include "shell/shell_strings.h"
+#include "shell/ui/chirp_preview_dialog.h"
 #include "shell/ui/file_data_dialog.h"
 #include "shell/ui/help_window.h"
 #include "shell/ui/shell_dialogs.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(AppContext& app, Prompter& prompter, IniFile* ini, QWidge
   };
   choose_exchange_ = AskExchangeFile;
   show_lines_ = ShowLinesDialog;
+  preview_chirp_ = RunChirpPreview;
   BuildActions();
   BuildMenus();
   BuildToolBar();

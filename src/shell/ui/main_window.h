@@ -17,6 +17,7 @@
 #include "link/serial_port.h"
 #include "shell/app_context.h"
 #include "shell/backups.h"
+#include "shell/chirp_preview.h"
 #include "shell/commands.h"
 #include "shell/ini_file.h"
 #include "shell/recovery.h"
@@ -33,7 +34,14 @@ class HelpWindow;
 // exchange_commands.cpp: the file dialog and the lines dialog of the export, import and compare
 // commands.
 bool IsExchangeCommand(int command_id);
-std::optional<std::string> AskExchangeFile(QWidget* parent, int command_id);
+// The file a command names, and for Export Channels the format its file dialog's filter chose.
+struct ExchangeFileChoice {
+  ExchangeFileChoice(std::string file, bool chirp_plan = false)
+      : path(std::move(file)), chirp(chirp_plan) {}
+  std::string path;
+  bool chirp = false;
+};
+std::optional<ExchangeFileChoice> AskExchangeFile(QWidget* parent, int command_id);
 void ShowLinesDialog(QWidget* parent, int command_id, const QString& headline,
                      const QStringList& lines);
 
@@ -53,12 +61,15 @@ class MainWindow : public QMainWindow {
   void set_choose_pdf(ChooseFile f) { choose_pdf_ = std::move(f); }
   // The file of an export, import or compare command (the command's id tells which).
   using ChooseExchangeFile =
-      std::function<std::optional<std::string>(QWidget* parent, int command_id)>;
+      std::function<std::optional<ExchangeFileChoice>(QWidget* parent, int command_id)>;
   void set_choose_exchange_file(ChooseExchangeFile f) { choose_exchange_ = std::move(f); }
   // Shows a headline and its lines (refused values, differences) in a dialog; tests replace it.
   using ShowLines = std::function<void(QWidget* parent, int command_id, const QString& headline,
                                        const QStringList& lines)>;
   void set_show_lines(ShowLines f) { show_lines_ = std::move(f); }
+  // The preview of a CHIRP plan import; true for OK. Tests replace it.
+  using PreviewChirp = std::function<bool(QWidget* parent, shell::ChirpImportPreview& preview)>;
+  void set_preview_chirp(PreviewChirp f) { preview_chirp_ = std::move(f); }
   // How transfers open the port; by default the system port behind the configured COM number.
   void set_port_opener(link::PortOpener f) { port_opener_ = std::move(f); }
 
@@ -154,6 +165,7 @@ class MainWindow : public QMainWindow {
   ChooseFile choose_pdf_;
   ChooseExchangeFile choose_exchange_;
   ShowLines show_lines_;
+  PreviewChirp preview_chirp_;
   link::PortOpener port_opener_;
   std::unique_ptr<link::SerialPort> link_;  // open only while a Radio command runs
   bool settings_saved_ = false;
