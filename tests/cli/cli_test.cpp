@@ -100,6 +100,15 @@ TEST(Cli, UsageErrorsExitTwo) {
 
 namespace fs = std::filesystem;
 
+// Runs ql40 in the folder (where it keeps its logs and backups); stdin is empty.
+testing::ProgramResult RunIn(const TempDir& dir, const std::string& args) {
+  const std::string out = dir.File("out.txt"), err = dir.File("err.txt");
+  const std::string command = "cd '" + dir.path().string() + "' && " + QL40_CLI_PATH + " " + args +
+                              " </dev/null >'" + out + "' 2>'" + err + "'";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, testing::ReadText(out), testing::ReadText(err)};
+}
+
 struct Radios {
   std::vector<std::unique_ptr<sim::PtyRadio>> pty;
   std::string ports;  // " --port A --port B ..."
@@ -130,8 +139,8 @@ TEST(FleetCli, DownloadTableExitStatusAndTheFleetLog) {
   options[1].faults.repeat = 1 << 30;
   auto radios = Start(options);
   TempDir dir;
-  ASSERT_EQ(RunQl40(dir, "new -o brigade.q40").status, 0);
-  const auto r = RunQl40(dir, "download brigade.q40" + radios.ports);
+  ASSERT_EQ(RunIn(dir, "new -o brigade.q40").status, 0);
+  const auto r = RunIn(dir, "download brigade.q40" + radios.ports);
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("Port"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("2 of 3 radios succeeded"), std::string::npos) << r.err;
@@ -148,13 +157,13 @@ TEST(FleetCli, DownloadTableExitStatusAndTheFleetLog) {
 
   // All good radios: status 0; --no-verify reads nothing back.
   auto good = Start(std::vector<sim::RadioOptions>(2));
-  const auto ok = RunQl40(dir, "download brigade.q40 --no-verify --fast" + good.ports);
+  const auto ok = RunIn(dir, "download brigade.q40 --no-verify --fast" + good.ports);
   EXPECT_EQ(ok.status, 0) << ok.err;
   EXPECT_EQ(good.pty[0]->stats().blocks_read, 3) << "only the identity (twice) and step blocks";
   EXPECT_EQ(Lines(dir.File("ql40-fleet.csv")), 6u);
 
   // One port: the single transfer, also recorded.
-  const auto one = RunQl40(dir, "download brigade.q40 --port " + good.pty[0]->device_path());
+  const auto one = RunIn(dir, "download brigade.q40 --port " + good.pty[0]->device_path());
   EXPECT_EQ(one.status, 0) << one.err;
   EXPECT_NE(one.err.find("Download is completed"), std::string::npos) << one.err;
   EXPECT_EQ(Lines(dir.File("ql40-fleet.csv")), 7u);
@@ -164,7 +173,7 @@ TEST(FleetCli, UploadIntoAFolderAndQuestionsPerRadio) {
   std::vector<sim::RadioOptions> options(2);
   auto radios = Start(options);
   TempDir dir;
-  const auto up = RunQl40(dir, "upload -o radios" + radios.ports);
+  const auto up = RunIn(dir, "upload -o radios" + radios.ports);
   ASSERT_EQ(up.status, 0) << up.err;
   EXPECT_TRUE(fs::exists(dir.path() / "radios" / "2K000500.q40"));
   EXPECT_TRUE(fs::exists(dir.path() / "radios" / "2K000501.q40"));
@@ -175,11 +184,11 @@ TEST(FleetCli, UploadIntoAFolderAndQuestionsPerRadio) {
   std::vector<sim::RadioOptions> mixed(2);
   mixed[1].model = 1;
   auto fleet = Start(mixed);
-  ASSERT_EQ(RunQl40(dir, "new -o small.q40").status, 0);
+  ASSERT_EQ(RunIn(dir, "new -o small.q40").status, 0);
   auto bytes = testing::ReadAll(dir.File("small.q40"));
   bytes[25] |= 1;  // PT-410
   testing::WriteAll(dir.File("small.q40"), bytes);
-  const auto asked = RunQl40(dir, "download small.q40 --no" + fleet.ports);
+  const auto asked = RunIn(dir, "download small.q40 --no" + fleet.ports);
   EXPECT_EQ(asked.status, 1) << asked.err;
   EXPECT_NE(asked.err.find("Radio on " + fleet.pty[0]->device_path() +
                            ": Hardware configuration mismatched!"),
@@ -193,14 +202,14 @@ TEST(FleetCli, UploadIntoAFolderAndQuestionsPerRadio) {
 TEST(FleetCli, BadFleetOptionsAreRefusedBeforeAnyRadioIsTouched) {
   auto radios = Start(std::vector<sim::RadioOptions>(1));
   TempDir dir;
-  ASSERT_EQ(RunQl40(dir, "new -o a.q40").status, 0);
+  ASSERT_EQ(RunIn(dir, "new -o a.q40").status, 0);
   const std::string port = " --port " + radios.pty[0]->device_path();
-  const auto twice = RunQl40(dir, "download a.q40" + port + port);
+  const auto twice = RunIn(dir, "download a.q40" + port + port);
   EXPECT_EQ(twice.status, 2);
   EXPECT_NE(twice.err.find("named twice"), std::string::npos) << twice.err;
-  const auto trace = RunQl40(dir, "download a.q40 --trace t.txt" + port + " --port COM4");
+  const auto trace = RunIn(dir, "download a.q40 --trace t.txt" + port + " --port COM4");
   EXPECT_EQ(trace.status, 2);
-  EXPECT_EQ(RunQl40(dir, "download a.q40 --verify --no-verify" + port).status, 2);
+  EXPECT_EQ(RunIn(dir, "download a.q40 --verify --no-verify" + port).status, 2);
   EXPECT_EQ(radios.pty[0]->stats().bytes_received, 0);
 }
 

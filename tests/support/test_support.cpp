@@ -88,14 +88,14 @@ ProgramResult RunQl40(const TempDir& dir, const std::string& args, const std::st
   WriteAll(in, std::vector<unsigned char>(input.begin(), input.end()));
 #if defined(_WIN32)
   // cmd.exe runs the line and hands the exit status back as it is; the outer quotes keep
-  // its own quote stripping off the folder's and the program's paths.
+  // its own quote stripping off the program's path.
   const std::string program = std::filesystem::path(QL40_CLI_PATH).make_preferred().string();
-  const std::string command = "\"cd /d \"" + dir.path().string() + "\" && \"" + program + "\" " +
-                              args + " <\"" + in + "\" >\"" + out + "\" 2>\"" + err + "\"\"";
+  const std::string command =
+      "\"\"" + program + "\" " + args + " <\"" + in + "\" >\"" + out + "\" 2>\"" + err + "\"\"";
   const int status = std::system(command.c_str());
 #else
-  const std::string command = "cd '" + dir.path().string() + "' && " + QL40_CLI_PATH + " " + args +
-                              " <" + in + " >" + out + " 2>" + err;
+  const std::string command =
+      std::string(QL40_CLI_PATH) + " " + args + " <" + in + " >" + out + " 2>" + err;
   const int raw = std::system(command.c_str());
   const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif

@@ -53,8 +53,8 @@ std::vector<unsigned char> ReadAll(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes);
 
-// Runs the ql40 program in the folder (where it keeps its logs and backups) with the arguments
-// and the input on stdin; its exit status (-1 when it did not exit normally) and what it printed.
+// Runs the ql40 program with the arguments and the input on stdin; its exit status (-1 when it
+// did not exit normally) and what it printed.
 struct ProgramResult {
   int status = -1;
   std::string out, err;
