@@ -138,9 +138,4 @@ struct AlignmentBench {
   std::vector<int> pauses;
 };
 
-// "%02X" of a value, for building expected texts.
-inline std::string Hex(int value) {
-  return Format("%02X", value & 0xFF);
-}
-
 }  // namespace ql40::testing

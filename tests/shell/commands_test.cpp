@@ -96,19 +96,6 @@ TEST(CommandRouting, DialogsDecodeTheImageAsTheirCommandSays) {
   EXPECT_EQ(doc.channels.current_group, 0);
 }
 
-TEST(CommandTexts, PromptsToolTipsAndGetStarted) {
-  EXPECT_EQ(CommandPrompt(kCmdUpload), "Read data from radio");
-  EXPECT_EQ(CommandToolTip(kCmdUpload), "Upload");
-  EXPECT_EQ(CommandPrompt(kCmdBasicAlignment), "Start Alignment");
-  EXPECT_EQ(CommandToolTip(kCmdBasicAlignment), "");
-  EXPECT_EQ(CommandPrompt(1), "");
-  EXPECT_EQ(CommandPrompt(kCmdExportPdf), "Write the report as a PDF file");
-  const std::string text = GetStartedText();
-  EXPECT_EQ(text.rfind("Welcome", 0), 0u);
-  EXPECT_NE(text.find("Configure"), std::string::npos);
-  EXPECT_NE(text.find("SENDING"), std::string::npos);
-}
-
 TEST(Help, FilterAndPages) {
   EXPECT_EQ(FilterHelpRequest(kHelpMainWindow, 303), 303);
   EXPECT_EQ(FilterHelpRequest(kHelpMainWindow, 0), kHelpMainWindow);

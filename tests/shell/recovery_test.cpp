@@ -78,12 +78,6 @@ TEST(RecoveryFile, NamesTellTheirOwner) {
   }
 }
 
-TEST(RecoveryFile, TheFolderLiesInTheUsersDataFolder) {
-  EXPECT_EQ(RecoveryDir("/home/d/.local/share/ql40win"),
-            fs::path("/home/d/.local/share/ql40win") / "recovery");
-  EXPECT_EQ(RecoveryDir(""), fs::path());
-}
-
 TEST(RecoverySchedule, QuietSpellLongestWaitAndOncePerSecond) {
   using Clock = AutosaveSchedule::Clock;
   const Clock::time_point t0{};

@@ -9,7 +9,6 @@
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "channels/grid_text.h"
 #include "codeplug/files.h"
@@ -22,20 +21,15 @@
 #include "shell/ui/lines_dialog.h"
 #include "shell/ui/main_window.h"
 #include "support/test_support.h"
+#include "ui/support/ui_test_support.h"
 
 using namespace ql40;
 using namespace ql40::shell;
+using ql40::testing::ReadText;
 using ql40::testing::ScriptedPrompter;
 using ql40::testing::TempDir;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void WriteAll(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -142,7 +136,7 @@ class ExtrasExchangeTest : public QObject {
   void refusedJsonShowsEveryErrorAndChangesNothing() {
     Fixture f;
     f.Run(kCmdExportJson, "plug.json");
-    std::string text = ReadAll(f.dir.File("plug.json"));
+    std::string text = ReadText(f.dir.File("plug.json"));
     // Two bad values in the first channel.
     const auto first = text.find("{\"channel\":1,");
     QVERIFY(first != std::string::npos);
@@ -180,7 +174,7 @@ class ExtrasExchangeTest : public QObject {
     Fixture f;
     f.Run(kCmdExportCsv, "chan.csv");
     QCOMPARE(f.shown.count, 0);
-    const std::string exported = ReadAll(f.dir.File("chan.csv"));
+    const std::string exported = ReadText(f.dir.File("chan.csv"));
     const std::string receive = exchange::ColumnName(kColReceive, f.app.doc.option_unit);
     QVERIFY(exported.find(receive) != std::string::npos);
 
@@ -260,7 +254,7 @@ class ExtrasExchangeTest : public QObject {
     QVERIFY(QFontInfo(dialog.list()->font()).fixedPitch());
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.list()));
     QVERIFY(dialog.list()->editTriggers() == QAbstractItemView::NoEditTriggers);
-    dialog.grab().save(QDir::temp().filePath("ql40-extras-lines.png"));
+    ql40::uitest::Shot(dialog, "lines_dialog");
     QTest::keyClick(dialog.list(), Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
   }

@@ -18,6 +18,7 @@
 #include "shell/extras_ids.h"
 #include "shell/ui/fleet_dialog.h"
 #include "support/test_support.h"
+#include "ui/support/ui_test_support.h"
 
 using namespace ql40;
 using ql40::testing::ScriptedPrompter;
@@ -116,7 +117,7 @@ class ExtrasFleetTest : public QObject {
     QVERIFY(dialog.model().rows()[0].checked);
 
     QVERIFY(finished.wait(120000));
-    dialog.grab().save(QDir::temp().filePath("ql40-extras-fleet.png"));
+    ql40::uitest::Shot(dialog, "fleet_dialog");
     for (int r = 0; r < 3; ++r) {
       QCOMPARE(ResultOf(dialog, r), QString("OK"));
       QCOMPARE(ProgressOf(dialog, r), 100);

@@ -6,10 +6,11 @@
 #include "grid_fixture.h"
 #include "resources/strings.h"
 #include "support/test_support.h"
+#include "ui/support/ui_test_support.h"
 
 using namespace ql40;
 using ql40::gridtest::FillCodeplug;
-using ql40::gridtest::OnNextModal;
+using ql40::uitest::WhenModal;
 
 class GridClipboardTest : public QObject {
   Q_OBJECT
@@ -158,7 +159,7 @@ class GridClipboardTest : public QObject {
     QTest::keyClick(View().editor(), Qt::Key_Return);
     done();
     View().SetCurrentCell(1, kColScan);  // a pick
-    OnNextModal([](QWidget* w) {
+    WhenModal([](QWidget* w) {
       w->findChild<QListWidget*>(QStringLiteral("1193"))->setCurrentRow(3);
       QTest::keyClick(w, Qt::Key_Return);
     });

@@ -4,11 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 #include "channels/grid_edit.h"
 #include "channels/ui/channel_view.h"
@@ -56,20 +53,6 @@ inline void FillCodeplug(Codeplug& doc) {
   doc.RefreshFromImage();
   doc.channels.SelectGroup(0);
   doc.modified = false;
-}
-
-// Answers the next modal dialog with what act does to it; a dialog that act leaves open
-// (a failed check inside act returns early) is cancelled so that the test cannot hang.
-inline void OnNextModal(std::function<void(QWidget*)> act, int tries = 200) {
-  QTimer::singleShot(10, [act, tries] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (!w) {
-      if (tries > 0) OnNextModal(act, tries - 1);
-      return;
-    }
-    act(w);
-    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
-  });
 }
 
 }  // namespace ql40::gridtest

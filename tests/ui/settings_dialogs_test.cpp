@@ -1,8 +1,7 @@
 // The settings dialogs through real widgets: each kind opened, changed, confirmed and
-// cancelled. With QL40_RENDER_DIR set, every dialog is also saved there as a PNG.
+// cancelled. With QL40_SHOT_DIR set, the dialogs are also saved there as PNGs.
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -36,17 +35,11 @@ using ql40::ui::FilterEdit;
 using ql40::ui::SettingsDialog;
 using ql40::uitest::FindById;
 
-void Render(SettingsDialog& dialog, const char* name) {
-  const QByteArray dir = qgetenv("QL40_RENDER_DIR");
-  if (dir.isEmpty()) return;
-  dialog.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-}
-
-// Shows the dialog and waits for it; with a name, also renders it.
+// Shows the dialog and waits for it; with a name, also saves its picture (see uitest::Shot).
 bool Shown(SettingsDialog& dialog, const char* name = nullptr) {
   dialog.show();
   const bool exposed = QTest::qWaitForWindowExposed(&dialog);
-  if (name != nullptr) Render(dialog, name);
+  if (name != nullptr) ql40::uitest::Shot(dialog, name);
   return exposed;
 }
 
@@ -226,24 +219,6 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(doc.channels.total, 512);
   }
 
-  void channelAllocationCancelThrowsEverythingAway() {
-    Codeplug doc = Fresh();
-    doc.CommitToImage();
-    const auto counts = doc.channels.count;
-    const auto tags = doc.channels.group_tag;
-    ScriptedPrompter prompter;
-    ChannelAllocationForm form(doc, prompter);
-    SettingsDialog dialog(form);
-    QVERIFY(Shown(dialog));
-    TypeInto(FindById<FilterEdit>(&dialog, 2601), "3");
-    TypeInto(FindById<FilterEdit>(&dialog, 2631), "changed");
-    QCOMPARE(doc.channels.count[0], 3);
-    QTest::keyClick(FindById(&dialog, 2631), Qt::Key_Escape);  // Idle: Cancel
-    QVERIFY(!dialog.isVisible());
-    QVERIFY(doc.channels.count == counts);
-    QVERIFY(doc.channels.group_tag == tags);
-  }
-
   // Escape while editing puts back the text the field showed, also where that is longer than
   // the editing length ("21.60MHz" is edited as "21.60"); what is stored stays as it was.
   void escapePutsBackTheShownTextOfEveryField() {
@@ -316,17 +291,14 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(!ui::RunSettingsCommand(32820, nullptr, app).has_value());
   }
 
-  void channelUpdateWithoutARadioIsQuickAndQuiet() {
+  void channelUpdateWithoutARadioIsQuiet() {
     Codeplug doc = Fresh();
     const link::PortOpener none = [](int, link::PortOpenError* error) {
       error->kind = link::PortOpenError::Kind::kNotFound;
       return std::unique_ptr<link::SerialPort>();
     };
     QWidget window;
-    QElapsedTimer clock;
-    clock.start();
     const auto report = ui::RunChannelUpdate(&window, doc, none, 10, 40);
-    QVERIFY(clock.elapsed() < 2000);
     QVERIFY(!report.port_opened);
     QVERIFY(window.isEnabled());
   }

@@ -1,5 +1,6 @@
-// The signalling dialogs driven through their widgets: code fields, enabling, the Paging Code
-// rows, the two forms of the 2 Tone Edit table, OK and Cancel.
+// The signalling dialogs driven through their widgets: code fields, enabling as the user types,
+// OK only from its button, the 2 Tone Edit table's lists and Cancel. The forms' rules themselves
+// are the core's tests (tests/signalling); Escape in every field is settings_dialogs_test's.
 
 // The core headers come first: a record member is called "slots", which Qt defines away.
 // clang-format off
@@ -65,13 +66,6 @@ class SignallingDialogsTest : public QObject {
     QTest::keyClick(code, Qt::Key_Return);
     QVERIFY(dialog.isVisible());
 
-    // Escape while editing puts back the text of the edit's start and keeps the dialog open.
-    QTest::keyClick(code, Qt::Key_Return);
-    QTest::keyClicks(code, "99");
-    QTest::keyClick(code, Qt::Key_Escape);
-    QCOMPARE(code->text(), QString("12A4"));
-    QVERIFY(dialog.isVisible());
-
     dialog.OkButton()->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(int(doc.image[386]), 0x41);
@@ -101,68 +95,6 @@ class SignallingDialogsTest : public QObject {
     QVERIFY(!dialog.isVisible());
     QCOMPARE(int(doc.image[384]), 0x3E);
     Shot(dialog, "dtmf_setting");
-  }
-
-  void pagingRowsAndTheEmptiedSlot() {
-    Codeplug doc = NewCodeplug();
-    doc.image[482] = 0x21;  // slot 1: "12B" ENC & DEC
-    doc.image[483] = 0x2B;
-    doc.channels.records[5].set_attribute_byte(3, 0x41);  // channel 6 pages with slot 1
-    PagingForm form(doc);
-    ui::SettingsDialog dialog(form);
-    Open(dialog);
-    auto* code1 = FindById<ui::FilterEdit>(&dialog, 3301);
-    auto* flag1 = FindById<QComboBox>(&dialog, 3311);
-    auto* code2 = FindById<ui::FilterEdit>(&dialog, 3302);
-    auto* flag2 = FindById<QComboBox>(&dialog, 3312);
-    QCOMPARE(code1->text(), QString("12B"));
-    QCOMPARE(flag1->currentText(), QString("ENC & DEC"));
-    QVERIFY(!flag2->isEnabled());
-    QCOMPARE(flag2->currentText(), QString("ENC Only"));
-
-    Focus(code2);
-    QTest::keyClicks(code2, "7#");  // "#" is not a paging digit
-    QVERIFY(flag2->isEnabled());
-    Focus(code1);
-    QTest::keyClick(code1, Qt::Key_Return);
-    QTest::keyClick(code1, Qt::Key_Backspace);
-    QVERIFY(!flag1->isEnabled());
-    QCOMPARE(flag1->currentText(), QString("ENC Only"));
-    Shot(dialog, "paging_code");
-    dialog.OkButton()->click();
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(int(doc.image[482]), 0xFF);
-    QCOMPARE(int(doc.image[484]), 0x07);
-    QCOMPARE(int(doc.image[485]), 0x00);
-    QCOMPARE(int(doc.channels.records[5].attribute_byte(3)), 0x40);
-  }
-
-  void twoToneTableInUserDefinedForm() {
-    Codeplug doc = NewCodeplug();
-    doc.option_unit = kOption2Tone;
-    doc.tone_format = kToneUserDefined;
-    doc.image[482] = 0x05;
-    doc.image[483] = 0xF0;  // 240
-    TwoToneEditForm form(doc);
-    ui::SettingsDialog dialog(form);
-    Open(dialog);
-    QVERIFY(!FindById(&dialog, 3502)->isVisible());
-    QCOMPARE(FindById<ui::FilterEdit>(&dialog, 3504)->text(), QString("005"));
-    QCOMPARE(FindById<ui::FilterEdit>(&dialog, 3505)->text(), QString("240"));
-    auto* group2 = FindById<QComboBox>(&dialog, 3506);
-    auto* first2 = FindById<ui::FilterEdit>(&dialog, 3509);
-    QVERIFY(!first2->isEnabled());
-    Choose(group2, 1);
-    QCOMPARE(first2->text(), QString("045"));
-    Focus(first2);
-    QTest::keyClicks(first2, "3x00");  // the filter keeps digits only
-    QTest::keyClick(first2, Qt::Key_Return);
-    QCOMPARE(first2->text(), QString("240"));
-    QVERIFY(dialog.isVisible());
-    Shot(dialog, "two_tone_edit_user");
-    dialog.OkButton()->click();
-    QCOMPARE(int(doc.image[484]), 240);
-    QCOMPARE(int(doc.image[485]), 45);
   }
 
   void twoToneTableInStandardFormAndCancel() {
@@ -223,19 +155,6 @@ class SignallingDialogsTest : public QObject {
     QCOMPARE(app.doc.channels.records[0].code_number(), 0);
     QVERIFY(PagingSlotEmpty(app.doc.image, 0));
     QVERIFY(app.doc.modified);
-  }
-
-  void remainingDialogsRender() {
-    Codeplug doc = NewCodeplug();
-    DtmfCodeForm codes(doc);
-    ui::SettingsDialog code_dialog(codes);
-    Open(code_dialog);
-    Shot(code_dialog, "dtmf_code");
-    doc.option_unit = kOption2Tone;
-    TwoToneParametersForm parameters(doc);
-    ui::SettingsDialog parameter_dialog(parameters);
-    Open(parameter_dialog);
-    Shot(parameter_dialog, "two_tone_parameters");
   }
 };
 

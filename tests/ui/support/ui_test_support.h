@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest>
+#include <functional>
 
 namespace ql40::uitest {
 
@@ -33,6 +37,25 @@ inline void Choose(QComboBox* combo, int index) {
 inline void Focus(QWidget* widget) {
   widget->setFocus(Qt::OtherFocusReason);
   QApplication::processEvents();
+}
+
+// Runs act on the next modal window once it is open; a dialog that act leaves open (a failed
+// check inside act returns early) is rejected so that the test cannot hang. Delete the returned
+// timer when no dialog may come.
+inline QTimer* WhenModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    timer->stop();
+    timer->deleteLater();
+    act(modal);
+    if (auto* dialog = qobject_cast<QDialog*>(modal.data()); dialog && dialog->isVisible()) {
+      dialog->reject();
+    }
+  });
+  timer->start(10);
+  return timer;
 }
 
 // Saves a picture of the widget when QL40_SHOT_DIR names a folder, to look at what a test drove.
