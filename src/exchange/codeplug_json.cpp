@@ -842,7 +842,9 @@ void JsonImport::CheckStored() {
   }
   // A later row of a group can take the priority mark from an earlier one.
   for (int i = 0; i < kChannelCount; ++i) {
-    const auto& [where, mark] = marks_[static_cast<std::size_t>(i)];
+    // Named, not bound: clang 14 (the fuzz build) cannot capture a structured binding.
+    const std::string& where = marks_[static_cast<std::size_t>(i)].first;
+    const std::string& mark = marks_[static_cast<std::size_t>(i)].second;
     if (where.empty() || CellHolds(doc_, i, kColPriority, mark)) continue;
     if (std::any_of(warnings_.begin(), warnings_.end(),
                     [&](const std::string& w) { return w.rfind(where + ": ", 0) == 0; })) {
