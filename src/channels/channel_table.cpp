@@ -204,11 +204,13 @@ void WriteTag(std::span<std::uint8_t> out, const std::string& tag) {
 }
 
 std::string ReadTag(std::span<const std::uint8_t> in, int mask) {
-  std::string tag;
+  // A code past the symbols ends the text; what follows reads as the blanks a save writes
+  // there, so that the tag (and where its point shows) is the same before a save and after.
+  std::string tag(kTagLength, ' ');
   for (int i = 0; i < kTagLength; ++i) {
     const char c = TagSymbolToChar(in[static_cast<std::size_t>(i)] & mask);
     if (c == '\0') break;
-    tag += c;
+    tag[static_cast<std::size_t>(i)] = c;
   }
   return tag;
 }

@@ -13,6 +13,7 @@
 #include "channels/channel_table.h"
 #include "channels/frequency_fit.h"
 #include "channels/grid_edit.h"
+#include "channels/grid_text.h"
 #include "channels/pick_lists.h"
 #include "codeplug/bits.h"
 #include "codeplug/codeplug.h"
@@ -429,6 +430,34 @@ TEST(ShownIsStored, EveryGridCommitShowsWhatAReopenShows) {
 
 // Space on the type of a channel without sub-audio asks for the tone; the tag editor takes no
 // character that the radio would store as a blank.
+// A tag that a code past the symbols cuts short reads with the blanks a save writes after it:
+// its point shows where a reopen shows it, and a group tag's header stays as it was.
+TEST(ShownIsStored, TagsCutShortReadAsASaveKeepsThem) {
+  ChannelTable table;
+  Bytes stored{};
+  ChannelRecord r;
+  r.squelch = 0x10;
+  table.EncodeChannel(r, stored, Context(kBandVhf, 0, 0));
+  const std::uint8_t tag[] = {10, 11, 60, 12, 13, 14, 15, 16};
+  std::copy(std::begin(tag), std::end(tag), stored.begin() + 24);
+  ChannelRecord shown;
+  table.DecodeChannel(shown, stored, Context(kBandVhf, 0, 0));
+  EXPECT_EQ(shown.tag, "AB      ");
+  EXPECT_EQ(TagText(shown), "AB .     ");
+
+  // Group tags alike.
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.image[648] = 10;
+  doc.image[649] = 55;
+  doc.RefreshFromImage();
+  EXPECT_EQ(doc.channels.group_tag[0], "A       ");
+  const std::string header = GroupHeaderText(doc.channels, 0);
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  EXPECT_EQ(GroupHeaderText(doc.channels, 0), header);
+}
+
 TEST(ShownIsStored, ATypeComesWithItsToneAndTagsTakeOnlyTagSymbols) {
   Codeplug doc = VhfLo();
   doc.channels.records[0].status |= 1;
