@@ -520,27 +520,40 @@ void ChannelTable::ComputeTxTuning(ChannelRecord& record) const {
   record.tune_tx[3] = Limit(base(7 + 2 * s - w), row[static_cast<std::size_t>(7 + s)]);
 }
 
-void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
-                                 const ChannelContext& ctx) const {
+namespace {
+
+// The stored record as it reads. True when a frequency word is one the program never writes (a
+// nibble past 7, an all-zero word beside a divider) or gives no frequency a frequency holds (0,
+// or past 32 bits): a save may then not write it back as it reads.
+bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                         const ChannelContext& ctx) {
   // A short buffer reads as zeros beyond its end.
   std::array<std::uint8_t, kChannelRecordSize> in{};
   std::copy_n(stored.begin(), std::min<std::size_t>(stored.size(), in.size()), in.begin());
   const std::span<const std::uint8_t> s(in);
 
   const Frequency band_default = BandDefaultFrequency(ctx.band);
+  bool odd = false;
+  const auto frequency = [&](std::span<const std::uint8_t, 3> word, std::int64_t value) {
+    odd = odd || (word[0] >> 4) > 7 || (word[2] >> 4) > 7 || (word[2] & 0x0F) > 7 ||
+          (word[0] | word[1] | word[2]) == 0 || value == 0 || ClampToFrequency(value) != value;
+    return ClampToFrequency(value);
+  };
   if (IsEmptyFrequency(s, kRxPll, kRxDivider)) {
     record.rx_frequency = band_default;
   } else {
     const std::int64_t lo =
         DecodePllWord(s.subspan<kRxPll, 3>()) * StepOf(RxSelector(in[2]), ctx.channel_spacing);
     const std::int64_t if_units = IfUnits(ctx.first_if);
-    record.rx_frequency = ClampToFrequency(ctx.injection != 0 ? lo - if_units : lo + if_units);
+    record.rx_frequency =
+        frequency(s.subspan<kRxPll, 3>(), ctx.injection != 0 ? lo - if_units : lo + if_units);
   }
   if (IsEmptyFrequency(s, kTxPll, kTxDivider)) {
     record.tx_frequency = band_default;
   } else {
-    record.tx_frequency = ClampToFrequency(DecodePllWord(s.subspan<kTxPll, 3>()) *
-                                           StepOf(TxSelector(in[2]), ctx.channel_spacing));
+    record.tx_frequency =
+        frequency(s.subspan<kTxPll, 3>(), DecodePllWord(s.subspan<kTxPll, 3>()) *
+                                              StepOf(TxSelector(in[2]), ctx.channel_spacing));
   }
 
   record.a0 = in[0];
@@ -583,6 +596,26 @@ void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uin
   }
 
   record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
+  return odd;
+}
+
+}  // namespace
+
+void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                                 const ChannelContext& ctx) const {
+  bool odd = DecodeStoredChannel(record, stored, ctx);
+  // An odd word's frequency reads as what a save and reopen give (with the step the save
+  // stores), so that the grid shows what the file keeps. What a save writes is a word of its
+  // own; a frequency of 0 takes one round more, to none.
+  for (int round = 0; odd && round < 3; ++round) {
+    std::array<std::uint8_t, kChannelRecordSize> saved{};
+    EncodeChannel(record, saved, ctx);
+    ChannelRecord back;
+    odd = DecodeStoredChannel(back, saved, ctx);
+    record.rx_frequency = back.rx_frequency;
+    record.tx_frequency = back.tx_frequency;
+    record.a2 = static_cast<std::uint8_t>((record.a2 & 0x0F) | (back.a2 & 0xF0));
+  }
 }
 
 void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,

@@ -430,6 +430,35 @@ TEST(ShownIsStored, EveryGridCommitShowsWhatAReopenShows) {
 
 // Space on the type of a channel without sub-audio asks for the tone; the tag editor takes no
 // character that the radio would store as a blank.
+// Damaged images: frequency words the program never writes (nibbles past 7, an all-zero word
+// beside a divider, dividers past 32 bits of frequency) and tags with a code past the symbols
+// read as what a save and reopen give, so the grid shows what the file keeps.
+TEST(ShownIsStored, OddStoredWordsAndTagsReadAsASaveKeepsThem) {
+  std::mt19937 rng(27);
+  ChannelTable table;
+  for (int n = 0; n < 4000; ++n) {
+    const ChannelContext ctx = Context(static_cast<int>(rng() % 3), static_cast<int>(rng() % 4),
+                                       static_cast<int>(rng() % 2));
+    Bytes stored{};
+    for (auto& b : stored) b = static_cast<std::uint8_t>(rng());
+    for (int word : {6, 12}) {
+      const auto at = static_cast<std::size_t>(word);
+      if (n % 4 == 0) stored[at] = stored[at + 1] = stored[at + 2] = 0;  // beside a divider
+      if (n % 4 == 1) stored[at] |= 0xF0;                                // high nibble a
+      if (n % 4 == 2) stored[at + 2] |= 0x88;                            // nibbles c and d
+    }
+    stored[11] |= 1;  // a divider: not an empty frequency
+    stored[17] |= 1;
+    ChannelRecord shown;
+    table.DecodeChannel(shown, stored, ctx);
+    const ChannelRecord reopened = RoundTrip(table, shown, ctx);
+    ASSERT_EQ(reopened.rx_frequency, shown.rx_frequency) << n;
+    ASSERT_EQ(reopened.tx_frequency, shown.tx_frequency) << n;
+    ASSERT_EQ(reopened.a2 & 0xF0, shown.a2 & 0xF0) << n;
+    ASSERT_EQ(TagText(reopened), TagText(shown)) << n;
+  }
+}
+
 // A tag that a code past the symbols cuts short reads with the blanks a save writes after it:
 // its point shows where a reopen shows it, and a group tag's header stays as it was.
 TEST(ShownIsStored, TagsCutShortReadAsASaveKeepsThem) {
