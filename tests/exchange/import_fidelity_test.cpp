@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <set>
@@ -206,9 +207,8 @@ void ExpectNothingSilent(const Codeplug& doc, const CsvFile& file, const Strings
       if (exchange::Trim(file.rows[r][c]).empty()) continue;
       if (named.count({static_cast<int>(r) + 1, static_cast<int>(c)}) != 0) continue;
       EXPECT_TRUE(Shows(doc, channel, static_cast<int>(c), file.rows[r][c]))
-          << label << " row " << r + 1 << " " << file.rows[0][c] << ": file \""
-          << file.rows[r][c] << "\", shown \"" << exchange::CellText(doc, channel, static_cast<int>(c))
-          << "\"";
+          << label << " row " << r + 1 << " " << file.rows[0][c] << ": file \"" << file.rows[r][c]
+          << "\", shown \"" << exchange::CellText(doc, channel, static_cast<int>(c)) << "\"";
     }
   }
 }
@@ -225,13 +225,16 @@ TEST(ImportFidelity, OwnFilesImportBackOntoTheSameCodeplugUnchanged) {
     for (int at = kOffsetChannels; at < kOffsetChannels + 512 * kChannelRecordSize; ++at) {
       image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
     }
-    for (int at = 104; at < 168; ++at) image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
-    for (int at = 512; at < 640; ++at) image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
+    for (int at = 104; at < 168; ++at)
+      image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
+    for (int at = 512; at < 640; ++at)
+      image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(rng());
     Codeplug doc = Loaded(image, 0.0);
     const std::string label = "image " + std::to_string(n);
     Strings errors, warnings;
     Codeplug csv = doc;
-    ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), csv, errors, warnings))
+    ASSERT_TRUE(
+        exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), csv, errors, warnings))
         << label << ": " << errors.front();
     EXPECT_TRUE(warnings.empty()) << label << ": " << warnings.front();
     EXPECT_EQ(csv.image, doc.image) << label;
@@ -244,6 +247,28 @@ TEST(ImportFidelity, OwnFilesImportBackOntoTheSameCodeplugUnchanged) {
     EXPECT_TRUE(warnings.empty()) << label << ": " << warnings.front();
     EXPECT_EQ(json.image, doc.image) << label;
   }
+}
+
+// What the grid shows of an odd image imports back as what the channel holds: a receive
+// frequency below zero (a small divider under an oscillator above) is a text the column takes
+// back without a word.
+TEST(ImportFidelity, NegativeFrequenciesComeBackUnchanged) {
+  Codeplug lo = DefaultCodeplug(kBandVhfLo);
+  ASSERT_EQ(lo.hardware.injection, 1);
+  Image image = lo.image;
+  const std::size_t at = kOffsetChannels;
+  image[at + 2] = 0xC0;  // receive step 1.25 kHz
+  image[at + 6] = 0x70;  // N = 1607: an oscillator of 2.00875 MHz, 21.8 MHz above receive
+  image[at + 7] = image[at + 8] = 0;
+  image[at + 10] = 0x06;
+  image[at + 11] = 0x47;
+  Codeplug doc = Loaded(image, 0.0);
+  ASSERT_LT(doc.channels.records[0].rx_frequency, 0);
+  Strings errors, warnings;
+  Codeplug csv = doc;
+  ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), csv, errors, warnings));
+  EXPECT_TRUE(warnings.empty()) << warnings.front();
+  EXPECT_EQ(csv.image, doc.image);
 }
 
 // The CSV of one codeplug onto another of its band and model, and then with cells changed as
@@ -271,7 +296,8 @@ TEST(ImportFidelity, CsvOntoAnotherCodeplugAndAfterEditsChangesNothingUnsaid) {
     for (int k = 0; k < 40; ++k) {
       const std::size_t r = 1 + rng() % (file.rows.size() - 1);
       const int c = 1 + static_cast<int>(rng() % (kGridColumnCount - 1));
-      file.rows[r][static_cast<std::size_t>(c)] = RandomCell(rng, a, std::stoi(file.rows[r][0]) - 1, c);
+      file.rows[r][static_cast<std::size_t>(c)] =
+          RandomCell(rng, a, std::stoi(file.rows[r][0]) - 1, c);
       edited.insert({static_cast<int>(r) + 1, c});
     }
     Codeplug edited_a = a;
@@ -311,10 +337,11 @@ TEST(ImportFidelity, NewHardwareConstantsKeepTheChannelsFrequencies) {
       const Frequency now = out.channels.records[static_cast<std::size_t>(i)].rx_frequency;
       const std::string moved = "Channel " + std::to_string(i + 1) + " receive ";
       const bool named = std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) {
-        return w.rfind(moved, 0) == 0 && w.find(exchange::Trim(FrequencyText(now))) != std::string::npos;
+        return w.rfind(moved, 0) == 0 &&
+               w.find(exchange::Trim(FrequencyText(now))) != std::string::npos;
       });
-      EXPECT_TRUE(now == was || named) << key << " channel " << i + 1 << " "
-                                       << FrequencyText(was) << " -> " << FrequencyText(now);
+      EXPECT_TRUE(now == was || named) << key << " channel " << i + 1 << " " << FrequencyText(was)
+                                       << " -> " << FrequencyText(now);
     }
     // What the grid shows is what the file now holds.
     const Codeplug reopened = Loaded(out.image, out.default_split);
