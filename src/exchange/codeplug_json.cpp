@@ -363,8 +363,12 @@ void JsonImport::ReadSplit() {
   Give("default_split");
   split_given_ = true;
   split_asked_ = split;
-  // What the image holds stays; a new split is kept as the Miscellaneous dialog keeps it.
-  split_ = split == doc_.default_split ? split : Round(split, 1);
+  // What the image holds stays; a new split is kept as the Miscellaneous dialog keeps it. One
+  // that already shows as the dialog's tenths (the noise of a double past the shown digits)
+  // is kept as the file writes it, so that an exported file imports back bit for bit.
+  const double tenths = Round(split, 1);
+  split_ = split == doc_.default_split || Format("%.5f", split) == Format("%.5f", tenths) ? split
+                                                                                          : tenths;
 }
 
 void JsonImport::ReadSection(const Section& section) {

@@ -271,6 +271,25 @@ TEST(ImportFidelity, NegativeFrequenciesComeBackUnchanged) {
   EXPECT_EQ(csv.image, doc.image);
 }
 
+// The noise of a double in the trailer survives JSON bit for bit, while a split past the
+// Miscellaneous dialog's tenths is stored in tenths with a warning.
+TEST(ImportFidelity, TrailerNoiseComesBackBitForBit) {
+  Codeplug doc = DefaultCodeplug(kBandVhf);
+  Strings errors, warnings;
+  doc.default_split = std::nextafter(0.6, 1.0);
+  Codeplug json;
+  ASSERT_TRUE(exchange::ImportJson(exchange::ExportJson(doc), DefaultCodeplug(kBandUhf), json,
+                                   errors, warnings));
+  EXPECT_EQ(json.default_split, doc.default_split);
+  EXPECT_EQ(json.image, doc.image);
+  doc.default_split = 12.34;
+  ASSERT_TRUE(exchange::ImportJson(exchange::ExportJson(doc), DefaultCodeplug(kBandUhf), json,
+                                   errors, warnings));
+  EXPECT_DOUBLE_EQ(json.default_split, 12.3);
+  EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(),
+                          [](const std::string& w) { return w.rfind("default_split: ", 0) == 0; }));
+}
+
 // The CSV of one codeplug onto another of its band and model, and then with cells changed as
 // a spreadsheet user would: nothing is refused that the user did not set, and every cell shows
 // what the file says unless a warning names it.
