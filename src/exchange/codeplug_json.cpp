@@ -402,11 +402,13 @@ void JsonImport::ReadSpecial(const std::string& key, const std::string& name,
   std::string s;
   double d = 0;
   if (key == "hardware" && (name == "ref_xtal" || name == "first_if")) {
-    if (!in_.Number(value, path, 0.0, 160.0, d)) return;
-    Give(path);
     double& target = name == "ref_xtal" ? after_.hardware.ref_xtal : after_.hardware.first_if;
-    // Unchanged values keep their exact stored form.
-    if (std::fabs(d - target) >= 0.0005) target = d;
+    // Unchanged values keep their exact stored form, even past the range a new value must keep:
+    // what an odd radio's words hold comes back from its own export.
+    const bool held = value.is_number() && std::fabs(value.number() - target) < 0.0005;
+    if (!held && !in_.Number(value, path, 0.0, 160.0, d)) return;
+    Give(path);
+    if (!held) target = d;
   } else if (key == "identity" && (name == "firmware" || name == "serial_number")) {
     // Written by the radio alone: shown for information, never taken from the file.
     if (in_.String(value, path, s)) {

@@ -290,6 +290,27 @@ TEST(ImportFidelity, TrailerNoiseComesBackBitForBit) {
                           [](const std::string& w) { return w.rfind("default_split: ", 0) == 0; }));
 }
 
+// Hardware constants beyond the range the Hardware dialog lets a new value take (the words of
+// an odd radio) come back from the file's own export; a new value past it is still refused.
+TEST(ImportFidelity, HeldHardwareConstantsPastTheirRangeComeBack) {
+  Codeplug doc = DefaultCodeplug(kBandVhf);
+  doc.hardware.first_if = 162.82;
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  ASSERT_GT(doc.hardware.first_if, 160.0);
+  Strings errors, warnings;
+  Codeplug json;
+  ASSERT_TRUE(exchange::ImportJson(exchange::ExportJson(doc), DefaultCodeplug(kBandUhf), json,
+                                   errors, warnings))
+      << errors.front();
+  EXPECT_EQ(json.image, doc.image);
+  ordered_json edited = ordered_json::parse(exchange::ExportJson(doc));
+  edited["hardware"]["first_if"] = 163.5;
+  EXPECT_FALSE(exchange::ImportJson(edited.dump(), doc, json, errors, warnings));
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(errors.front().rfind("hardware.first_if: ", 0), 0u) << errors.front();
+}
+
 // The CSV of one codeplug onto another of its band and model, and then with cells changed as
 // a spreadsheet user would: nothing is refused that the user did not set, and every cell shows
 // what the file says unless a warning names it.
