@@ -523,8 +523,9 @@ void ChannelTable::ComputeTxTuning(ChannelRecord& record) const {
 namespace {
 
 // The stored record as it reads. True when a frequency word is one the program never writes (a
-// nibble past 7, an all-zero word beside a divider) or gives no frequency a frequency holds (0,
-// or past 32 bits): a save may then not write it back as it reads.
+// nibble past 7, an all-zero word beside a divider), gives no frequency a frequency holds (0,
+// or past 32 bits), or is empty (read as the band's default, which the channel's step may not
+// hold): a save may then not write it back as it reads.
 bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
                          const ChannelContext& ctx) {
   // A short buffer reads as zeros beyond its end.
@@ -541,6 +542,7 @@ bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> st
   };
   if (IsEmptyFrequency(s, kRxPll, kRxDivider)) {
     record.rx_frequency = band_default;
+    odd = true;
   } else {
     const std::int64_t lo =
         DecodePllWord(s.subspan<kRxPll, 3>()) * StepOf(RxSelector(in[2]), ctx.channel_spacing);
@@ -550,6 +552,7 @@ bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> st
   }
   if (IsEmptyFrequency(s, kTxPll, kTxDivider)) {
     record.tx_frequency = band_default;
+    odd = true;
   } else {
     record.tx_frequency =
         frequency(s.subspan<kTxPll, 3>(), DecodePllWord(s.subspan<kTxPll, 3>()) *
@@ -604,8 +607,8 @@ bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> st
 void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
                                  const ChannelContext& ctx) const {
   bool odd = DecodeStoredChannel(record, stored, ctx);
-  // An odd word's frequency reads as what a save and reopen give (with the step the save
-  // stores), so that the grid shows what the file keeps. What a save writes is a word of its
+  // An odd or empty word's frequency reads as what a save and reopen give (with the step the
+  // save stores), so that the grid shows what the file keeps. What a save writes is a word of its
   // own; a frequency of 0 takes one round more, to none.
   for (int round = 0; odd && round < 3; ++round) {
     std::array<std::uint8_t, kChannelRecordSize> saved{};
