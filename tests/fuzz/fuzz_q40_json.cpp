@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static Codeplug opened;
   static Codeplug imported;
   if (!fuzz::OpenBytes(data, size, opened)) return 0;
-  // Export and import of a full table cost some fifty readings: one input in 256 takes them.
-  if (!fuzz::Sampled(data, size, 256)) return 0;
+  // Export and import of a full table cost some eighty readings: one input in 512 takes them.
+  if (!fuzz::Sampled(data, size, 512)) return 0;
 
   const std::string text = exchange::ExportJson(opened);
   std::vector<std::string> errors;
