@@ -63,17 +63,20 @@ bench: configure
 	  cmake --build $(BUILD) -j$(JOBS) --target bench_startup bench_preview bench_grid bench_recovery ql40win; fi
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
 
-# Every fuzz target for FUZZ_SECONDS each, growing its corpus in tests/fuzz/<target>/.
+# Every fuzz target for FUZZ_SECONDS each, two at a time (one per core), with its dictionary;
+# what they find is merged into the minimised corpora in tests/fuzz/<target>/ and the figures
+# (executions, exec/s, coverage, corpus size, findings) are printed per target. Findings land in
+# $(FUZZ_BUILD)/findings/<target>/.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 120
-FUZZ_TARGETS := fuzz_q40_reader fuzz_json_import fuzz_csv_import fuzz_chirp_import fuzz_clone_replies fuzz_alignment_replies fuzz_ini_reader
+FUZZ_TARGETS ?= fuzz_q40_reader fuzz_q40_json fuzz_q40_csv fuzz_q40_grid fuzz_json_import \
+                fuzz_csv_import fuzz_chirp_import fuzz_clone_replies fuzz_alignment_replies \
+                fuzz_ini_reader
 fuzz:
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQL40_FUZZ=ON -DQL40_BUILD_TESTS=OFF -DQL40_BUILD_BENCH=OFF -DQL40_WITH_QT=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(FUZZ_TARGETS)
-	@for t in $(FUZZ_TARGETS); do echo "== $$t"; mkdir -p tests/fuzz/$$t; \
-	  $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=20000 -timeout=10 \
-	    -print_final_stats=1 tests/fuzz/$$t || exit 1; done
+	@scripts/fuzz-run $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Windows: ql40.exe and the core test suites cross-built with mingw-w64 (Release, no
 # sanitizers), run under Wine in a prefix kept in the build folder; the NSIS installer; and

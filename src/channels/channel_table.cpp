@@ -204,11 +204,13 @@ void WriteTag(std::span<std::uint8_t> out, const std::string& tag) {
 }
 
 std::string ReadTag(std::span<const std::uint8_t> in, int mask) {
-  std::string tag;
+  // A code past the symbols ends the text; what follows reads as the blanks a save writes
+  // there, so that the tag (and where its point shows) is the same before a save and after.
+  std::string tag(kTagLength, ' ');
   for (int i = 0; i < kTagLength; ++i) {
     const char c = TagSymbolToChar(in[static_cast<std::size_t>(i)] & mask);
     if (c == '\0') break;
-    tag += c;
+    tag[static_cast<std::size_t>(i)] = c;
   }
   return tag;
 }
@@ -518,37 +520,51 @@ void ChannelTable::ComputeTxTuning(ChannelRecord& record) const {
   record.tune_tx[3] = Limit(base(7 + 2 * s - w), row[static_cast<std::size_t>(7 + s)]);
 }
 
-void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
-                                 const ChannelContext& ctx) const {
+namespace {
+
+// The stored record as it reads. True when a frequency word is one the program never writes (a
+// nibble past 7, an all-zero word beside a divider), gives no frequency a frequency holds (0,
+// or past 32 bits), or is empty (read as the band's default, which the channel's step may not
+// hold): a save may then not write it back as it reads.
+bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                         const ChannelContext& ctx) {
   // A short buffer reads as zeros beyond its end.
   std::array<std::uint8_t, kChannelRecordSize> in{};
   std::copy_n(stored.begin(), std::min<std::size_t>(stored.size(), in.size()), in.begin());
   const std::span<const std::uint8_t> s(in);
 
   const Frequency band_default = BandDefaultFrequency(ctx.band);
+  bool odd = false;
+  const auto frequency = [&](std::span<const std::uint8_t, 3> word, std::int64_t value) {
+    odd = odd || (word[0] >> 4) > 7 || (word[2] >> 4) > 7 || (word[2] & 0x0F) > 7 ||
+          (word[0] | word[1] | word[2]) == 0 || value == 0 || ClampToFrequency(value) != value;
+    return ClampToFrequency(value);
+  };
   if (IsEmptyFrequency(s, kRxPll, kRxDivider)) {
     record.rx_frequency = band_default;
+    odd = true;
   } else {
     const std::int64_t lo =
         DecodePllWord(s.subspan<kRxPll, 3>()) * StepOf(RxSelector(in[2]), ctx.channel_spacing);
     const std::int64_t if_units = IfUnits(ctx.first_if);
-    record.rx_frequency = ClampToFrequency(ctx.injection != 0 ? lo - if_units : lo + if_units);
+    record.rx_frequency =
+        frequency(s.subspan<kRxPll, 3>(), ctx.injection != 0 ? lo - if_units : lo + if_units);
   }
   if (IsEmptyFrequency(s, kTxPll, kTxDivider)) {
     record.tx_frequency = band_default;
+    odd = true;
   } else {
-    record.tx_frequency = ClampToFrequency(DecodePllWord(s.subspan<kTxPll, 3>()) *
-                                           StepOf(TxSelector(in[2]), ctx.channel_spacing));
+    record.tx_frequency =
+        frequency(s.subspan<kTxPll, 3>(), DecodePllWord(s.subspan<kTxPll, 3>()) *
+                                              StepOf(TxSelector(in[2]), ctx.channel_spacing));
   }
 
-  std::array<std::uint8_t, 6>& a = record.attributes_;
-  std::copy_n(in.begin(), 4, a.begin());
+  // The tone indices are 1-based in memory, 0 for none.
   const auto tone = [](std::uint8_t byte) {
     return (byte & 0x7F) == kNoTone ? static_cast<std::uint8_t>(byte & 0x80)
                                     : static_cast<std::uint8_t>(byte + 1);
   };
-  a[4] = tone(in[4]);
-  a[5] = tone(in[5]);
+  record.set_attribute_bytes({in[0], in[1], in[2], in[3], tone(in[4]), tone(in[5])});
   record.tune_rx = in[kRxTune];
   record.squelch = in[kSquelch];
   std::copy_n(in.begin() + kTxTune, 4, record.tune_tx.begin());
@@ -579,6 +595,26 @@ void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uin
   }
 
   record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
+  return odd;
+}
+
+}  // namespace
+
+void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                                 const ChannelContext& ctx) const {
+  bool odd = DecodeStoredChannel(record, stored, ctx);
+  // An odd or empty word's frequency reads as what a save and reopen give (with the step the
+  // save stores), so that the grid shows what the file keeps. What a save writes is a word of its
+  // own; a frequency of 0 takes one round more, to none.
+  for (int round = 0; odd && round < 3; ++round) {
+    std::array<std::uint8_t, kChannelRecordSize> saved{};
+    EncodeChannel(record, saved, ctx);
+    ChannelRecord back;
+    odd = DecodeStoredChannel(back, saved, ctx);
+    record.rx_frequency = back.rx_frequency;
+    record.tx_frequency = back.tx_frequency;
+    record.CopyField(back, field::kSteps);
+  }
 }
 
 void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,

@@ -26,7 +26,7 @@ namespace ql40 {
 namespace fs = std::filesystem;
 namespace {
 
-void DecodeTrailer(const unsigned char* bytes, double& trailer) {
+void DecodeTrailer(const std::uint8_t* bytes, double& trailer) {
   std::uint64_t raw = 0;
   for (int i = 7; i >= 0; --i) raw = (raw << 8) | bytes[i];
   const double value = std::bit_cast<double>(raw);
@@ -92,19 +92,23 @@ bool ReadImageFile(const std::string& path, Image& image, double& trailer, Promp
     prompter.Show(res::kStrProblemOpeningFileName, MessageIcon::kStop, {path});
     return false;
   }
-  // Read into a scratch copy so that a short file leaves the codeplug as it was.
-  Image scratch{};
-  const std::size_t got = std::fread(scratch.data(), 1, scratch.size(), file);
-  if (got != scratch.size()) {
-    std::fclose(file);
+  // Only the image and the trailer are ever read; a longer file's rest stays unread.
+  std::uint8_t bytes[kFileSize];
+  const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
+  std::fclose(file);
+  return ReadImageBytes(std::span<const std::uint8_t>(bytes, got), path, image, trailer, prompter);
+}
+
+bool ReadImageBytes(std::span<const std::uint8_t> bytes, const std::string& path, Image& image,
+                    double& trailer, Prompter& prompter) {
+  // Nothing is taken from bytes that end inside the image: the codeplug stays as it was.
+  if (bytes.size() < static_cast<std::size_t>(kImageSize)) {
     prompter.Show(res::kStrProblemReadingFile, MessageIcon::kStop, {path});
     return false;
   }
-  unsigned char tail[kTrailerSize];
-  const bool has_trailer = std::fread(tail, 1, sizeof tail, file) == sizeof tail;
-  std::fclose(file);
-  image = scratch;
-  if (has_trailer) DecodeTrailer(tail, trailer);
+  std::memcpy(image.data(), bytes.data(), kImageSize);
+  if (bytes.size() >= static_cast<std::size_t>(kFileSize))
+    DecodeTrailer(bytes.data() + kImageSize, trailer);
   return true;
 }
 
@@ -188,15 +192,20 @@ bool CheckOpenable(const std::string& path, Prompter& prompter) {
     return false;
   }
   const auto size = fs::is_regular_file(status) ? fs::file_size(path, ec) : 0;
-  if (ec || size != static_cast<std::uintmax_t>(kFileSize)) {
-    prompter.Show(res::kStrFileFormatInvalid, MessageIcon::kStop);
-    return false;
-  }
+  if (!CheckOpenableSize(ec ? 0 : size, prompter)) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   const bool readable = file != nullptr && std::fgetc(file) != EOF;
   if (file != nullptr) std::fclose(file);
   if (!readable) {
     prompter.Show(res::kStrProblemReadingFile, MessageIcon::kStop, {path});
+    return false;
+  }
+  return true;
+}
+
+bool CheckOpenableSize(std::uintmax_t size, Prompter& prompter) {
+  if (size != static_cast<std::uintmax_t>(kFileSize)) {
+    prompter.Show(res::kStrFileFormatInvalid, MessageIcon::kStop);
     return false;
   }
   return true;

@@ -3,6 +3,8 @@
 // Codeplug files: 17672 bytes, the image followed by the trailer. Every failure is shown
 // through the Prompter with the program's own message and reported as false.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "codeplug/codeplug.h"
@@ -26,6 +28,12 @@ struct FileEnvironment {
 // Reads 138 blocks and, when present, the trailer. Message 32 when the file cannot be
 // opened, 34 when it ends inside the image; the image is then left as it was.
 bool ReadImageFile(const std::string& path, Image& image, double& trailer, Prompter& prompter);
+// What ReadImageFile does with the bytes of a file it opened, on bytes in memory: 138 blocks,
+// then the trailer when 8 more bytes follow (anything after them is not looked at). Message 34
+// naming path when the bytes end inside the image; image and trailer are then left as they
+// were.
+bool ReadImageBytes(std::span<const std::uint8_t> bytes, const std::string& path, Image& image,
+                    double& trailer, Prompter& prompter);
 
 // Writes image and trailer. The bytes go to a temporary file in the target's folder that
 // replaces the target only when all 17672 bytes are written, so a failed save never leaves a
@@ -44,6 +52,8 @@ bool IsDefaultFileName(const std::string& path);
 // The checks of the Open command: message 32 when the file's status cannot be read, 37 when
 // its size is not 17672 bytes, 34 when it cannot be read.
 bool CheckOpenable(const std::string& path, Prompter& prompter);
+// The size rule of those checks: message 37 unless size is 17672 bytes.
+bool CheckOpenableSize(std::uintmax_t size, Prompter& prompter);
 
 // Replaces the document: built-in defaults, then the file (or, for "<none>", the first
 // default band file that can be read; when there is none one is written from the defaults).

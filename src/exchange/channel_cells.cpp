@@ -71,9 +71,10 @@ bool IsFrequencyText(std::string_view t) {
   return points <= 1 && digits > 0 && t.size() <= 9;
 }
 
-// A number of MHz as a file writes it, of any length (what the grid shows of an odd image
-// included), for comparing with what a channel holds.
+// A number of MHz as a file writes it, of any length and sign (what the grid shows of an odd
+// image included), for comparing with what a channel holds.
 bool IsMhzNumber(std::string_view t) {
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
   if (t.empty() || t.size() > 16) return false;
   int points = 0;
   for (char c : t) {

@@ -367,8 +367,12 @@ void JsonImport::ReadSplit() {
   Give("default_split");
   split_given_ = true;
   split_asked_ = split;
-  // What the image holds stays; a new split is kept as the Miscellaneous dialog keeps it.
-  split_ = split == doc_.default_split ? split : Round(split, 1);
+  // What the image holds stays; a new split is kept as the Miscellaneous dialog keeps it. One
+  // that already shows as the dialog's tenths (the noise of a double past the shown digits)
+  // is kept as the file writes it, so that an exported file imports back bit for bit.
+  const double tenths = Round(split, 1);
+  split_ = split == doc_.default_split || Format("%.5f", split) == Format("%.5f", tenths) ? split
+                                                                                          : tenths;
 }
 
 void JsonImport::ReadSection(const Section& section) {
@@ -402,11 +406,13 @@ void JsonImport::ReadSpecial(const std::string& key, const std::string& name,
   std::string s;
   double d = 0;
   if (key == "hardware" && (name == "ref_xtal" || name == "first_if")) {
-    if (!in_.Number(value, path, 0.0, 160.0, d)) return;
-    Give(path);
     double& target = name == "ref_xtal" ? after_.hardware.ref_xtal : after_.hardware.first_if;
-    // Unchanged values keep their exact stored form.
-    if (std::fabs(d - target) >= 0.0005) target = d;
+    // Unchanged values keep their exact stored form, even past the range a new value must keep:
+    // what an odd radio's words hold comes back from its own export.
+    const bool held = value.is_number() && std::fabs(value.number() - target) < 0.0005;
+    if (!held && !in_.Number(value, path, 0.0, 160.0, d)) return;
+    Give(path);
+    if (!held) target = d;
   } else if (key == "identity" && (name == "firmware" || name == "serial_number")) {
     // Written by the radio alone: shown for information, never taken from the file.
     if (in_.String(value, path, s)) {
@@ -867,7 +873,9 @@ void JsonImport::CheckStored() {
   }
   // A later row of a group can take the priority mark from an earlier one.
   for (int i = 0; i < kChannelCount; ++i) {
-    const auto& [where, mark] = marks_[static_cast<std::size_t>(i)];
+    // Named, not bound: clang 14 (the fuzz build) cannot capture a structured binding.
+    const std::string& where = marks_[static_cast<std::size_t>(i)].first;
+    const std::string& mark = marks_[static_cast<std::size_t>(i)].second;
     if (where.empty() || CellHolds(doc_, i, kColPriority, mark)) continue;
     if (std::any_of(warnings_.begin(), warnings_.end(),
                     [&](const std::string& w) { return w.rfind(where + ": ", 0) == 0; })) {

@@ -36,7 +36,7 @@ class JsonValue {
 
   // Items of an array, members of an object (in file order; a key given twice keeps its last
   // value at its first place).
-  std::size_t size() const { return is_array() ? items_.size() : members_.size(); }
+  std::size_t size() const;
   const std::vector<JsonValue>& items() const { return items_; }
   const std::vector<Member>& members() const { return members_; }
   const JsonValue& operator[](std::size_t i) const { return items_[i]; }
@@ -66,6 +66,11 @@ struct JsonValue::Member {
   std::string key;
   JsonValue value;
 };
+
+// Out of the class: the size of a vector of members needs the complete member type.
+inline std::size_t JsonValue::size() const {
+  return is_array() ? items_.size() : members_.size();
+}
 
 // Reads a whole JSON text (one value, blanks around it). False with why ("line 3, column 14:
 // ...") for anything that is not JSON: bad syntax, a string that is not UTF-8, a number beyond

@@ -176,8 +176,8 @@ CloneSession::Step CloneSession::Retry(Command command, int limit, int message_i
 
 CloneSession::Step CloneSession::Handshake(int prompt_id, TransferEnd lead_failure_end) {
   Prompt(prompt_id);
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
+  // Measured on the port's clock: a simulated line runs its waits on a clock of its own.
+  const auto start = link_->Now();
   for (;;) {
     std::uint8_t byte = 0;
     std::size_t received = 0;
@@ -187,7 +187,7 @@ CloneSession::Step CloneSession::Handshake(int prompt_id, TransferEnd lead_failu
       outcome_ = Cancel();
       return Step::kStop;
     }
-    if (env_.start_byte_wait && Clock::now() - start >= *env_.start_byte_wait) {
+    if (env_.start_byte_wait && link_->Now() - start >= *env_.start_byte_wait) {
       outcome_ = Cancel();
       outcome_.wait_expired = true;
       return Step::kStop;
@@ -207,6 +207,10 @@ CloneSession::Step CloneSession::Handshake(int prompt_id, TransferEnd lead_failu
 }
 
 void CloneSession::AppendProductLog(int code) const {
+  if (env_.product_log) {
+    env_.product_log(res::FormatString(res::kStrProductCodeLog, {Format("%x", code)}));
+    return;
+  }
   const auto path = env_.log_folder.empty() ? std::filesystem::path(kProductLogName)
                                             : env_.log_folder / kProductLogName;
   std::ofstream log(path, std::ios::app | std::ios::binary);

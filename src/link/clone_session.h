@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,9 @@ struct CloneEnvironment {
   const CancelToken* cancel = nullptr;   // may be null
   bool maintenance = false;              // a download also writes radio block 0
   std::filesystem::path log_folder;      // where QL40.LOG goes; empty: the working folder
+  // Takes each product-code line instead of QL40.LOG (a fuzzer or test that keeps no files);
+  // empty: the lines are appended to the log file.
+  std::function<void(const std::string& line)> product_log;
   // Bound on the wait for the radio's start byte; none: until cancelled.
   std::optional<std::chrono::milliseconds> start_byte_wait;
   // Sends each frame whole and checks its echo afterwards instead of byte by byte. The first

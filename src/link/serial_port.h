@@ -88,6 +88,11 @@ class SerialPort {
   virtual void ExpectReply(std::size_t /*count*/) {}
   // Waits that long. Sleeps to a steady-clock deadline; a fake port may only record it.
   virtual void Delay(int milliseconds);
+  // The clock that waits on the line are measured against. Real ports keep the steady clock;
+  // a simulated line may run on a clock of its own that its delays and time-outs advance.
+  virtual std::chrono::steady_clock::time_point Now() const {
+    return std::chrono::steady_clock::now();
+  }
   // The read time-out constant in milliseconds (500 for clone transfers, 50 for alignment).
   virtual void SetReadConstant(int milliseconds) { read_constant_ms_ = milliseconds; }
   int read_constant_ms() const { return read_constant_ms_; }

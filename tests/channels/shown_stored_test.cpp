@@ -13,6 +13,7 @@
 #include "channels/channel_table.h"
 #include "channels/frequency_fit.h"
 #include "channels/grid_edit.h"
+#include "channels/grid_text.h"
 #include "channels/pick_lists.h"
 #include "codeplug/bits.h"
 #include "codeplug/codeplug.h"
@@ -430,6 +431,70 @@ TEST(ShownIsStored, EveryGridCommitShowsWhatAReopenShows) {
 
 // Space on the type of a channel without sub-audio asks for the tone; the tag editor takes no
 // character that the radio would store as a blank.
+// Damaged images: frequency words the program never writes (nibbles past 7, an all-zero word
+// beside a divider, dividers past 32 bits of frequency) and empty words under a step that does
+// not hold the band's default read as what a save and reopen give, so the grid shows what the
+// file keeps.
+TEST(ShownIsStored, OddStoredWordsAndTagsReadAsASaveKeepsThem) {
+  std::mt19937 rng(27);
+  ChannelTable table;
+  for (int n = 0; n < 4000; ++n) {
+    const ChannelContext ctx = Context(static_cast<int>(rng() % 3), static_cast<int>(rng() % 4),
+                                       static_cast<int>(rng() % 2));
+    Bytes stored{};
+    for (auto& b : stored) b = static_cast<std::uint8_t>(rng());
+    for (int word : {6, 12}) {
+      const auto at = static_cast<std::size_t>(word);
+      if (n % 4 == 0) stored[at] = stored[at + 1] = stored[at + 2] = 0;  // beside a divider
+      if (n % 4 == 1) stored[at] |= 0xF0;                                // high nibble a
+      if (n % 4 == 2) stored[at + 2] |= 0x88;                            // nibbles c and d
+    }
+    stored[11] |= 1;  // a divider: not an empty frequency
+    stored[17] |= 1;
+    if (n % 5 == 4) {  // empty: the band's default, which not every step holds
+      std::fill_n(stored.begin() + 6, 3, 0);
+      std::fill_n(stored.begin() + 10, 2, 0);
+      std::fill_n(stored.begin() + 12, 3, 0);
+      std::fill_n(stored.begin() + 16, 2, 0);
+    }
+    ChannelRecord shown;
+    table.DecodeChannel(shown, stored, ctx);
+    const ChannelRecord reopened = RoundTrip(table, shown, ctx);
+    ASSERT_EQ(reopened.rx_frequency, shown.rx_frequency) << n;
+    ASSERT_EQ(reopened.tx_frequency, shown.tx_frequency) << n;
+    ASSERT_EQ(reopened.Get(field::kSteps), shown.Get(field::kSteps)) << n;
+    ASSERT_EQ(TagText(reopened), TagText(shown)) << n;
+  }
+}
+
+// A tag that a code past the symbols cuts short reads with the blanks a save writes after it:
+// its point shows where a reopen shows it, and a group tag's header stays as it was.
+TEST(ShownIsStored, TagsCutShortReadAsASaveKeepsThem) {
+  ChannelTable table;
+  Bytes stored{};
+  ChannelRecord r;
+  r.squelch = 0x10;
+  table.EncodeChannel(r, stored, Context(kBandVhf, 0, 0));
+  const std::uint8_t tag[] = {10, 11, 60, 12, 13, 14, 15, 16};
+  std::copy(std::begin(tag), std::end(tag), stored.begin() + 24);
+  ChannelRecord shown;
+  table.DecodeChannel(shown, stored, Context(kBandVhf, 0, 0));
+  EXPECT_EQ(shown.tag, "AB      ");
+  EXPECT_EQ(TagText(shown), "AB .     ");
+
+  // Group tags alike.
+  Codeplug doc;
+  doc.ResetToDefaults();
+  doc.image[648] = 10;
+  doc.image[649] = 55;
+  doc.RefreshFromImage();
+  EXPECT_EQ(doc.channels.group_tag[0], "A       ");
+  const std::string header = GroupHeaderText(doc.channels, 0);
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  EXPECT_EQ(GroupHeaderText(doc.channels, 0), header);
+}
+
 TEST(ShownIsStored, ATypeComesWithItsToneAndTagsTakeOnlyTagSymbols) {
   Codeplug doc = VhfLo();
   doc.channels.records[0].status |= 1;

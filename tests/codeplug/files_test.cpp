@@ -82,6 +82,39 @@ TEST_F(CodeplugFile, ShortAndMissingFilesLeaveTheImageAlone) {
   EXPECT_EQ(trailer, 99.9);
 }
 
+// The fuzzers read files through ReadImageBytes: it must take a file's bytes exactly as the
+// file path does, short, bare, whole and overlong alike.
+TEST_F(CodeplugFile, BytesInMemoryReadAsTheSameFileDoes) {
+  for (std::size_t size : {0u, 17663u, 17664u, 17667u, 17672u, 17700u}) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 1);
+    if (size >= 17672u) std::fill(bytes.begin() + 17664, bytes.begin() + 17672, 0);
+    if (size >= 17672u) bytes[17671] = 0x40;  // a split of 2.0
+    testing::WriteAll(dir.File("f.q40"), bytes);
+    Image from_file{};
+    from_file[9] = 0x99;
+    Image from_memory = from_file;
+    double file_split = 1.5;
+    double memory_split = 1.5;
+    const bool file_ok = ReadImageFile(dir.File("f.q40"), from_file, file_split, prompter);
+    const int file_id = prompter.ids().empty() ? 0 : LastId();
+    const bool memory_ok =
+        ReadImageBytes(bytes, dir.File("f.q40"), from_memory, memory_split, prompter);
+    EXPECT_EQ(file_ok, memory_ok) << size;
+    EXPECT_EQ(from_file, from_memory) << size;
+    EXPECT_EQ(file_split, memory_split) << size;
+    if (!file_ok) {
+      EXPECT_EQ(file_id, res::kStrProblemReadingFile) << size;
+      EXPECT_EQ(prompter.messages().back().Text(),
+                prompter.messages()[prompter.messages().size() - 2].Text())
+          << "the same message naming the same file";
+    }
+  }
+  EXPECT_FALSE(CheckOpenableSize(17671u, prompter));
+  EXPECT_EQ(LastId(), res::kStrFileFormatInvalid);
+  EXPECT_TRUE(CheckOpenableSize(17672u, prompter));
+}
+
 TEST_F(CodeplugFile, OpenChecksRefuseWrongSizes) {
   for (std::size_t size : {17671u, 17673u, 17664u, 0u}) {
     EXPECT_FALSE(CheckOpenable(Write("x.q40", size), prompter)) << size;

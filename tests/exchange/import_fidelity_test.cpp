@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <set>
@@ -246,6 +247,68 @@ TEST(ImportFidelity, OwnFilesImportBackOntoTheSameCodeplugUnchanged) {
     EXPECT_TRUE(warnings.empty()) << label << ": " << warnings.front();
     EXPECT_EQ(json.image, doc.image) << label;
   }
+}
+
+// What the grid shows of an odd image imports back as what the channel holds: a receive
+// frequency below zero (a small divider under an oscillator above) is a text the column takes
+// back without a word.
+TEST(ImportFidelity, NegativeFrequenciesComeBackUnchanged) {
+  Codeplug lo = DefaultCodeplug(kBandVhfLo);
+  ASSERT_EQ(lo.hardware.injection, 1);
+  Image image = lo.image;
+  const std::size_t at = kOffsetChannels;
+  image[at + 2] = 0xC0;  // receive step 1.25 kHz
+  image[at + 6] = 0x70;  // N = 1607: an oscillator of 2.00875 MHz, 21.8 MHz above receive
+  image[at + 7] = image[at + 8] = 0;
+  image[at + 10] = 0x06;
+  image[at + 11] = 0x47;
+  Codeplug doc = Loaded(image, 0.0);
+  ASSERT_LT(doc.channels.records[0].rx_frequency, 0);
+  Strings errors, warnings;
+  Codeplug csv = doc;
+  ASSERT_TRUE(exchange::ImportChannelsCsv(exchange::ExportChannelsCsv(doc), csv, errors, warnings));
+  EXPECT_TRUE(warnings.empty()) << warnings.front();
+  EXPECT_EQ(csv.image, doc.image);
+}
+
+// The noise of a double in the trailer survives JSON bit for bit, while a split past the
+// Miscellaneous dialog's tenths is stored in tenths with a warning.
+TEST(ImportFidelity, TrailerNoiseComesBackBitForBit) {
+  Codeplug doc = DefaultCodeplug(kBandVhf);
+  Strings errors, warnings;
+  doc.default_split = std::nextafter(0.6, 1.0);
+  Codeplug json;
+  ASSERT_TRUE(exchange::ImportJson(exchange::ExportJson(doc), DefaultCodeplug(kBandUhf), json,
+                                   errors, warnings));
+  EXPECT_EQ(json.default_split, doc.default_split);
+  EXPECT_EQ(json.image, doc.image);
+  doc.default_split = 12.34;
+  ASSERT_TRUE(exchange::ImportJson(exchange::ExportJson(doc), DefaultCodeplug(kBandUhf), json,
+                                   errors, warnings));
+  EXPECT_DOUBLE_EQ(json.default_split, 12.3);
+  EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(),
+                          [](const std::string& w) { return w.rfind("default_split: ", 0) == 0; }));
+}
+
+// Hardware constants beyond the range the Hardware dialog lets a new value take (the words of
+// an odd radio) come back from the file's own export; a new value past it is still refused.
+TEST(ImportFidelity, HeldHardwareConstantsPastTheirRangeComeBack) {
+  Codeplug doc = DefaultCodeplug(kBandVhf);
+  doc.hardware.first_if = 162.82;
+  doc.CommitToImage();
+  doc.RefreshFromImage();
+  ASSERT_GT(doc.hardware.first_if, 160.0);
+  Strings errors, warnings;
+  Codeplug json;
+  ASSERT_TRUE(exchange::ImportJson(exchange::ExportJson(doc), DefaultCodeplug(kBandUhf), json,
+                                   errors, warnings))
+      << errors.front();
+  EXPECT_EQ(json.image, doc.image);
+  ordered_json edited = ordered_json::parse(exchange::ExportJson(doc));
+  edited["hardware"]["first_if"] = 163.5;
+  EXPECT_FALSE(exchange::ImportJson(edited.dump(), doc, json, errors, warnings));
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(errors.front().rfind("hardware.first_if: ", 0), 0u) << errors.front();
 }
 
 // The CSV of one codeplug onto another of its band and model, and then with cells changed as

@@ -2,8 +2,11 @@
 
 // A serial port whose radio is the fuzzer's input: every byte written comes back as the
 // cable's echo, and after the echoes the radio "answers" with the next bytes of the input.
-// When the input is used up every read times out at once; nothing ever sleeps.
+// When the input is used up every read times out. Nothing ever sleeps: the port runs on a
+// clock of its own that pauses and time-outs advance, so a session's waits for the radio end
+// as they would on a silent line, only at once.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -18,6 +21,8 @@ struct RadioBytes {
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
   std::size_t at = 0;
+  // The line's time, kept here so that it goes on across the ports a session opens.
+  std::chrono::milliseconds clock{0};
   bool Next(std::uint8_t* byte) {
     if (at >= size) return false;
     *byte = data[at++];
@@ -28,7 +33,12 @@ struct RadioBytes {
 class FuzzPort : public link::SerialPort {
  public:
   explicit FuzzPort(std::shared_ptr<RadioBytes> radio) : radio_(std::move(radio)) {}
-  void Delay(int) override {}
+  void Delay(int milliseconds) override {
+    if (milliseconds > 0) radio_->clock += std::chrono::milliseconds(milliseconds);
+  }
+  std::chrono::steady_clock::time_point Now() const override {
+    return std::chrono::steady_clock::time_point{} + radio_->clock;
+  }
 
  protected:
   void DoPurgeReceive() override { echo_.clear(); }
@@ -52,6 +62,8 @@ class FuzzPort : public link::SerialPort {
         ++*received;
       }
     }
+    // A read that came back short waited its whole time-out on a real line.
+    if (*received < count) radio_->clock += ReadTimeout(count);
     return true;
   }
   bool WriteRaw(const std::uint8_t* data, std::size_t count) override {

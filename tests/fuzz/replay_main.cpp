@@ -8,6 +8,13 @@
 #include <iterator>
 #include <vector>
 
+#include "fuzz_check.h"
+
+// The replay checks every input completely, however slow the check.
+bool ql40::fuzz::EveryInput() {
+  return true;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {

@@ -92,6 +92,14 @@ TEST(CloneUpload, EveryFailureLeavesTheDocumentAlone) {
     EXPECT_EQ(LogText(rig), "Product Code = 1234\n") << "logged before it is refused";
     testing::ExpectUntouched(rig);
   }
+  {  // A caller that keeps no files takes the log lines itself.
+    LinkRig rig(Options([](auto& o) { o.product_code = 0x1234; }));
+    std::vector<std::string> lines;
+    rig.product_log = [&lines](const std::string& line) { lines.push_back(line); };
+    EXPECT_EQ(rig.Run(TransferKind::kUpload).end, TransferEnd::kFailed);
+    EXPECT_EQ(lines, std::vector<std::string>{"Product Code = 1234\n"});
+    EXPECT_FALSE(std::filesystem::exists(rig.dir.File(kProductLogName)));
+  }
   // A radio that stops answering: in the word phase the limit is 10, in the block phase 20.
   for (const auto& [silent_after, limit] :
        {std::pair{120, kWordLimit}, std::pair{410, kBlockLimit}}) {
@@ -161,6 +169,44 @@ TEST(CloneUpload, CancelAndWaitLimit) {
     const auto outcome = rig.Run(TransferKind::kUpload);
     EXPECT_EQ(outcome.end, TransferEnd::kCancelled);
     EXPECT_TRUE(outcome.wait_expired);
+  }
+  {  // The wait runs on the port's clock: a line whose time-outs and pauses only move a clock
+     // of its own (as the fuzzers' does) ends a wait of an hour without waiting an hour.
+    class ClockedPort : public testing::ScriptPort {
+     public:
+      explicit ClockedPort(std::chrono::milliseconds* clock) : clock_(clock) {}
+      std::chrono::steady_clock::time_point Now() const override {
+        return std::chrono::steady_clock::time_point{} + *clock_;
+      }
+      void Delay(int milliseconds) override { *clock_ += std::chrono::milliseconds(milliseconds); }
+
+     protected:
+      bool ReadRaw(std::uint8_t* data, std::size_t count, std::size_t* received) override {
+        const bool ok = ScriptPort::ReadRaw(data, count, received);
+        if (*received < count) *clock_ += ReadTimeout(count);
+        return ok;
+      }
+
+     private:
+      std::chrono::milliseconds* clock_;
+    };
+    std::chrono::milliseconds clock{0};
+    Codeplug doc;
+    doc.ResetToDefaults();
+    testing::ScriptedPrompter prompter;
+    CloneEnvironment env;
+    env.open_port = [&clock](int, PortOpenError*) -> std::unique_ptr<SerialPort> {
+      return std::make_unique<ClockedPort>(&clock);
+    };
+    env.prompter = &prompter;
+    env.start_byte_wait = std::chrono::hours(1);
+    std::unique_ptr<SerialPort> link;
+    CloneSession session(doc, link, env);
+    const auto outcome = session.Run(TransferKind::kUpload);
+    EXPECT_EQ(outcome.end, TransferEnd::kCancelled);
+    EXPECT_TRUE(outcome.wait_expired);
+    EXPECT_GE(clock, std::chrono::hours(1));
+    EXPECT_LT(clock, std::chrono::hours(1) + std::chrono::seconds(5));
   }
   {  // A request already pending: the port is not even opened.
     LinkRig rig;

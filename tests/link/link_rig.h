@@ -242,6 +242,7 @@ struct LinkRig {
     env.maintenance = maintenance;
     env.log_folder = dir.path();
     env.start_byte_wait = start_byte_wait;
+    env.product_log = product_log;
     return env;
   }
 
@@ -269,6 +270,7 @@ struct LinkRig {
   bool refuse_open = false;
   bool maintenance = false;
   std::optional<std::chrono::milliseconds> start_byte_wait;
+  std::function<void(const std::string&)> product_log;
 };
 
 // A failed or cancelled transfer: the document as it was, the port closed.
