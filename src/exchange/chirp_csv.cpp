@@ -664,25 +664,15 @@ bool IsChirpCsv(std::string_view text) {
   return frequency && other;
 }
 
-ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int group, int start) {
-  ChirpImport plan;
-  plan.group = group;
-  plan.start = start;
-  std::vector<std::vector<std::string>> rows;
-  std::string why;
-  if (!ParseCsv(text, rows, why)) {
-    plan.errors.push_back("CSV: " + why);
-    return plan;
-  }
-  std::size_t header_row = 0;
-  while (header_row < rows.size() && rows[header_row].empty()) ++header_row;
-  if (header_row == rows.size()) {
-    plan.errors.push_back("CSV: no header line");
-    return plan;
-  }
-  std::array<int, kFieldCount> columns;
+namespace {
+
+using Columns = std::array<int, kFieldCount>;
+
+// The file's column of each field the header names (-1 for none); a field named twice and a
+// missing Frequency column are errors.
+Columns ReadHeader(const std::vector<std::string>& header, ChirpImport& plan) {
+  Columns columns;
   columns.fill(-1);
-  const std::vector<std::string>& header = rows[header_row];
   for (std::size_t i = 0; i < header.size(); ++i) {
     const int f = FieldOfName(header[i]);
     if (f < 0) continue;
@@ -693,23 +683,33 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
     columns[static_cast<std::size_t>(f)] = static_cast<int>(i);
   }
   if (columns[kFrequency] < 0) plan.errors.push_back("header: no \"Frequency\" column");
+  return columns;
+}
 
-  const ChannelTable& table = doc.channels;
+// The group must exist and the rows start within it or right after its last channel.
+void CheckPlace(const ChannelTable& table, ChirpImport& plan) {
+  const int group = plan.group;
+  const int start = plan.start;
   if (group < 0 || group >= table.group_count) {
     plan.errors.push_back("group " + std::to_string(group + 1) + ": this radio has groups 1-" +
                           std::to_string(table.group_count));
-  } else {
-    const int count = table.count[static_cast<std::size_t>(group)];
-    const int last_start = std::min(count + 1, table.max_per_group);
-    if (start < 1 || start > last_start) {
-      plan.errors.push_back(
-          "first channel " + std::to_string(start) + ": group " + std::to_string(group + 1) +
-          " has " + Plural(count, "channel", "channels") +
-          ", so the rows can start at its channel 1 to " + std::to_string(last_start));
-    }
+    return;
   }
-  if (!plan.errors.empty()) return plan;
+  const int count = table.count[static_cast<std::size_t>(group)];
+  const int last_start = std::min(count + 1, table.max_per_group);
+  if (start < 1 || start > last_start) {
+    plan.errors.push_back(
+        "first channel " + std::to_string(start) + ": group " + std::to_string(group + 1) +
+        " has " + Plural(count, "channel", "channels") +
+        ", so the rows can start at its channel 1 to " + std::to_string(last_start));
+  }
+}
 
+// Every row that is not blank, with its translation into cells or the reason it is skipped.
+std::vector<Translation> ReadRows(const std::vector<std::vector<std::string>>& rows,
+                                  std::size_t header_row, const Columns& columns,
+                                  const Codeplug& doc, ChirpImport& plan) {
+  const std::vector<std::string>& header = rows[header_row];
   std::vector<Translation> translations;
   for (std::size_t r = header_row + 1; r < rows.size(); ++r) {
     const std::vector<std::string>& fields = rows[r];
@@ -736,35 +736,75 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
     plan.rows.push_back(std::move(row));
     translations.push_back(std::move(tr));
   }
+  return translations;
+}
 
-  // Rows go in one after another; a row the channel refuses (a frequency these hardware
-  // constants cannot store) takes no channel.
+// Before saying how many rows fit, the rows the channel itself refuses are found: each tried on
+// a scratch channel, put back after.
+void FindRefusedRows(const Codeplug& base, const std::vector<Translation>& translations,
+                     ChirpImport& plan) {
+  Codeplug scratch = WorkCopy(base);
+  const ChannelRecord kept = scratch.channels.records[0];
+  for (std::size_t i = 0; i < plan.rows.size(); ++i) {
+    if (!plan.rows[i].skipped.empty()) continue;
+    ChirpRow trial;
+    plan.rows[i].skipped = ApplyTranslation(scratch, 0, translations[i], trial);
+    scratch.channels.records[0] = kept;
+  }
+}
+
+// The rows that take, one after another from the first channel; a row the channel refuses (a
+// frequency these hardware constants cannot store) takes no channel. True when one was refused.
+bool ApplyRowsInOrder(Codeplug& work, const ChannelTable& table,
+                      const std::vector<Translation>& translations, ChirpImport& plan) {
+  const int count = table.count[static_cast<std::size_t>(plan.group)];
+  const int first = work.channels.FirstIndexOfGroup(plan.group) + plan.start - 1;
+  int next = first;
+  bool refused_any = false;
+  for (std::size_t i = 0; i < plan.rows.size(); ++i) {
+    ChirpRow& row = plan.rows[i];
+    if (!row.skipped.empty()) continue;
+    const ChannelRecord& target = work.channels.records[static_cast<std::size_t>(next)];
+    row.replaces.clear();
+    if (next < first - (plan.start - 1) + count && target.programmed()) {
+      row.replaces = Trim(TagText(target));
+      if (row.replaces.empty()) row.replaces = "channel " + std::to_string(next + 1);
+    }
+    if (std::string refused = ApplyTranslation(work, next, translations[i], row);
+        !refused.empty()) {
+      row.skipped = std::move(refused);
+      row.replaces.clear();
+      refused_any = true;
+      continue;  // the channel is as it was and takes the next row
+    }
+    row.channel = next++;
+  }
+  return refused_any;
+}
+
+// Places the rows into the group, growing it from the free channels where it must; the result
+// is the codeplug the import gives.
+void PlaceRows(const Codeplug& doc, const std::vector<Translation>& translations,
+               ChirpImport& plan) {
+  const ChannelTable& table = doc.channels;
+  const int group = plan.group;
+  const int start = plan.start;
   const Codeplug base = WorkCopy(doc);
   bool tried = false;
   for (int attempt = 0;; ++attempt) {
     int wanted = 0;
     for (const ChirpRow& row : plan.rows) wanted += row.skipped.empty() ? 1 : 0;
     for (ChirpRow& row : plan.rows) row.channel = -1;
-    if (wanted == 0) return plan;
-    const auto gi = static_cast<std::size_t>(group);
-    const int count = table.count[gi];
+    if (wanted == 0) return;
+    const int count = table.count[static_cast<std::size_t>(group)];
     const int needed = start - 1 + wanted;
     int allocated = 0;
     for (int c : table.count) allocated += c;
     const int free = std::max(0, table.capacity - allocated);
     const int room = std::min(table.max_per_group, count + free) - (start - 1);
     if (needed > count && wanted > room && !tried) {
-      // Before saying how many rows fit, the rows the channel itself refuses are found: each
-      // tried on a scratch channel, put back after.
       tried = true;
-      Codeplug scratch = WorkCopy(base);
-      const ChannelRecord kept = scratch.channels.records[0];
-      for (std::size_t i = 0; i < plan.rows.size(); ++i) {
-        if (!plan.rows[i].skipped.empty()) continue;
-        ChirpRow trial;
-        plan.rows[i].skipped = ApplyTranslation(scratch, 0, translations[i], trial);
-        scratch.channels.records[0] = kept;
-      }
+      FindRefusedRows(base, translations, plan);
       continue;
     }
     if (needed > count && wanted > room) {
@@ -774,40 +814,20 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
                             std::to_string(count) + ", holds at most " +
                             std::to_string(table.max_per_group) + ", and the radio has " +
                             Plural(free, "free channel", "free channels") + "); nothing imported");
-      return plan;
+      return;
     }
     Codeplug work = WorkCopy(base);
     const ChannelTable before = work.channels;
     if (const std::string refused = GrowGroup(work, group, needed); !refused.empty()) {
       plan.errors.push_back(refused);
-      return plan;
+      return;
     }
     plan.grown = std::max(0, needed - count);
     plan.later_groups = 0;
     for (int g = group + 1; g < kGroupCount && plan.grown > 0; ++g) {
       plan.later_groups += table.count[static_cast<std::size_t>(g)] > 0 ? 1 : 0;
     }
-    const int first = work.channels.FirstIndexOfGroup(group) + start - 1;
-    int next = first;
-    bool again = false;
-    for (std::size_t i = 0; i < plan.rows.size(); ++i) {
-      ChirpRow& row = plan.rows[i];
-      if (!row.skipped.empty()) continue;
-      const ChannelRecord& target = work.channels.records[static_cast<std::size_t>(next)];
-      row.replaces.clear();
-      if (next < first - (start - 1) + count && target.programmed()) {
-        row.replaces = Trim(TagText(target));
-        if (row.replaces.empty()) row.replaces = "channel " + std::to_string(next + 1);
-      }
-      if (std::string refused = ApplyTranslation(work, next, translations[i], row);
-          !refused.empty()) {
-        row.skipped = std::move(refused);
-        row.replaces.clear();
-        again = true;
-        continue;  // the channel is as it was and takes the next row
-      }
-      row.channel = next++;
-    }
+    const bool again = ApplyRowsInOrder(work, table, translations, plan);
     // Without growth the rows that took stand where they are; a grown group took a channel
     // for each refused row too many, so it is worked out again with the rows that take.
     if (again && plan.grown > 0 && attempt < 3) continue;
@@ -816,8 +836,34 @@ ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int grou
     work.channels.SelectGroup(group);
     work.modified = true;
     plan.result = std::move(work);
+    return;
+  }
+}
+
+}  // namespace
+
+ChirpImport PlanChirpImport(std::string_view text, const Codeplug& doc, int group, int start) {
+  ChirpImport plan;
+  plan.group = group;
+  plan.start = start;
+  std::vector<std::vector<std::string>> rows;
+  std::string why;
+  if (!ParseCsv(text, rows, why)) {
+    plan.errors.push_back("CSV: " + why);
     return plan;
   }
+  std::size_t header_row = 0;
+  while (header_row < rows.size() && rows[header_row].empty()) ++header_row;
+  if (header_row == rows.size()) {
+    plan.errors.push_back("CSV: no header line");
+    return plan;
+  }
+  const Columns columns = ReadHeader(rows[header_row], plan);
+  CheckPlace(doc.channels, plan);
+  if (!plan.errors.empty()) return plan;
+  const std::vector<Translation> translations = ReadRows(rows, header_row, columns, doc, plan);
+  PlaceRows(doc, translations, plan);
+  return plan;
 }
 
 std::string ExportChirpCsv(const Codeplug& doc) {
