@@ -233,15 +233,16 @@ std::string TranslateName(const std::string& raw, std::vector<std::string>& chan
   return tag;
 }
 
-// The sub-audio of a row: type, decode and encode cells. "" when the radio can hold it, else
-// why not.
-std::string TranslateTones(const RowReader& in, Translation& out) {
-  const std::string mode = Lower(in.Get(kTone));
-  auto& type = out.cells[kColSubAudioType];
-  auto& decode = out.cells[kColDecode];
-  auto& encode = out.cells[kColEncode];
-  const auto ctcss = [&](int field, std::optional<std::string>& cell) -> std::string {
-    const std::string text = in.Get(field);
+// The tone fields of a row as cell texts of this radio.
+class ToneFields {
+ public:
+  explicit ToneFields(const RowReader& in) : in_(in), polarity_(Upper(in.Get(kDtcsPolarity))) {
+    if (polarity_.empty()) polarity_ = "NN";
+  }
+  const std::string& polarity() const { return polarity_; }
+
+  std::string Ctcss(int field, std::optional<std::string>& cell) const {
+    const std::string text = in_.Get(field);
     const int i = CtcssIndex(text);
     if (i == 0) {
       return text.empty() ? std::string(kFieldNames[field]) + " is empty"
@@ -250,13 +251,13 @@ std::string TranslateTones(const RowReader& in, Translation& out) {
     }
     cell = Trim(res::kCtcssTones[static_cast<std::size_t>(i)]);
     return {};
-  };
-  std::string polarity = Upper(in.Get(kDtcsPolarity));
-  if (polarity.empty()) polarity = "NN";
-  const auto dcs = [&](int field, int direction, std::optional<std::string>& cell) -> std::string {
+  }
+
+  // direction 0 transmit, 1 receive: the polarity's letter for it.
+  std::string Dcs(int field, int direction, std::optional<std::string>& cell) const {
     // An older file has one code for both directions.
-    const int source = field == kRxDtcsCode && !in.Has(kRxDtcsCode) ? kDtcsCode : field;
-    const std::string text = in.Get(source);
+    const int source = field == kRxDtcsCode && !in_.Has(kRxDtcsCode) ? kDtcsCode : field;
+    const std::string text = in_.Get(source);
     const int i = DcsIndex(text);
     if (i == 0) {
       return text.empty() ? std::string(kFieldNames[source]) + " is empty"
@@ -264,45 +265,23 @@ std::string TranslateTones(const RowReader& in, Translation& out) {
                                 " is not a DCS code of this radio";
     }
     // An inverted code is heard as the code's complement.
-    const bool inverted = polarity[static_cast<std::size_t>(direction)] == 'R';
+    const bool inverted = polarity_[static_cast<std::size_t>(direction)] == 'R';
     cell = std::string(inverted ? res::kDcsComplementCodes[static_cast<std::size_t>(i)]
                                 : res::kDcsCodes[static_cast<std::size_t>(i)]);
     return {};
-  };
-  const bool polarity_used =
-      mode == "dtcs" ||
-      (mode == "cross" && Lower(in.Get(kCrossMode)).find("dtcs") != std::string::npos);
-  if (polarity_used &&
-      (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)) {
-    return "DtcsPolarity " + Quoted(in.Get(kDtcsPolarity)) + " is not NN, NR, RN or RR";
   }
+
+ private:
+  const RowReader& in_;
+  std::string polarity_;
+};
+
+// Tone "Cross": the received and sent tones each of their own, one kind of sub-audio.
+std::string TranslateCrossTones(const RowReader& in, const ToneFields& tones, Translation& out) {
+  auto& type = out.cells[kColSubAudioType];
+  auto& decode = out.cells[kColDecode];
+  auto& encode = out.cells[kColEncode];
   const std::string off(Trim(res::kCtcssTones[0]));
-  if (mode.empty()) {
-    type = std::string(res::kSubAudioTypes[0]);
-    return {};
-  }
-  if (mode == "tone") {
-    type = std::string(res::kSubAudioTypes[1]);
-    decode = off;
-    return ctcss(kRToneFreq, encode);
-  }
-  if (mode == "tsql") {
-    type = std::string(res::kSubAudioTypes[1]);
-    const std::string why = ctcss(kCToneFreq, encode);
-    decode = encode;
-    return why;
-  }
-  if (mode == "dtcs") {
-    type = std::string(res::kSubAudioTypes[2]);
-    std::string why = dcs(kDtcsCode, 0, encode);
-    if (why.empty()) why = dcs(kDtcsCode, 1, decode);
-    return why;
-  }
-  if (mode == "tsql-r" || mode == "dtcs-r") {
-    return "Tone " + Quoted(in.Get(kTone)) +
-           " (squelch that opens without the tone) is not something this radio does";
-  }
-  if (mode != "cross") return "Tone " + Quoted(in.Get(kTone)) + " is not a tone mode";
   const std::string cross = Lower(in.Get(kCrossMode));
   if (cross == "tone->dtcs" || cross == "dtcs->tone") {
     return "CrossMode " + Quoted(in.Get(kCrossMode)) +
@@ -311,11 +290,11 @@ std::string TranslateTones(const RowReader& in, Translation& out) {
   }
   if (cross == "tone->tone" || cross == "->tone") {
     type = std::string(res::kSubAudioTypes[1]);
-    std::string why = ctcss(kCToneFreq, decode);
+    std::string why = tones.Ctcss(kCToneFreq, decode);
     if (cross == "->tone") {
       encode = off;
     } else if (why.empty()) {
-      why = ctcss(kRToneFreq, encode);
+      why = tones.Ctcss(kRToneFreq, encode);
     }
     return why;
   }
@@ -325,16 +304,61 @@ std::string TranslateTones(const RowReader& in, Translation& out) {
     if (cross == "->dtcs") {
       encode = off;
     } else {
-      why = dcs(kDtcsCode, 0, encode);
+      why = tones.Dcs(kDtcsCode, 0, encode);
     }
     if (cross == "dtcs->") {
       decode = off;
     } else if (why.empty()) {
-      why = dcs(kRxDtcsCode, 1, decode);
+      why = tones.Dcs(kRxDtcsCode, 1, decode);
     }
     return why;
   }
   return "CrossMode " + Quoted(in.Get(kCrossMode)) + " is not a cross mode";
+}
+
+// The sub-audio of a row: type, decode and encode cells. "" when the radio can hold it, else
+// why not.
+std::string TranslateTones(const RowReader& in, Translation& out) {
+  const std::string mode = Lower(in.Get(kTone));
+  auto& type = out.cells[kColSubAudioType];
+  auto& decode = out.cells[kColDecode];
+  auto& encode = out.cells[kColEncode];
+  const ToneFields tones(in);
+  const std::string& polarity = tones.polarity();
+  const bool polarity_used =
+      mode == "dtcs" ||
+      (mode == "cross" && Lower(in.Get(kCrossMode)).find("dtcs") != std::string::npos);
+  if (polarity_used &&
+      (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)) {
+    return "DtcsPolarity " + Quoted(in.Get(kDtcsPolarity)) + " is not NN, NR, RN or RR";
+  }
+  if (mode.empty()) {
+    type = std::string(res::kSubAudioTypes[0]);
+    return {};
+  }
+  if (mode == "tone") {
+    type = std::string(res::kSubAudioTypes[1]);
+    decode = std::string(Trim(res::kCtcssTones[0]));
+    return tones.Ctcss(kRToneFreq, encode);
+  }
+  if (mode == "tsql") {
+    type = std::string(res::kSubAudioTypes[1]);
+    const std::string why = tones.Ctcss(kCToneFreq, encode);
+    decode = encode;
+    return why;
+  }
+  if (mode == "dtcs") {
+    type = std::string(res::kSubAudioTypes[2]);
+    std::string why = tones.Dcs(kDtcsCode, 0, encode);
+    if (why.empty()) why = tones.Dcs(kDtcsCode, 1, decode);
+    return why;
+  }
+  if (mode == "tsql-r" || mode == "dtcs-r") {
+    return "Tone " + Quoted(in.Get(kTone)) +
+           " (squelch that opens without the tone) is not something this radio does";
+  }
+  if (mode != "cross") return "Tone " + Quoted(in.Get(kTone)) + " is not a tone mode";
+  return TranslateCrossTones(in, tones, out);
 }
 
 // A whole row: "" with the cells, or why the row cannot be stored.
