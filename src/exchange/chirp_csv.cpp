@@ -361,6 +361,43 @@ std::string TranslateTones(const RowReader& in, Translation& out) {
   return TranslateCrossTones(in, tones, out);
 }
 
+// Skip and Power, which the radio can always hold: what it changes to fit is named.
+void TranslateScanAndPower(const RowReader& in, Translation& out) {
+  const std::string skip = Upper(in.Get(kSkip));
+  if (skip == "S") {
+    out.scan = Translation::Scan::kSkipped;
+  } else if (skip.empty() || skip == "P") {
+    out.scan = Translation::Scan::kScans;
+    if (skip == "P") {
+      out.changes.push_back(
+          "Skip \"P\" (priority scan) is not kept: the channel is in the scan lists");
+    }
+  } else {
+    out.changes.push_back("Skip " + Quoted(in.Get(kSkip)) +
+                          " is not \"\", S or P: the channel keeps its scan lists");
+  }
+
+  const std::string power = in.Get(kPower);
+  const std::string p = Lower(power);
+  if (p == "high" || p == "hi" || p == "h") {
+    out.cells[kColPower] = std::string(res::kHighLow[0]);
+  } else if (p == "low" || p == "lo" || p == "l") {
+    out.cells[kColPower] = std::string(res::kHighLow[1]);
+  } else if (!p.empty()) {
+    std::string number = p;
+    if (number.back() == 'w') number.pop_back();
+    const auto milliwatts = ParseFixed(Trim(number), 3, nullptr);
+    if (milliwatts) {
+      const bool high = static_cast<double>(*milliwatts) >= kHighPowerWatts * 1000;
+      out.cells[kColPower] = std::string(res::kHighLow[high ? 0 : 1]);
+      out.changes.push_back("Power " + Quoted(power) + " is stored as " + *out.cells[kColPower] +
+                            " (the radio has H and L)");
+    } else {
+      out.power_kept = power;
+    }
+  }
+}
+
 // A whole row: "" with the cells, or why the row cannot be stored.
 std::string Translate(const RowReader& in, const Codeplug& doc, Translation& out) {
   const int band = doc.hardware.band;
@@ -418,39 +455,7 @@ std::string Translate(const RowReader& in, const Codeplug& doc, Translation& out
 
   out.cells[kColTag] = TranslateName(in.Raw(kName), out.changes);
 
-  const std::string skip = Upper(in.Get(kSkip));
-  if (skip == "S") {
-    out.scan = Translation::Scan::kSkipped;
-  } else if (skip.empty() || skip == "P") {
-    out.scan = Translation::Scan::kScans;
-    if (skip == "P") {
-      out.changes.push_back(
-          "Skip \"P\" (priority scan) is not kept: the channel is in the scan lists");
-    }
-  } else {
-    out.changes.push_back("Skip " + Quoted(in.Get(kSkip)) +
-                          " is not \"\", S or P: the channel keeps its scan lists");
-  }
-
-  const std::string power = in.Get(kPower);
-  const std::string p = Lower(power);
-  if (p == "high" || p == "hi" || p == "h") {
-    out.cells[kColPower] = std::string(res::kHighLow[0]);
-  } else if (p == "low" || p == "lo" || p == "l") {
-    out.cells[kColPower] = std::string(res::kHighLow[1]);
-  } else if (!p.empty()) {
-    std::string number = p;
-    if (number.back() == 'w') number.pop_back();
-    const auto milliwatts = ParseFixed(Trim(number), 3, nullptr);
-    if (milliwatts) {
-      const bool high = static_cast<double>(*milliwatts) >= kHighPowerWatts * 1000;
-      out.cells[kColPower] = std::string(res::kHighLow[high ? 0 : 1]);
-      out.changes.push_back("Power " + Quoted(power) + " is stored as " + *out.cells[kColPower] +
-                            " (the radio has H and L)");
-    } else {
-      out.power_kept = power;
-    }
-  }
+  TranslateScanAndPower(in, out);
   return {};
 }
 
