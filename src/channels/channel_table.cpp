@@ -206,13 +206,14 @@ void WriteTag(std::span<std::uint8_t> out, const std::string& tag) {
 std::string ReadTag(std::span<const std::uint8_t> in, int mask) {
   // A code past the symbols ends the text; what follows reads as the blanks a save writes
   // there, so that the tag (and where its point shows) is the same before a save and after.
-  std::string tag(kTagLength, ' ');
-  for (int i = 0; i < kTagLength; ++i) {
-    const char c = TagSymbolToChar(in[static_cast<std::size_t>(i)] & mask);
+  std::array<char, kTagLength> tag;
+  tag.fill(' ');
+  for (std::size_t i = 0; i < tag.size(); ++i) {
+    const char c = TagSymbolToChar(in[i] & mask);
     if (c == '\0') break;
-    tag[static_cast<std::size_t>(i)] = c;
+    tag[i] = c;
   }
-  return tag;
+  return std::string(tag.data(), tag.size());
 }
 
 // SnapFrequency from step 3 on, in 10 Hz units. early is set when a fine step kept the
@@ -527,7 +528,7 @@ namespace {
 // or past 32 bits), or is empty (read as the band's default, which the channel's step may not
 // hold): a save may then not write it back as it reads.
 bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
-                         const ChannelContext& ctx) {
+                         const ChannelContext& ctx, bool with_tag = true) {
   // A short buffer reads as zeros beyond its end.
   std::array<std::uint8_t, kChannelRecordSize> in{};
   std::copy_n(stored.begin(), std::min<std::size_t>(stored.size(), in.size()), in.begin());
@@ -594,7 +595,7 @@ bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> st
     record.set_tx_tone(0);
   }
 
-  record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
+  if (with_tag) record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
   return odd;
 }
 
@@ -610,7 +611,7 @@ void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uin
     std::array<std::uint8_t, kChannelRecordSize> saved{};
     EncodeChannel(record, saved, ctx);
     ChannelRecord back;
-    odd = DecodeStoredChannel(back, saved, ctx);
+    odd = DecodeStoredChannel(back, saved, ctx, false);  // only its frequencies are taken
     record.rx_frequency = back.rx_frequency;
     record.tx_frequency = back.tx_frequency;
     record.CopyField(back, field::kSteps);
