@@ -160,12 +160,6 @@ int FindLoose(res::LabelList list, std::string_view text) {
   return -1;
 }
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // The squelch column's texts: a sign and a digit, " 0", or a bare digit.
 bool ParseSquelch(std::string_view t, int& value) {
   t = Trim(t);

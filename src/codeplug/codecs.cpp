@@ -1,5 +1,6 @@
 #include "codeplug/codecs.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -116,6 +117,18 @@ std::int32_t MhzTo10Hz(double mhz) {
 
 std::int32_t MhzTextTo10Hz(std::string_view text) {
   return MhzTo10Hz(ParseDecimal(text));
+}
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
 }
 
 std::string Format(const char* format, ...) {

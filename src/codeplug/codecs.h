@@ -52,6 +52,10 @@ std::int32_t MhzTextTo10Hz(std::string_view text);
 // printf into a std::string.
 std::string Format(const char* format, ...) QL40_PRINTF_FORMAT(1, 2);
 
+// The text with its ASCII letters in upper or lower case (other bytes as they are).
+std::string Upper(std::string_view text);
+std::string Lower(std::string_view text);
+
 // Digit strings (ANI, emergency and DTMF codes): 8 bytes, high nibble of the first byte the
 // digit count (0-15), then the digits, high nibble first.
 inline constexpr int kDigitStringBytes = 8;

@@ -57,18 +57,6 @@ constexpr std::int64_t kLargestOffsetHz = 70'000'000;
 // Below this a wattage counts as the low power level.
 constexpr double kHighPowerWatts = 2.5;
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 int FieldOfName(std::string_view name) {
   const std::string n = Lower(Trim(name));
   for (int f = 0; f < kFieldCount; ++f) {
