@@ -203,17 +203,24 @@ void WriteTag(std::span<std::uint8_t> out, const std::string& tag) {
   }
 }
 
-std::string ReadTag(std::span<const std::uint8_t> in, int mask) {
+// TagSymbolToChar as a table, for the reading of 532 tags per image.
+const std::array<char, kTagSymbolCount> kTagSymbolChars = [] {
+  std::array<char, kTagSymbolCount> chars{};
+  for (int i = 0; i < kTagSymbolCount; ++i) chars[static_cast<std::size_t>(i)] = TagSymbolToChar(i);
+  return chars;
+}();
+
+void ReadTag(std::span<const std::uint8_t, kTagLength> in, int mask, std::string& tag) {
   // A code past the symbols ends the text; what follows reads as the blanks a save writes
   // there, so that the tag (and where its point shows) is the same before a save and after.
-  std::array<char, kTagLength> tag;
-  tag.fill(' ');
-  for (std::size_t i = 0; i < tag.size(); ++i) {
-    const char c = TagSymbolToChar(in[i] & mask);
-    if (c == '\0') break;
-    tag[i] = c;
+  char text[kTagLength];
+  std::fill_n(text, kTagLength, ' ');
+  for (std::size_t i = 0; i < kTagLength; ++i) {
+    const int symbol = in[i] & mask;
+    if (symbol >= kTagSymbolCount) break;
+    text[i] = kTagSymbolChars[static_cast<std::size_t>(symbol)];
   }
-  return std::string(tag.data(), tag.size());
+  tag.assign(text, kTagLength);
 }
 
 // SnapFrequency from step 3 on, in 10 Hz units. early is set when a fine step kept the
@@ -523,17 +530,13 @@ void ChannelTable::ComputeTxTuning(ChannelRecord& record) const {
 
 namespace {
 
-// The stored record as it reads. True when a frequency word is one the program never writes (a
-// nibble past 7, an all-zero word beside a divider), gives no frequency a frequency holds (0,
-// or past 32 bits), or is empty (read as the band's default, which the channel's step may not
-// hold): a save may then not write it back as it reads.
-bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
-                         const ChannelContext& ctx, bool with_tag = true) {
-  // A short buffer reads as zeros beyond its end.
-  std::array<std::uint8_t, kChannelRecordSize> in{};
-  std::copy_n(stored.begin(), std::min<std::size_t>(stored.size(), in.size()), in.begin());
-  const std::span<const std::uint8_t> s(in);
-
+// The frequencies of a stored record (its words and the step selectors of byte 2). True when a
+// frequency word is one the program never writes (a nibble past 7, an all-zero word beside a
+// divider), gives no frequency a frequency holds (0, or past 32 bits), or is empty (read as the
+// band's default, which the channel's step may not hold): a save may then not write it back as
+// it reads.
+bool DecodeStoredFrequencies(std::span<const std::uint8_t, kChannelRecordSize> s,
+                             const ChannelContext& ctx, Frequency& rx, Frequency& tx) {
   const Frequency band_default = BandDefaultFrequency(ctx.band);
   bool odd = false;
   const auto frequency = [&](std::span<const std::uint8_t, 3> word, std::int64_t value) {
@@ -542,23 +545,79 @@ bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> st
     return ClampToFrequency(value);
   };
   if (IsEmptyFrequency(s, kRxPll, kRxDivider)) {
-    record.rx_frequency = band_default;
+    rx = band_default;
     odd = true;
   } else {
     const std::int64_t lo =
-        DecodePllWord(s.subspan<kRxPll, 3>()) * StepOf(RxSelector(in[2]), ctx.channel_spacing);
+        DecodePllWord(s.subspan<kRxPll, 3>()) * StepOf(RxSelector(s[2]), ctx.channel_spacing);
     const std::int64_t if_units = IfUnits(ctx.first_if);
-    record.rx_frequency =
-        frequency(s.subspan<kRxPll, 3>(), ctx.injection != 0 ? lo - if_units : lo + if_units);
+    rx = frequency(s.subspan<kRxPll, 3>(), ctx.injection != 0 ? lo - if_units : lo + if_units);
   }
   if (IsEmptyFrequency(s, kTxPll, kTxDivider)) {
-    record.tx_frequency = band_default;
+    tx = band_default;
     odd = true;
   } else {
-    record.tx_frequency =
-        frequency(s.subspan<kTxPll, 3>(), DecodePllWord(s.subspan<kTxPll, 3>()) *
-                                              StepOf(TxSelector(in[2]), ctx.channel_spacing));
+    tx = frequency(s.subspan<kTxPll, 3>(), DecodePllWord(s.subspan<kTxPll, 3>()) *
+                                               StepOf(TxSelector(s[2]), ctx.channel_spacing));
   }
+  return odd;
+}
+
+// What a save writes of a record's frequencies: the words and dividers, and the step selectors
+// they take (the record's own for a frequency of 0, which is stored empty, or -1 when not even
+// the band's default fits).
+struct StoredWords {
+  int rx_selector = -1;
+  int tx_selector = -1;
+  bool rx_default = false;  // no word holds the frequency: the band's default was stored
+  bool tx_default = false;
+};
+
+StoredWords StoreFrequencies(const ChannelRecord& record, std::span<std::uint8_t> stored,
+                             const ChannelContext& ctx) {
+  // A frequency that no divider word can hold is stored as the band's default frequency,
+  // which is what an empty frequency reads back as: the image never holds a different one.
+  const Frequency band_default = BandDefaultFrequency(ctx.band);
+  StoredWords words;
+  words.rx_selector = record.rx_step();
+  if (record.rx_frequency != 0) {
+    const std::int64_t if_units = IfUnits(ctx.first_if);
+    const auto store_rx = [&](Frequency rx) {
+      std::int64_t lo =
+          ctx.injection != 0 ? std::int64_t{rx} + if_units : std::int64_t{rx} - if_units;
+      if (lo % 10 == 9) ++lo;
+      return StoreDivider(lo, record.rx_step(), ctx, stored, kRxPll, kRxDivider);
+    };
+    words.rx_selector = store_rx(record.rx_frequency);
+    if (words.rx_selector < 0) {
+      words.rx_default = true;
+      words.rx_selector = store_rx(band_default);
+    }
+  }
+  words.tx_selector = record.tx_step();
+  if (record.tx_frequency != 0) {
+    const auto store_tx = [&](Frequency tx) {
+      std::int64_t f = tx;
+      if (f % 5 == 4) ++f;
+      return StoreDivider(f, record.tx_step(), ctx, stored, kTxPll, kTxDivider);
+    };
+    words.tx_selector = store_tx(record.tx_frequency);
+    if (words.tx_selector < 0) {
+      words.tx_default = true;
+      words.tx_selector = store_tx(band_default);
+    }
+  }
+  return words;
+}
+
+// The stored record as it reads; true when a frequency word is odd (see above).
+bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                         const ChannelContext& ctx) {
+  // A short buffer reads as zeros beyond its end.
+  std::array<std::uint8_t, kChannelRecordSize> in{};
+  std::copy_n(stored.begin(), std::min<std::size_t>(stored.size(), in.size()), in.begin());
+  const std::span<const std::uint8_t, kChannelRecordSize> s(in);
+  const bool odd = DecodeStoredFrequencies(s, ctx, record.rx_frequency, record.tx_frequency);
 
   // The tone indices are 1-based in memory, 0 for none.
   const auto tone = [](std::uint8_t byte) {
@@ -595,27 +654,32 @@ bool DecodeStoredChannel(ChannelRecord& record, std::span<const std::uint8_t> st
     record.set_tx_tone(0);
   }
 
-  if (with_tag) record.tag = ReadTag(s.subspan(kTag, kTagLength), 0x3F);
+  ReadTag(s.subspan<kTag, kTagLength>(), 0x3F, record.tag);
   return odd;
 }
 
 }  // namespace
 
-void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
-                                 const ChannelContext& ctx) const {
-  bool odd = DecodeStoredChannel(record, stored, ctx);
+void ChannelTable::SettleOddWords(ChannelRecord& record, const ChannelContext& ctx) const {
   // An odd or empty word's frequency reads as what a save and reopen give (with the step the
   // save stores), so that the grid shows what the file keeps. What a save writes is a word of its
   // own; a frequency of 0 takes one round more, to none.
+  // Only the frequencies are saved and read back: nothing else of a record changes them.
+  bool odd = true;
   for (int round = 0; odd && round < 3; ++round) {
     std::array<std::uint8_t, kChannelRecordSize> saved{};
-    EncodeChannel(record, saved, ctx);
-    ChannelRecord back;
-    odd = DecodeStoredChannel(back, saved, ctx, false);  // only its frequencies are taken
-    record.rx_frequency = back.rx_frequency;
-    record.tx_frequency = back.tx_frequency;
-    record.CopyField(back, field::kSteps);
+    const StoredWords words = StoreFrequencies(record, saved, ctx);
+    saved[2] = record.attribute_byte(2);
+    if (words.rx_selector >= 0) bits::Set(saved[2], 7, 6, words.rx_selector);
+    if (words.tx_selector >= 0) bits::Set(saved[2], 5, 4, words.tx_selector);
+    odd = DecodeStoredFrequencies(saved, ctx, record.rx_frequency, record.tx_frequency);
+    record.Set(field::kSteps, bits::Get(saved[2], 7, 4));
   }
+}
+
+void ChannelTable::DecodeChannel(ChannelRecord& record, std::span<const std::uint8_t> stored,
+                                 const ChannelContext& ctx) const {
+  if (DecodeStoredChannel(record, stored, ctx)) SettleOddWords(record, ctx);
 }
 
 void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uint8_t> stored,
@@ -624,39 +688,17 @@ void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uin
   std::fill_n(stored.begin(), kChannelRecordSize, std::uint8_t{0});
   ChannelRecord tuned = record;  // tuning bytes follow the frequencies
 
-  // A frequency that no divider word can hold is stored as the band's default frequency,
-  // which is what an empty frequency reads back as: the image never holds a different one.
-  const Frequency band_default = BandDefaultFrequency(ctx.band);
-  int rx_selector = record.rx_step();
+  const StoredWords words = StoreFrequencies(record, stored, ctx);
   if (record.rx_frequency != 0) {
-    const std::int64_t if_units = IfUnits(ctx.first_if);
-    const auto store_rx = [&](Frequency rx) {
-      std::int64_t lo =
-          ctx.injection != 0 ? std::int64_t{rx} + if_units : std::int64_t{rx} - if_units;
-      if (lo % 10 == 9) ++lo;
-      return StoreDivider(lo, record.rx_step(), ctx, stored, kRxPll, kRxDivider);
-    };
-    rx_selector = store_rx(record.rx_frequency);
-    if (rx_selector < 0) {
-      tuned.rx_frequency = band_default;
-      rx_selector = store_rx(band_default);
-    }
+    if (words.rx_default) tuned.rx_frequency = BandDefaultFrequency(ctx.band);
     ComputeRxTuning(tuned);
   }
-  int tx_selector = record.tx_step();
   if (record.tx_frequency != 0) {
-    const auto store_tx = [&](Frequency tx) {
-      std::int64_t f = tx;
-      if (f % 5 == 4) ++f;
-      return StoreDivider(f, record.tx_step(), ctx, stored, kTxPll, kTxDivider);
-    };
-    tx_selector = store_tx(record.tx_frequency);
-    if (tx_selector < 0) {
-      tuned.tx_frequency = band_default;
-      tx_selector = store_tx(band_default);
-    }
+    if (words.tx_default) tuned.tx_frequency = BandDefaultFrequency(ctx.band);
     ComputeTxTuning(tuned);
   }
+  const int rx_selector = words.rx_selector;
+  const int tx_selector = words.tx_selector;
 
   const std::array<std::uint8_t, 6>& a = record.attributes_;
   std::copy_n(a.begin(), 4, stored.begin());
@@ -782,8 +824,9 @@ void ChannelTable::DecodeChannelTable(const Image& image, const HardwareSettings
     const bool qts = !bits::GetGroupBit(img, kOffsetQtsOff, g) && option_unit == 5;
     const bool scan = !bits::GetGroupBit(img, kOffsetScanOff, g);
     scan_mode[static_cast<std::size_t>(g)] = (qts ? 1 : 0) | (scan ? 2 : 0);
-    group_tag[static_cast<std::size_t>(g)] = ReadTag(
-        img.subspan(static_cast<std::size_t>(kOffsetGroupTags + kTagLength * g), kTagLength), 0xFF);
+    ReadTag(img.subspan(static_cast<std::size_t>(kOffsetGroupTags + kTagLength * g))
+                .first<kTagLength>(),
+            0xFF, group_tag[static_cast<std::size_t>(g)]);
   }
 
   total = 0;
@@ -819,16 +862,61 @@ void ChannelTable::DecodeChannelTable(const Image& image, const HardwareSettings
 
   DecodeAlignment(image);
 
+  // Settling an odd word costs a save and a reading; what it gives depends only on the
+  // frequencies and steps read (under this table's constants), and most odd records of an image
+  // are alike (empty channels read as the band's default), so the last few are remembered.
+  struct Settled {
+    Frequency rx_read = 0, tx_read = 0;
+    int steps_read = -1;
+    Frequency rx = 0, tx = 0;
+    int steps = 0;
+  };
+  std::array<Settled, 4> settled{};
+  std::size_t next_settled = 0;
   const ChannelContext ctx = ChannelContext::From(hw, option_unit, 0.0);
   for (int i = 0; i < kChannelCount; ++i) {
-    DecodeChannel(records[static_cast<std::size_t>(i)],
+    ChannelRecord& r = records[static_cast<std::size_t>(i)];
+    if (!DecodeStoredChannel(
+            r,
+            img.subspan(static_cast<std::size_t>(kOffsetChannels + kChannelRecordSize * i),
+                        kChannelRecordSize),
+            ctx)) {
+      continue;
+    }
+    const int steps = r.Get(field::kSteps);
+    const auto known = std::find_if(settled.begin(), settled.end(), [&](const Settled& s) {
+      return s.steps_read == steps && s.rx_read == r.rx_frequency && s.tx_read == r.tx_frequency;
+    });
+    if (known != settled.end()) {
+      r.rx_frequency = known->rx;
+      r.tx_frequency = known->tx;
+      r.Set(field::kSteps, known->steps);
+      continue;
+    }
+    Settled& s = settled[next_settled++ % settled.size()];
+    s.rx_read = r.rx_frequency;
+    s.tx_read = r.tx_frequency;
+    s.steps_read = steps;
+    SettleOddWords(r, ctx);
+    s.rx = r.rx_frequency;
+    s.tx = r.tx_frequency;
+    s.steps = r.Get(field::kSteps);
+  }
+}
+
+void ChannelTable::EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit) {
+  EncodeGroupTables(image);
+  const std::span<std::uint8_t> img(image);
+  const ChannelContext ctx = ChannelContext::From(hw, option_unit, 0.0);
+  for (int i = 0; i < kChannelCount; ++i) {
+    EncodeChannel(records[static_cast<std::size_t>(i)],
                   img.subspan(static_cast<std::size_t>(kOffsetChannels + kChannelRecordSize * i),
                               kChannelRecordSize),
                   ctx);
   }
 }
 
-void ChannelTable::EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit) {
+void ChannelTable::EncodeGroupTables(Image& image) {
   const std::span<std::uint8_t> img(image);
   int first_used = kGroupCount;
   for (int g = 0; g < kGroupCount; ++g) {
@@ -878,14 +966,6 @@ void ChannelTable::EncodeChannelTable(Image& image, const HardwareSettings& hw, 
   for (int g = 0; g < kGroupCount; ++g) {
     image[static_cast<std::size_t>(kOffsetCounts + g)] =
         static_cast<std::uint8_t>(std::clamp(count[static_cast<std::size_t>(g)], 0, 255));
-  }
-
-  const ChannelContext ctx = ChannelContext::From(hw, option_unit, 0.0);
-  for (int i = 0; i < kChannelCount; ++i) {
-    EncodeChannel(records[static_cast<std::size_t>(i)],
-                  img.subspan(static_cast<std::size_t>(kOffsetChannels + kChannelRecordSize * i),
-                              kChannelRecordSize),
-                  ctx);
   }
 }
 

@@ -241,6 +241,9 @@ class ChannelTable {
   // Writes every bit of the channel regions that the table owns (the document's commit clears
   // them first anyway). Drops invalid priorities from the table as well.
   void EncodeChannelTable(Image& image, const HardwareSettings& hw, int option_unit);
+  // The same without the 512 records: counts, priorities, group tags and modes, and each
+  // channel's scan and programmed bits.
+  void EncodeGroupTables(Image& image);
   // Image bytes 12-21 and the tables of block 137.
   void DecodeAlignment(const Image& image);
 
@@ -301,6 +304,9 @@ class ChannelTable {
   // Empties groups beyond the product's group count and cuts counts to the per-group
   // maximum; true when something had to change.
   bool CutCountsToLimits();
+  // A record read from an odd or empty word takes the frequencies and steps that a save and
+  // reopen give it.
+  void SettleOddWords(ChannelRecord& record, const ChannelContext& ctx) const;
 };
 
 // Frequency helpers shared by the grid, the report and the command line.

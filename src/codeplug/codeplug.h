@@ -27,7 +27,8 @@ enum ToneFormat : int { kToneStandard = 0, kToneUserDefined = 1 };
 // Option unit held by byte 27: bit 2 set means none, else bits 6-3.
 int DecodeOptionUnit(std::uint8_t byte27);
 
-struct Codeplug {
+// The document's data: everything but its undo steps.
+struct CodeplugData {
   Image image{};
   double default_split = 0.0;      // the trailer, MHz
   std::string path{res::kNoPath};  // current path, or the marker of a codeplug without a file
@@ -42,9 +43,14 @@ struct Codeplug {
   bool file_loaded = false;   // the image came from a file
   bool radio_origin = false;  // the image came from a radio
   bool option_unit_changed = false;
+};
 
+struct Codeplug : CodeplugData {
   // Undo and Redo of changes to this document (see UndoHistory for how to take a step).
   UndoHistory history;
+
+  // The data alone, for a work copy that is tried on and thrown away or handed on.
+  Codeplug WithoutHistory() const { return Codeplug{CodeplugData(*this), UndoHistory()}; }
 
   // The built-in default codeplug: zeroed image, every record's defaults encoded in order.
   void ResetToDefaults();

@@ -527,20 +527,30 @@ std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_vi
 
 void StoreTableChanges(Codeplug& doc, const ChannelTable& before) {
   ChannelTable& table = doc.channels;
-  Image scratch = doc.image;
-  table.EncodeChannelTable(scratch, doc.hardware, doc.option_unit);
+  // A priority whose channel is gone is dropped, as the table's own encoding drops it.
+  for (int g = 0; g < kGroupCount; ++g) {
+    if (table.PriorityChannelOf(g) < 0) table.priority[static_cast<std::size_t>(g)] = 0;
+  }
   if (!SameGroups(table, before)) {
+    Image scratch = doc.image;
+    table.EncodeGroupTables(scratch);
     for (const auto& [from, to] : {std::pair{26, 26}, std::pair{30, 103}, std::pair{104, 167},
                                    std::pair{512, 639}, std::pair{648, 807}}) {
       std::copy(scratch.begin() + from, scratch.begin() + to + 1, doc.image.begin() + from);
     }
   }
+  // Only the records that changed are written: an import of a few rows does not encode the
+  // other five hundred.
+  const ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, 0.0);
+  const std::span<std::uint8_t> image(doc.image);
   for (int i = 0; i < kChannelCount; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (SameRecord(table.records[k], before.records[k])) continue;
-    const int at = kOffsetChannels + kChannelRecordSize * i;
-    std::copy(scratch.begin() + at, scratch.begin() + at + kChannelRecordSize,
-              doc.image.begin() + at);
+    table.EncodeChannel(table.records[k],
+                        image.subspan(static_cast<std::size_t>(kOffsetChannels) +
+                                          static_cast<std::size_t>(kChannelRecordSize) * k,
+                                      kChannelRecordSize),
+                        ctx);
   }
 }
 

@@ -471,24 +471,6 @@ std::string FieldOfColumn(int column, int option_unit) {
   }
 }
 
-// A copy of the document's data without its undo steps.
-Codeplug WorkCopy(const Codeplug& doc) {
-  Codeplug copy;
-  copy.image = doc.image;
-  copy.default_split = doc.default_split;
-  copy.path = doc.path;
-  copy.option_unit = doc.option_unit;
-  copy.hardware = doc.hardware;
-  copy.identity = doc.identity;
-  copy.channels = doc.channels;
-  copy.tone_format = doc.tone_format;
-  copy.modified = doc.modified;
-  copy.file_loaded = doc.file_loaded;
-  copy.radio_origin = doc.radio_origin;
-  copy.option_unit_changed = doc.option_unit_changed;
-  return copy;
-}
-
 // Gives group g `needed` channels by the channel allocation rules. The groups after it keep
 // their channels: their records move up with them, and the free records the group takes come
 // from just past the last allocated channel. "" when done, else why not.
@@ -497,7 +479,7 @@ std::string GrowGroup(Codeplug& work, int g, int needed) {
   const auto gi = static_cast<std::size_t>(g);
   const int old_count = t.count[gi];
   if (needed <= old_count) return {};
-  Codeplug scratch = WorkCopy(work);
+  Codeplug scratch = work.WithoutHistory();
   SilentPrompter prompter;
   ChannelAllocationForm form(scratch, prompter);
   const FormCommit commit =
@@ -760,7 +742,7 @@ std::vector<Translation> ReadRows(const std::vector<std::vector<std::string>>& r
 // a scratch channel, put back after.
 void FindRefusedRows(const Codeplug& base, const std::vector<Translation>& translations,
                      ChirpImport& plan) {
-  Codeplug scratch = WorkCopy(base);
+  Codeplug scratch = base.WithoutHistory();
   const ChannelRecord kept = scratch.channels.records[0];
   for (std::size_t i = 0; i < plan.rows.size(); ++i) {
     if (!plan.rows[i].skipped.empty()) continue;
@@ -806,7 +788,6 @@ void PlaceRows(const Codeplug& doc, const std::vector<Translation>& translations
   const ChannelTable& table = doc.channels;
   const int group = plan.group;
   const int start = plan.start;
-  const Codeplug base = WorkCopy(doc);
   bool tried = false;
   for (int attempt = 0;; ++attempt) {
     int wanted = 0;
@@ -821,7 +802,7 @@ void PlaceRows(const Codeplug& doc, const std::vector<Translation>& translations
     const int room = std::min(table.max_per_group, count + free) - (start - 1);
     if (needed > count && wanted > room && !tried) {
       tried = true;
-      FindRefusedRows(base, translations, plan);
+      FindRefusedRows(doc, translations, plan);
       continue;
     }
     if (needed > count && wanted > room) {
@@ -833,7 +814,10 @@ void PlaceRows(const Codeplug& doc, const std::vector<Translation>& translations
                             Plural(free, "free channel", "free channels") + "); nothing imported");
       return;
     }
-    Codeplug work = WorkCopy(base);
+    // The rows go straight into the result (the document's data without its undo steps); it
+    // only counts when the plan is importable.
+    Codeplug& work = plan.result;
+    static_cast<CodeplugData&>(work) = doc;
     const ChannelTable before = work.channels;
     if (const std::string refused = GrowGroup(work, group, needed); !refused.empty()) {
       plan.errors.push_back(refused);
@@ -852,7 +836,6 @@ void PlaceRows(const Codeplug& doc, const std::vector<Translation>& translations
     work.RefreshFromImage();
     work.channels.SelectGroup(group);
     work.modified = true;
-    plan.result = std::move(work);
     return;
   }
 }
