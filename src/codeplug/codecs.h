@@ -55,6 +55,8 @@ std::string Format(const char* format, ...) QL40_PRINTF_FORMAT(1, 2);
 // The text with its ASCII letters in upper or lower case (other bytes as they are).
 std::string Upper(std::string_view text);
 std::string Lower(std::string_view text);
+// Whether the texts are the same but for the case of their letters.
+bool SameIgnoringCase(std::string_view a, std::string_view b);
 
 // Digit strings (ANI, emergency and DTMF codes): 8 bytes, high nibble of the first byte the
 // digit count (0-15), then the digits, high nibble first.

@@ -58,9 +58,9 @@ constexpr std::int64_t kLargestOffsetHz = 70'000'000;
 constexpr double kHighPowerWatts = 2.5;
 
 int FieldOfName(std::string_view name) {
-  const std::string n = Lower(Trim(name));
+  const std::string n = Trim(name);
   for (int f = 0; f < kFieldCount; ++f) {
-    if (n == Lower(kFieldNames[f])) return f;
+    if (SameIgnoringCase(n, kFieldNames[f])) return f;
   }
   return -1;
 }
