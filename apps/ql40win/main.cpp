@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPrinterInfo>
 #include <QSysInfo>
@@ -155,15 +156,18 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   NameApplication();
 
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
   const QString instance_key = ql40::ui::SingleInstance::DefaultKey();
   ql40::ui::SingleInstance instance(instance_key);
   if (!instance.BecomePrimary()) {
-    instance.NotifyPrimary();
+    // The file goes to the copy that runs; it works in another folder.
+    const std::string file = ql40::shell::FileArgument(args);
+    instance.NotifyPrimary(
+        file.empty() ? QString() : QFileInfo(QString::fromStdString(file)).absoluteFilePath());
     return 0;
   }
-
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
   ql40::shell::AppContext app;
   PlaceFolders(app);
@@ -185,6 +189,8 @@ int main(int argc, char** argv) {
   prompter.set_parent(&window);
   QObject::connect(&instance, &ql40::ui::SingleInstance::raiseRequested, &window,
                    &ql40::ui::MainWindow::BringToFront);
+  QObject::connect(&instance, &ql40::ui::SingleInstance::openRequested, &window,
+                   &ql40::ui::MainWindow::OpenFileOfLaterCopy);
   window.ApplyWindowSettings(window_settings);
 
   PaintedProbe probe;

@@ -451,11 +451,24 @@ void MainWindow::FileOpen() {
 
 void MainWindow::FileOpenRecent(int index) {
   if (index < 0 || index >= static_cast<int>(app_.recent_files.size())) return;
+  OpenPath(app_.recent_files[static_cast<std::size_t>(index)]);
+}
+
+void MainWindow::OpenPath(const std::string& path) {
   if (!ConfirmDiscard(app_.doc, prompter_, [this] { return ChooseSaveAs(); })) return;
   app_.doc.modified = false;
-  LoadDocument(app_.doc, app_.recent_files[static_cast<std::size_t>(index)], app_.files, prompter_);
+  LoadDocument(app_.doc, path, app_.files, prompter_);
   app_.doc.history.Clear();
   RefreshAll(true);
+}
+
+void MainWindow::OpenFileOfLaterCopy(const QString& file) {
+  // A dialog (a transfer, an alignment) is not to be pulled from under the user.
+  if (QApplication::activeModalWidget() != nullptr) {
+    ShowStatus(QStringLiteral("Not opened while a dialog is open: ") + file);
+    return;
+  }
+  OpenPath(file.toStdString());
 }
 
 bool MainWindow::FileSave() {

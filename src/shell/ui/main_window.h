@@ -93,6 +93,9 @@ class MainWindow : public QMainWindow {
   shell::WindowSettings CurrentWindowSettings() const;
   // A later copy of the program asked for this window.
   void BringToFront();
+  // A later copy was started with this file: opened as File > Open opens it (the changes of
+  // the codeplug shown are asked about first); not while a dialog is open, which is said.
+  void OpenFileOfLaterCopy(const QString& file);
   // The INI keys of exit; also run by closing the window.
   void SaveSettings();
   // The close question of a modified codeplug (Yes saves, No gives the changes up); true when
@@ -126,6 +129,7 @@ class MainWindow : public QMainWindow {
   void FileNew();
   void FileOpen();
   void FileOpenRecent(int index);
+  void OpenPath(const std::string& path);
   bool FileSave();
   bool FileSaveAs();
   void FileExportPdf();

@@ -18,6 +18,9 @@
 namespace ql40::ui {
 namespace {
 
+// A path and its line end; anything longer is not from a copy of this program.
+constexpr qint64 kMaxMessage = 64 * 1024;
+
 QString LockFolder() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty()) folder = QDir::tempPath();
@@ -72,10 +75,19 @@ bool SingleInstance::BecomePrimary() {
   connect(server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      socket->write("ok");
-      socket->flush();
-      socket->disconnectFromServer();
-      emit raiseRequested();
+      // A later copy sends one line: the file it was started with, or nothing.
+      connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        if (!socket->canReadLine()) {
+          if (socket->bytesAvailable() > kMaxMessage) socket->abort();
+          return;
+        }
+        const QString file = QString::fromUtf8(socket->readLine(kMaxMessage)).trimmed();
+        socket->write("ok");
+        socket->flush();
+        socket->disconnectFromServer();
+        emit raiseRequested();
+        if (!file.isEmpty()) emit openRequested(file);
+      });
     }
   });
   server_->listen(key_);
@@ -92,10 +104,12 @@ bool SingleInstance::HeldBy(const QString& key, qint64 pid) {
   return holder == pid && host == QSysInfo::machineHostName() && ProcessRunning(pid);
 }
 
-bool SingleInstance::NotifyPrimary(int timeout_ms) {
+bool SingleInstance::NotifyPrimary(const QString& file, int timeout_ms) {
   QLocalSocket socket;
   socket.connectToServer(key_);
   if (!socket.waitForConnected(timeout_ms)) return false;
+  socket.write(file.toUtf8() + '\n');
+  socket.flush();
   const bool answered = socket.waitForReadyRead(timeout_ms);
   socket.disconnectFromServer();
   return answered;

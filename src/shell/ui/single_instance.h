@@ -1,7 +1,8 @@
 #pragma once
 
 // One copy of the program per user: the first holds a lock file and listens on a local
-// socket; a later copy finds the lock taken, asks the first to come to the front, and ends.
+// socket; a later copy finds the lock taken, hands the first the file it was started with (a
+// .q40 double-clicked in a file manager), asks it to come to the front, and ends.
 
 #include <QLocalServer>
 #include <QLockFile>
@@ -23,8 +24,10 @@ class SingleInstance : public QObject {
 
   // True when this copy is the first; it then listens for later copies.
   bool BecomePrimary();
-  // A later copy: asks the first to raise its window. True when the first answered.
-  bool NotifyPrimary(int timeout_ms = 2000);
+  // A later copy: asks the first to raise its window and, when file is not empty, to open that
+  // file (an absolute path: the first runs in another working folder). True when the first
+  // answered.
+  bool NotifyPrimary(const QString& file = {}, int timeout_ms = 2000);
 
   // True when the lock of that key is held by that process of this machine and the process
   // still runs: the copy that wrote a recovery file has not ended.
@@ -32,6 +35,8 @@ class SingleInstance : public QObject {
 
  signals:
   void raiseRequested();
+  // After raiseRequested, when the later copy was started with a file.
+  void openRequested(const QString& file);
 
  private:
   QString key_;
