@@ -29,7 +29,6 @@
 #include "shell/ui/help_window.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/shell_dialogs.h"
-#include "support/test_support.h"
 #include "ui/support/ui_test_support.h"
 
 using namespace ql40;
@@ -52,31 +51,17 @@ std::string WriteCodeplug(const TempDir& dir, const std::string& name, int optio
   return path;
 }
 
-struct Fixture {
-  Fixture() {
-    app.files.program_dir = dir.File("prog");
-    app.files.working_dir = dir.path().string();
-    std::filesystem::create_directories(app.files.program_dir);
-    app.ini_path = dir.File("QL40Win.ini");
-    app.backup_dir = dir.File("backups");
-    app.help_dir = dir.File("help");
-    app.doc.ResetToDefaults();
-  }
+// The main window with its file dialogs answered by open_choice and save_choice.
+struct Fixture : ql40::uitest::Desk {
+  using Desk::Desk;
   MainWindow& window() {
     if (!window_) {
-      window_ = std::make_unique<ql40::ui::MainWindow>(app, prompter, &ini);
-      window_->set_choose_open([this](QWidget*) { return open_choice; });
+      Desk::window().set_choose_open([this](QWidget*) { return open_choice; });
       window_->set_choose_save_as([this](QWidget*) { return save_choice; });
     }
     return *window_;
   }
-  TempDir dir;
-  AppContext app;
-  IniFile ini;
-  ScriptedPrompter prompter;
-  std::optional<std::string> open_choice;
-  std::optional<std::string> save_choice;
-  std::unique_ptr<ql40::ui::MainWindow> window_;
+  std::optional<std::string> open_choice, save_choice;
 };
 
 }  // namespace
@@ -212,7 +197,6 @@ class ShellMainWindowTest : public QObject {
     MainWindow& w = f.window();
     QCOMPARE(w.windowTitle(), QString("<none> - QL40Win for PT-410/610(M)"));
     QVERIFY(QRegularExpression("^ \\d{1,2}:\\d\\d$").match(w.clock_pane()->text()).hasMatch());
-    QCOMPARE(w.clock_pane()->objectName(), QString::number(kClockPane));
     w.ApplyWindowSettings({100, 100, false});
     QCOMPARE(w.size(), QSize(640, 540));
     QCOMPARE(w.minimumSize(), QSize(640, 540));
@@ -428,15 +412,16 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(w.last_help_page(), QString("index.html"));
   }
 
+  // An upload replaces the document, keeps a backup of what was read and is one undo step.
   void uploadFromTheSimulatedRadioKeepsABackup() {
     sim::RadioOptions options;
     options.serial = "1K000077";
-    std::string error;
-    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
-    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
-    Fixture f;
+    QL40_START_RADIO(radio, options, sim::BuiltInRadioImage(options));
+    Fixture f(Answer::kOk);
+    const std::string file = WriteCodeplug(f.dir, "mine.q40", 0x04);
+    LoadCodeplug(f.app.doc, file, f.app.files, f.prompter);
+    const Image opened = f.app.doc.image;
     f.app.port_names.SetDevice(1, radio->device_path());
-    f.prompter = ScriptedPrompter({}, Answer::kOk);
     MainWindow& w = f.window();
     w.RunCommand(kCmdUpload);
     QVERIFY(f.prompter.Saw(res::kStrUploadCompleted));
@@ -466,25 +451,29 @@ class ShellMainWindowTest : public QObject {
     }
     Image memory = sim::BuiltInRadioImage(options);
     memory[254] = memory[255] = 0xFF;  // the download marker: being written
-    auto half = sim::PtyRadio::Start(options, memory, &error);
-    QVERIFY(half);
+    QL40_START_RADIO(half, options, memory);
     f.app.port_names.SetDevice(1, half->device_path());
     f.prompter = ScriptedPrompter({}, Answer::kOk);
     w.RunCommand(kCmdUpload);
     QVERIFY(f.prompter.Saw(ql40::shell::kStrRadioHalfWritten));
     QCOMPARE(f.prompter.messages().back().args, std::vector<std::string>{sent});
     QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read-half-written.q40"));
+
+    // Undone twice: the codeplug of the file, with its flags.
+    w.RunCommand(kCmdUndo);
+    w.RunCommand(kCmdUndo);
+    f.app.doc.CommitToImage();
+    QVERIFY(f.app.doc.image == opened);
+    QVERIFY(f.app.doc.file_loaded);
+    QVERIFY(!f.app.doc.radio_origin);
   }
 
   void alignmentWriteBackIsBackedUp() {
     sim::RadioOptions options;
     options.serial = "1K000078";
-    std::string error;
-    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
-    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
-    Fixture f;
+    QL40_START_RADIO(radio, options, sim::BuiltInRadioImage(options));
+    Fixture f(Answer::kOk);
     f.app.port_names.SetDevice(1, radio->device_path());
-    f.prompter = ScriptedPrompter({}, Answer::kOk);
     MainWindow& w = f.window();
     // The alignment dialog, once it is up, ends with OK.
     auto* timer = new QTimer(qApp);
@@ -516,11 +505,9 @@ class ShellMainWindowTest : public QObject {
     QVERIFY2(sim::ReadRadioJson(QL40_SOURCE_DIR "/apps/ql40-radiosim/demo-radio.json", options,
                                 image, split, &error),
              error.c_str());
-    auto radio = sim::PtyRadio::Start(options, image, &error);
-    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
-    Fixture f;
+    QL40_START_RADIO(radio, options, image);
+    Fixture f(Answer::kOk);
     f.app.port_names.SetDevice(1, radio->device_path());
-    f.prompter = ScriptedPrompter({}, Answer::kOk);
     MainWindow& w = f.window();
     w.RunCommand(kCmdUpload);
     QVERIFY(f.prompter.Saw(res::kStrUploadCompleted));
