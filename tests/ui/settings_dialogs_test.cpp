@@ -182,22 +182,6 @@ class SettingsDialogsTest : public QObject {
     QCOMPARE(p.dialog.result(), int(QDialog::Accepted));
   }
 
-  void probeEscapeRestoresWhileEditingAndCancelsWhileIdle() {
-    Probe p;
-    auto* edit = p.Edit(2003);
-    edit->setFocus();
-    QTest::keyClicks(edit, "12x");  // the letter is filtered out; the first digit starts it
-    QCOMPARE(edit->text(), QStringLiteral("12"));
-    QTest::keyClick(edit, Qt::Key_Escape);
-    QCOMPARE(edit->text(), QStringLiteral("180"));
-    QVERIFY(p.dialog.isVisible());
-    QCOMPARE(p.form.commits, 0);
-    QTest::keyClick(edit, Qt::Key_Escape);
-    QVERIFY(!p.dialog.isVisible());
-    QCOMPARE(p.form.cancels, 1);
-    QCOMPARE(p.form.oks, 0);
-  }
-
   void probeLeavingAFieldCommitsAndListChoiceMarksModified() {
     Probe p;
     auto* edit = p.Edit(2003);
