@@ -1,6 +1,5 @@
-// Radio > Program Several Radios... against several simulated radios on pseudo-terminals: the
-// checkboxes, one progress bar and result per radio, a port that is not there failing on its
-// own, upload files named by serial number, and Escape cancelling a run without closing.
+// Radio > Program Several Radios... against simulated radios: checkboxes, a progress bar and a
+// result per radio, upload files named by serial number, Escape cancelling without closing.
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,5 @@
-// The commands beside the radio's own in the main window. File > Export / Import (JSON), Export /
-// Import Channels (CSV, or a CHIRP plan after its preview) and Compare With File: round trips,
-// refused files that leave the document alone, one undo step per import, and the lines and
-// preview dialogs as a keyboard user meets them. Undo over a settings dialog's OK (a band change
-// too), Cancel leaving no step, New forgetting them; F1 in the alignment and fleet dialogs.
+// Export / Import (JSON, CSV, a CHIRP plan after its preview), Compare With File and Undo over
+// dialogs in the main window: round trips, refusals that change nothing, one undo step each.
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,5 @@
-// The settings and signalling dialogs through real widgets. The generic dialog on a probe form:
-// prompts in the status bar, the edit field's cycle, Enter and Escape, OK only with the focus on
-// OK, F1. Then each kind of dialog opened, changed, confirmed and cancelled; the forms' rules
-// themselves are the core's tests. With QL40_SHOT_DIR set, the dialogs are saved there as PNGs.
+// The settings and signalling dialogs through real widgets: the generic dialog on a probe form,
+// then each kind opened, changed, confirmed and cancelled (the forms' rules are the core's).
 
 // The core headers come first: a record member is called "slots", which Qt defines away.
 // clang-format off

@@ -1,8 +1,5 @@
-// The real ql40win under Xvfb. It shows its window, a second start hands over to the first and
-// ends, and File > Exit (reached with F10) closes it cleanly with the settings written back.
-// Ended the hard way, grid edits survive SIGTERM (which also writes the settings) and SIGKILL;
-// the next start offers them, No keeps them in backups/ and Yes brings them back byte for byte
-// where Save then writes them.
+// The real ql40win under Xvfb: start, hand-over to a running copy and a clean exit; grid edits
+// that survive SIGTERM and SIGKILL and come back byte for byte after the next start's question.
 
 #include <QtTest>
 

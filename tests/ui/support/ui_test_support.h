@@ -48,9 +48,8 @@ inline void Focus(QWidget* widget) {
   QApplication::processEvents();
 }
 
-// Runs act on the next modal window once it is open; a dialog that act leaves open (a failed
-// check inside act returns early) is rejected so that the test cannot hang. Delete the returned
-// timer when no dialog may come.
+// Runs act on the next modal window, then rejects a dialog act left open so that a failed check
+// cannot hang the test. Delete the returned timer when no dialog may come.
 inline QTimer* WhenModal(std::function<void(QWidget*)> act) {
   auto* timer = new QTimer(qApp);
   QObject::connect(timer, &QTimer::timeout, [timer, act] {
