@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
+#include <cstdio>
 
 #include "channels/grid_edit.h"
 #include "channels/ui/channel_view.h"
@@ -20,7 +21,7 @@ using ql40::uitest::WhenModal;
 namespace {
 
 // A PT-610 codeplug with groups of 40, 0, 255 and 20 channels and every kind of value.
-inline void FillCodeplug(Codeplug& doc) {
+void FillCodeplug(Codeplug& doc) {
   doc.ResetToDefaults();
   ChannelTable& t = doc.channels;
   t.count.fill(0);
@@ -32,12 +33,9 @@ inline void FillCodeplug(Codeplug& doc) {
   const ChannelContext ctx = ChannelContext::From(doc.hardware, doc.option_unit, doc.default_split);
   for (int i = 0; i < t.total; ++i) {
     ChannelRecord& r = t.records[static_cast<std::size_t>(i)];
-    r.status = static_cast<std::uint8_t>((i % 7 == 6) ? 0 : 1);
-    r.status |= static_cast<std::uint8_t>((i % 4) << 4);
-    const double mhz = 146.0 + 0.0125 * i;
+    r.status = static_cast<std::uint8_t>(((i % 4) << 4) | 1);  // programmed while editing
     char text[16];
-    std::snprintf(text, sizeof text, "%9.5f", mhz);
-    r.status |= 1;  // programmed while editing, cleared again below
+    std::snprintf(text, sizeof text, "%9.5f", 146.0 + 0.0125 * i);
     t.CommitCellText(i, kColReceive, text, ctx);
     std::snprintf(text, sizeof text, "CH%03d", i + 1);
     t.CommitCellText(i, kColTag, text, ctx);
@@ -49,7 +47,7 @@ inline void FillCodeplug(Codeplug& doc) {
     r.set_attribute_byte(0, (i % 3) | ((i % 2) << 2) | ((i % 5 == 0) << 3));
     r.set_attribute_byte(1, 4 | (i % 3));
     r.squelch = static_cast<std::uint8_t>(i % 16);
-    if (i % 7 == 6) r.status &= 0xF0;
+    if (i % 7 == 6) r.status &= 0xF0;  // every seventh channel is not programmed
   }
   t.priority[0] = 3;
   t.SelectGroup(0);
