@@ -47,15 +47,9 @@ TEST(IniFile, KeepsCommentsForeignSectionsAndBackslashes) {
 TEST(IniFile, NumbersReadLikeTheProfileFunctions) {
   IniFile ini;
   ini.Parse("[S]\nA=12abc\nB=abc\nC=-4\nD=\nE=\"7\"\nF=99999999999\n");
-  for (const auto& [key, value] : {std::pair{"A", 12},
-                                   {"B", 0},
-                                   {"C", -4},
-                                   {"D", 0},
-                                   {"E", 7},
-                                   {"F", 0x7FFFFFFF},
-                                   {"missing", 5}}) {
-    EXPECT_EQ(ini.GetInt("S", key, 5), value) << key;
-  }
+  const std::pair<const char*, int> numbers[] = {
+      {"A", 12}, {"B", 0}, {"C", -4}, {"D", 0}, {"E", 7}, {"F", 0x7FFFFFFF}, {"missing", 5}};
+  for (const auto& [key, value] : numbers) EXPECT_EQ(ini.GetInt("S", key, 5), value) << key;
   // A key in another section is not this section's.
   EXPECT_EQ(ini.GetInt("T", "A", 5), 5);
   // Unix line ends stay Unix line ends.
