@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -127,10 +126,8 @@ Radios Start(std::vector<sim::RadioOptions> options) {
 }
 
 std::size_t Lines(const std::string& path) {
-  std::ifstream in(path);
-  std::size_t n = 0;
-  for (std::string line; std::getline(in, line);) ++n;
-  return n;
+  const std::string text = testing::ReadText(path);
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 TEST(FleetCli, DownloadTableExitStatusAndTheFleetLog) {

@@ -74,37 +74,22 @@ TEST(ChirpPreview, ShowsWhereEachRowGoesForTheChosenGroupAndChannel) {
   EXPECT_EQ(preview.group(), 2);
 }
 
-TEST(ChirpPreview, OkImportsAsOneUndoStepAndCancelLeavesAll) {
+// The import through the window (preview, OK as one undo step, Cancel) is ui/extras_test's.
+TEST(ChirpPreview, ApplyShowsTheGroupAndAPlanWithNoPlaceIsRefusedWhole) {
   Codeplug doc = TwoGroups();
   const Image before = doc.image;
-  {
-    ChirpImportPreview cancelled(doc, kPlan, "marine.csv");
-    cancelled.SetGroup(0);
-  }
-  EXPECT_EQ(doc.image, before);
-  EXPECT_EQ(doc.history.UndoSteps(), 0u);
-
-  ChirpImportPreview preview(doc, kPlan, "marine.csv");
-  const ExchangeResult result = preview.Apply(doc);
-  ASSERT_TRUE(result.ok) << result.message;
-  EXPECT_EQ(result.lines.size(), 3u);  // the skipped row and the two values changed to fit
-  EXPECT_EQ(result.lines[0],
-            "row 2 (Location 1, \"Marine 16\"): Name \"Marine 16\" is stored as \"MARINE 1\" (cut "
-            "to 8 characters)");
-  EXPECT_TRUE(doc.modified);
-  EXPECT_EQ(doc.channels.current_group, 1);
-  EXPECT_EQ(exchange::CellText(doc, 17, kColTransmit), "146.34000");
-  EXPECT_EQ(doc.history.UndoSteps(), 1u);
-  ASSERT_TRUE(doc.history.Undo(doc));
-  EXPECT_EQ(doc.image, before);
-
-  // A plan that cannot go anywhere changes nothing and takes no step.
   ChirpImportPreview none(doc, "Location,Frequency\n1,121.5\n", "air.csv");
   EXPECT_FALSE(none.CanImport());
-  const std::size_t steps = doc.history.UndoSteps();
   EXPECT_FALSE(none.Apply(doc).ok);
-  EXPECT_EQ(doc.history.UndoSteps(), steps);
+  EXPECT_EQ(doc.history.UndoSteps(), 0u);
   EXPECT_EQ(doc.image, before);
+
+  doc.channels.SelectGroup(0);
+  ChirpImportPreview preview(doc, kPlan, "marine.csv");
+  preview.SetGroup(1);
+  ASSERT_TRUE(preview.Apply(doc).ok);
+  EXPECT_EQ(doc.channels.current_group, 1) << "the grid shows where the rows went";
+  EXPECT_EQ(exchange::CellText(doc, 17, kColTransmit), "146.34000");
 }
 
 }  // namespace

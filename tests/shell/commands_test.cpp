@@ -31,17 +31,6 @@ TEST(CommandEnableMasks, SignallingByOptionUnit) {
   }
 }
 
-TEST(CommandEnableMasks, ReadFromTheDocument) {
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.option_unit = kOption2Tone;
-  doc.image[27] = 0;
-  EXPECT_TRUE(CommandEnabled(kCmdTwoTone, doc));
-  doc.image[27] = 0x02;
-  doc.option_unit = kOptionNone;
-  EXPECT_FALSE(CommandEnabled(kCmdPagingCode, doc));
-}
-
 TEST(CommandRouting, HardwareRefreshByWhatChanged) {
   Codeplug doc;
   doc.ResetToDefaults();

@@ -51,7 +51,8 @@ TEST_F(DocumentTest, DamagedFileLeavesNoPathSoSaveCannotOverwriteIt) {
   EXPECT_TRUE(prompter.Saw(res::kStrProblemReadingFile));
   EXPECT_EQ(doc.path, res::kNoPath);
   EXPECT_FALSE(SaveCommand(doc, prompter));
-  EXPECT_TRUE(prompter.Saw(res::kStrProblemOpeningFileName));
+  EXPECT_EQ(prompter.messages().back().string_id, res::kStrProblemOpeningFileName);
+  EXPECT_EQ(prompter.messages().back().args.front(), "<none>");
   EXPECT_EQ(std::filesystem::file_size(path), 1000u);
 }
 

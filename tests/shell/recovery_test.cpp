@@ -31,11 +31,6 @@ RecoveryData Sample() {
   return data;
 }
 
-std::string Bytes(const std::string& path) {
-  const auto v = testing::ReadAll(path);
-  return {v.begin(), v.end()};
-}
-
 TEST(RecoveryFile, ReadsBackWhatWasWrittenAndRefusesAnyDamage) {
   const RecoveryData data = Sample();
   const std::string bytes = EncodeRecovery(data);
@@ -114,7 +109,7 @@ TEST(RecoveryStore, WritesOffTheCallersThreadNewestFirst) {
       store.Write(data);
     }
     store.Flush();
-    const auto back = DecodeRecovery(Bytes(file.string()));
+    const auto back = DecodeRecovery(testing::ReadText(file.string()));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->image[0], 19) << "the newest request wins";
     EXPECT_GE(store.writes(), 1);
@@ -218,8 +213,7 @@ class LeftRecoveries : public RecoveryDocument {
   }
   RecoveryData Edited(std::int64_t when) {
     EditInGrid();
-    RecoveryData data = CaptureRecovery(doc, when);
-    return data;
+    return CaptureRecovery(doc, when);
   }
 
   fs::path folder = dir.path() / "recovery";
@@ -278,7 +272,7 @@ TEST_F(LeftRecoveries, YesOpensNoKeepsDamagedMovesAside) {
     EXPECT_EQ(target.image, first.image);
     // The accepted one is now this run's own file; the refused one a codeplug in backups.
     EXPECT_FALSE(fs::exists(a));
-    EXPECT_TRUE(DecodeRecovery(Bytes(places.own_file.string())));
+    EXPECT_TRUE(DecodeRecovery(testing::ReadText(places.own_file.string())));
     EXPECT_FALSE(fs::exists(b));
     ASSERT_EQ(report.kept.size(), 1u);
     EXPECT_NE(report.kept[0].find("-car12-unsaved.q40"), std::string::npos);

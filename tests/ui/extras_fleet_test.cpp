@@ -1,6 +1,5 @@
-// Radio > Program Several Radios... against several simulated radios on pseudo-terminals: the
-// checkboxes, one progress bar and result per radio, a port that is not there failing on its
-// own, upload files named by serial number, and Escape cancelling a run without closing.
+// Radio > Program Several Radios... against simulated radios: checkboxes, a progress bar and a
+// result per radio, upload files named by serial number, Escape cancelling without closing.
 
 #include <QCheckBox>
 #include <QLabel>
@@ -21,30 +20,21 @@
 #include "ui/support/ui_test_support.h"
 
 using namespace ql40;
-using ql40::testing::ScriptedPrompter;
-using ql40::testing::TempDir;
 using ql40::ui::FleetDialog;
 
 namespace {
 
-struct Fleet {
-  explicit Fleet(int count, bool pace = false) {
+struct Fleet : ql40::uitest::Desk {
+  explicit Fleet(int count, bool pace = false) : Desk(Answer::kYes) {
     for (int i = 0; i < count; ++i) {
       sim::RadioOptions o;
       o.serial = sim::SerialPlus("1K000200", i);
       o.pace = pace;
-      std::string error;
       auto pty = sim::PtyRadio::Start(o, sim::BuiltInRadioImage(o), &error);
-      if (!pty) {
-        this->error = error;
-        return;
-      }
+      if (!pty) return;
       radios.push_back(std::move(pty));
     }
-    app.files.working_dir = dir.path().string();
-    app.backup_dir = dir.File("backups");
     // A codeplug of the same kind of radio, so that no transfer has a question to ask.
-    app.doc.ResetToDefaults();
     app.doc.image = sim::BuiltInRadioImage({});
     app.doc.RefreshFromImage();
     app.doc.path = dir.File("dealer.q40");
@@ -57,9 +47,6 @@ struct Fleet {
     if (with_missing) out.push_back({"COM4", dir.File("no-such-port"), true, false});
     return out;
   }
-  TempDir dir;
-  shell::AppContext app;
-  ScriptedPrompter prompter{{}, Answer::kYes};
   std::vector<std::unique_ptr<sim::PtyRadio>> radios;
   std::string error;
 };

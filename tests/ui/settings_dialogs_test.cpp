@@ -1,16 +1,28 @@
-// The settings dialogs through real widgets: each kind opened, changed, confirmed and
-// cancelled. With QL40_SHOT_DIR set, the dialogs are also saved there as PNGs.
+// The settings and signalling dialogs through real widgets: the generic dialog on a probe form,
+// then each kind opened, changed, confirmed and cancelled (the forms' rules are the core's).
+
+// The core headers come first: a record member is called "slots", which Qt defines away.
+// clang-format off
+#include "codeplug/codeplug.h"
+#include "signalling/dtmf_forms.h"
+#include "signalling/paging_forms.h"
+#include "signalling/signalling_commands.h"
+// clang-format on
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 
 #include "link/link_rig.h"
 #include "resources/strings.h"
 #include "settings/allocation_form.h"
 #include "settings/emergency_form.h"
+#include "settings/form_model.h"
 #include "settings/hardware_form.h"
 #include "settings/key_forms.h"
 #include "settings/marketing_form.h"
@@ -23,9 +35,7 @@
 #include "settings/ui/form_widgets.h"
 #include "settings/ui/settings_dialog.h"
 #include "shell/ui/hooks.h"
-#include "signalling/signalling_commands.h"
-#include "support/test_support.h"
-#include "support/ui_test_support.h"
+#include "ui/support/ui_test_support.h"
 
 namespace {
 
@@ -34,12 +44,15 @@ using ql40::testing::ScriptedPrompter;
 using ql40::ui::FilterEdit;
 using ql40::ui::SettingsDialog;
 using ql40::uitest::FindById;
+using ql40::uitest::Focus;
+using ql40::uitest::Open;
+using ql40::uitest::Shot;
 
 // Shows the dialog and waits for it; with a name, also saves its picture (see uitest::Shot).
 bool Shown(SettingsDialog& dialog, const char* name = nullptr) {
   dialog.show();
   const bool exposed = QTest::qWaitForWindowExposed(&dialog);
-  if (name != nullptr) ql40::uitest::Shot(dialog, name);
+  if (name != nullptr) Shot(dialog, name);
   return exposed;
 }
 
@@ -49,14 +62,13 @@ Codeplug Fresh() {
   return doc;
 }
 
-void Choose(SettingsDialog& dialog, int id, const QString& text) {
+void ChooseText(SettingsDialog& dialog, int id, const QString& text) {
   auto* combo = FindById<QComboBox>(&dialog, id);
   QVERIFY2(combo != nullptr, qPrintable(QString::number(id)));
   const int index = combo->findText(text);
   QVERIFY2(index >= 0, qPrintable(text));
   combo->setFocus();
-  combo->setCurrentIndex(index);
-  emit combo->activated(index);
+  ql40::uitest::Choose(combo, index);
 }
 
 void TypeInto(FilterEdit* edit, const QString& text) {
@@ -73,9 +85,140 @@ void PressOk(SettingsDialog& dialog) {
   QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
 }
 
+// One list (2050) and two edits: 2002 takes 5..320 in steps of 5, 2003 digits only.
+class ProbeForm : public FormModel {
+ public:
+  explicit ProbeForm(bool* modified)
+      : FormModel({.dialog_id = 102, .title_id = 62400, .ok_needs_focus = true}, modified) {
+    AddList(2050, 62418, 0);        // "LC&D Display"
+    AddEdit(2002, 62412, 1, 3, 2);  // "S&Q Release Time"
+    AddEdit(2003, 62417, 2, 3, 6);  // "Scan &PLL B Register"
+  }
+  std::vector<std::string> Items(int) const override { return {"Normal", "Inverted"}; }
+  int Selection(int) const override { return lcd; }
+  std::string Text(int id) const override {
+    return id == 2002 ? std::to_string(release) + " msec" : std::to_string(pll);
+  }
+  void Select(int, int index) override {
+    lcd = index;
+    MarkChanged();
+  }
+  FormCommit Commit(int id, std::string_view text) override {
+    const int v = std::atoi(std::string(text).c_str());
+    if (id == 2002) release = std::clamp(v, 5, 320) / 5 * 5;
+    if (id == 2003) pll = std::clamp(v, 0, 255);
+    ++commits;
+    MarkChanged();
+    return {Text(id), true};
+  }
+  bool Ok() override {
+    ++oks;
+    return true;
+  }
+  void Cancel() override { ++cancels; }
+
+  int lcd = 0, release = 240, pll = 180, commits = 0, oks = 0, cancels = 0;
+};
+
+// The probe form in its dialog, shown.
+struct Probe {
+  Probe() { Shown(dialog); }
+  QWidget* Field(int id) { return FindById(&dialog, id); }
+  FilterEdit* Edit(int id) { return FindById<FilterEdit>(&dialog, id); }
+  bool modified = false;
+  ProbeForm form{&modified};
+  SettingsDialog dialog{form};
+};
+
 class SettingsDialogsTest : public QObject {
   Q_OBJECT
  private slots:
+  void probeBuildsControlsByIdWithBuddiesAndPrompts() {
+    Probe p;
+    QCOMPARE(p.dialog.objectName(), QStringLiteral("102"));
+    QCOMPARE(p.dialog.windowTitle(), QStringLiteral("Hardware Parameters"));
+    auto* label = p.dialog.findChild<QLabel*>(QStringLiteral("label2002"));
+    QVERIFY(label != nullptr);
+    QCOMPARE(label->buddy(), p.Field(2002));
+    // The first control has the focus and its prompt is shown.
+    QCOMPARE(QApplication::focusWidget(), p.Field(2050));
+    QCOMPARE(p.dialog.MessagePane(), QStringLiteral("Set LCD display to Normal or Invert"));
+    QCOMPARE(p.dialog.IndicatorPane(), QStringLiteral("<SELECT>"));
+    p.Field(2002)->setFocus();
+    QCOMPARE(p.dialog.MessagePane(), QStringLiteral("SQuelch Release Time"));
+    QCOMPARE(p.dialog.IndicatorPane(), QStringLiteral("5..320 msec"));
+    // An id without a prompt leaves the panes alone and reports the previous id.
+    QCOMPARE(p.dialog.ShowPrompt(2599), 2002);
+    QCOMPARE(p.dialog.IndicatorPane(), QStringLiteral("5..320 msec"));
+    // F1 asks for the dialog's help context.
+    QSignalSpy help(&p.dialog, &SettingsDialog::helpRequested);
+    QTest::keyClick(p.Field(2050), Qt::Key_F1);
+    QCOMPARE(help.count(), 1);
+    QCOMPARE(help.at(0).at(0).toInt(), 131174);
+  }
+
+  void probeEnterCommitsTheFieldAndOnlyEnterOnOkCloses() {
+    Probe p;
+    auto* edit = p.Edit(2002);
+    edit->setFocus();
+    QVERIFY(edit->isReadOnly());
+    QTest::keyClick(edit, Qt::Key_Return);  // Idle -> Editing, text cut to three characters
+    QVERIFY(!edit->isReadOnly());
+    QCOMPARE(edit->text(), QStringLiteral("240"));
+    QTest::keyClicks(edit, "400");
+    QTest::keyClick(edit, Qt::Key_Return);  // ends and commits
+    QCOMPARE(p.form.release, 320);
+    QCOMPARE(edit->text(), QStringLiteral("320 msec"));
+    QVERIFY(p.dialog.isVisible());
+    QVERIFY(p.modified);
+    QTest::keyClick(edit, Qt::Key_Return);  // Idle again: starts a new edit, never closes
+    QVERIFY(p.dialog.isVisible());
+    QCOMPARE(p.form.oks, 0);
+    PressOk(p.dialog);
+    QCOMPARE(p.form.oks, 1);
+    QVERIFY(!p.dialog.isVisible());
+    QCOMPARE(p.dialog.result(), int(QDialog::Accepted));
+  }
+
+  void probeLeavingAFieldCommitsAndListChoiceMarksModified() {
+    Probe p;
+    auto* edit = p.Edit(2003);
+    edit->setFocus();
+    QTest::keyClicks(edit, "999");
+    p.Field(2050)->setFocus();
+    QCOMPARE(p.form.pll, 255);
+    QCOMPARE(edit->text(), QStringLiteral("255"));
+    p.modified = false;
+    // A list choice is taken at once and survives Cancel in the modified flag.
+    QTest::keyClick(p.Field(2050), Qt::Key_Down);
+    QCOMPARE(p.form.lcd, 1);
+    QVERIFY(p.modified);
+    p.dialog.reject();
+    QVERIFY(p.modified);
+  }
+
+  void probeDoubleClickTogglesEditingAndColoursFollowTheState() {
+    Probe p;
+    auto* edit = p.Edit(2003);
+    edit->setFocus();
+    const QColor idle = edit->palette().color(QPalette::Base);
+    QTest::mouseDClick(edit, Qt::LeftButton);
+    QCOMPARE(edit->frame().state(), ql40::EditState::kEditing);
+    QVERIFY(edit->palette().color(QPalette::Base) != idle);
+    QCOMPARE(edit->palette().color(QPalette::Base),
+             QApplication::palette().color(QPalette::ToolTipBase));
+    QTest::keyClicks(edit, "7");
+    QTest::mouseDClick(edit, Qt::LeftButton);
+    QCOMPARE(p.form.pll, 7);
+    QCOMPARE(edit->frame().state(), ql40::EditState::kIdle);
+    QCOMPARE(edit->palette().color(QPalette::Base), idle);
+    // Disabled fields are grey and take no keys.
+    edit->SetFieldEnabled(false);
+    QVERIFY(!edit->isEnabled());
+    QCOMPARE(edit->palette().color(QPalette::Disabled, QPalette::Base),
+             QApplication::palette().color(QPalette::Window));
+  }
+
   void hardwareBandChangeOkAndCancel() {
     Codeplug doc = Fresh();
     doc.CommitToImage();
@@ -84,18 +227,14 @@ class SettingsDialogsTest : public QObject {
       HardwareForm form(doc, prompter, /*maintenance=*/true);
       SettingsDialog dialog(form);
       QVERIFY(Shown(dialog, "hardware"));
-      Choose(dialog, 2005, "UHF");
+      ChooseText(dialog, 2005, "UHF");
       QCOMPARE(doc.hardware.band, int(kBandUhf));
       // The step list follows the band.
       QCOMPARE(FindById<QComboBox>(&dialog, 2008)->count(), 1);
-      TypeInto(FindById<FilterEdit>(&dialog, 2002), "400");
-      QCOMPARE(FindById<QLineEdit>(&dialog, 2002)->text(), QStringLiteral("320 msec"));
-      QVERIFY(dialog.isVisible());  // Enter in the field never closed it
       dialog.reject();
     }
     // Cancel decoded the image again: the band change is gone.
     QCOMPARE(doc.hardware.band, int(kBandVhf));
-    QCOMPARE(doc.hardware.sq_release, 47);
     {
       HardwareForm form(doc, prompter, true);
       SettingsDialog dialog(form);
@@ -105,11 +244,7 @@ class SettingsDialogsTest : public QObject {
       QVERIFY(!dialog.isVisible());
     }
     QCOMPARE(doc.image[375], 77);
-  }
-
-  void hardwareOutsideMaintenanceShowsButDoesNotEdit() {
-    Codeplug doc = Fresh();
-    ScriptedPrompter prompter;
+    // Outside maintenance mode the constants are shown but cannot be edited.
     HardwareForm form(doc, prompter, false);
     SettingsDialog dialog(form);
     QVERIFY(Shown(dialog, "hardware_dealer"));
@@ -129,7 +264,7 @@ class SettingsDialogsTest : public QObject {
       OptionForm form(doc, true);
       SettingsDialog dialog(form);
       QVERIFY(Shown(dialog));
-      Choose(dialog, 2059, "SUBSIG  ");
+      ChooseText(dialog, 2059, "SUBSIG  ");
       QCOMPARE(doc.channels.priority[0], 0);
       QTest::keyClick(FindById(&dialog, 2059), Qt::Key_Escape);
       QVERIFY(!dialog.isVisible());
@@ -140,7 +275,7 @@ class SettingsDialogsTest : public QObject {
     OptionForm form(doc, true);
     SettingsDialog dialog(form);
     QVERIFY(Shown(dialog, "option"));
-    Choose(dialog, 2059, "2Tone   ");
+    ChooseText(dialog, 2059, "2Tone   ");
     QCOMPARE(doc.channels.priority[0], 0);
     // OK is ignored while the focus is elsewhere.
     FindById(&dialog, 2050)->setFocus();
@@ -157,10 +292,9 @@ class SettingsDialogsTest : public QObject {
     KeyFunctionForm form(doc);
     SettingsDialog dialog(form);
     QVERIFY(Shown(dialog, "key_function"));
-    Choose(dialog, 2258, "Scan            ");  // toggle [A]
-    auto* key_c = FindById<QComboBox>(&dialog, 2256);
-    QCOMPARE(key_c->findText("Scan            "), -1);
-    Choose(dialog, 2254, "Group UP        ");  // key [A]
+    ChooseText(dialog, 2258, "Scan            ");  // toggle [A]
+    QCOMPARE(FindById<QComboBox>(&dialog, 2256)->findText("Scan            "), -1);
+    ChooseText(dialog, 2254, "Group UP        ");  // key [A]
     QCOMPARE(FindById<QComboBox>(&dialog, 2259)->findText("Group 1         "), -1);
     PressOk(dialog);
     QCOMPARE(doc.image[177], int(kKeyFnGroupUp));
@@ -177,7 +311,7 @@ class SettingsDialogsTest : public QObject {
     FrontPanelForm form(doc, prompter);
     SettingsDialog dialog(form);
     QVERIFY(Shown(dialog, "front_panel"));
-    Choose(dialog, 2202, "On ");
+    ChooseText(dialog, 2202, "On ");
     QTest::keyClick(FindById(&dialog, 2202), Qt::Key_Return);  // Enter opens the list ...
     QVERIFY(dialog.isVisible());                               // ... and closes nothing
     FindById<QComboBox>(&dialog, 2202)->hidePopup();
@@ -195,7 +329,6 @@ class SettingsDialogsTest : public QObject {
     doc.channels.count[2] = 5;
     doc.CommitToImage();
     doc.RefreshFromImage();
-    QCOMPARE(doc.channels.count[2], 5);
     ScriptedPrompter prompter;
     int updates = 0;
     ChannelAllocationForm form(doc, prompter, [&](int, int) { ++updates; });
@@ -273,6 +406,8 @@ class SettingsDialogsTest : public QObject {
     }
   }
 
+  // A menu command opens its dialog; a command that is not one of them, or is disabled for the
+  // option unit, opens none.
   void menuCommandsOpenTheirDialogs() {
     shell::AppContext app;
     app.doc.ResetToDefaults();
@@ -287,25 +422,27 @@ class SettingsDialogsTest : public QObject {
     QVERIFY(outcome.has_value());
     QVERIFY(!outcome->accepted);
     QCOMPARE(seen, QStringLiteral("161"));
-    // Commands that are not settings dialogs have none.
     QVERIFY(!ui::RunSettingsCommand(32820, nullptr, app).has_value());
+    app.doc.option_unit = kOptionNone;
+    const auto table = ui::RunSignallingCommand(kCmdTwoToneTable, nullptr, app);
+    QVERIFY(table.has_value());
+    QVERIFY(!table->accepted);
+    QVERIFY(!ui::RunSignallingCommand(32772, nullptr, app).has_value());
   }
 
-  void channelUpdateWithoutARadioIsQuiet() {
+  // Update Channels reads from the radio without a box of its own, and without a radio says
+  // nothing; the window is usable again either way.
+  void channelUpdateReadsFromTheSimulatedRadio() {
     Codeplug doc = Fresh();
     const link::PortOpener none = [](int, link::PortOpenError* error) {
       error->kind = link::PortOpenError::Kind::kNotFound;
       return std::unique_ptr<link::SerialPort>();
     };
     QWidget window;
-    const auto report = ui::RunChannelUpdate(&window, doc, none, 10, 40);
-    QVERIFY(!report.port_opened);
+    QVERIFY(!ui::RunChannelUpdate(&window, doc, none, 10, 40).port_opened);
     QVERIFY(window.isEnabled());
-  }
 
-  void channelUpdateReadsFromTheSimulatedRadio() {
-    auto radio_doc = std::make_unique<Codeplug>();
-    radio_doc->ResetToDefaults();
+    auto radio_doc = std::make_unique<Codeplug>(Fresh());
     radio_doc->channels.count = {};
     radio_doc->channels.count[0] = 12;
     for (int i = 0; i < 12; ++i) {
@@ -314,13 +451,114 @@ class SettingsDialogsTest : public QObject {
     }
     radio_doc->CommitToImage();
     ql40::testing::LinkRig rig(sim::RadioOptions{}, radio_doc->image);
-    QWidget window;
     window.show();
     const auto report = ui::RunChannelUpdate(&window, rig.doc, rig.Env().open_port, 3, 12);
     QCOMPARE(report.channels_read, 9);
     QCOMPARE(rig.doc.channels.records[11].rx_frequency, 15555000);
     QVERIFY(window.isEnabled());
     QVERIFY(window.findChild<QDialog*>(QStringLiteral("UpdateChannelsBox")) == nullptr);
+  }
+
+  void aniTypeEnablesTheCodeFieldsAndEnterNeverCloses() {
+    Codeplug doc = Fresh();
+    doc.image[27] |= 0x01;  // no encryption device: the type may be chosen
+    AniForm form(doc);
+    SettingsDialog dialog(form);
+    Open(dialog);
+    QCOMPARE(QApplication::focusWidget(), FindById(&dialog, 3001));
+    QCOMPARE(dialog.MessagePane(), QString("ANI Type DTMF/Option ANI"));
+    auto* type = FindById<QComboBox>(&dialog, 3001);
+    ql40::uitest::Choose(type, 1);
+    for (int id : {3002, 3003, 3004, 3005, 3006}) QVERIFY(!FindById(&dialog, id)->isEnabled());
+    ql40::uitest::Choose(type, 0);
+    auto* code = FindById<FilterEdit>(&dialog, 3005);
+    QVERIFY(code->isEnabled());
+    Focus(code);
+    QCOMPARE(dialog.MessagePane(), QString("ANI Code (Max. 15 digits)"));
+    QCOMPARE(dialog.IndicatorPane(), QString("<ENTER>"));
+    QVERIFY(code->isReadOnly());      // Idle until Enter or a typed digit
+    QTest::keyClicks(code, "12a!4");  // "!" is no DTMF digit
+    QCOMPARE(code->text(), QString("12A4"));
+    QTest::keyClick(code, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    dialog.OkButton()->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(int(doc.image[386]), 0x41);
+    QCOMPARE(int(doc.image[387]), 0x2A);
+    Shot(dialog, "ani_setting");
+  }
+
+  void dtmfOkOnlyFromTheOkButtonAndPauseTimeFollowsThePauseField() {
+    Codeplug doc = Fresh();
+    DtmfForm form(doc);
+    SettingsDialog dialog(form);
+    Open(dialog);
+    auto* pause = FindById<FilterEdit>(&dialog, 3101);
+    auto* time = FindById<QComboBox>(&dialog, 3102);
+    QVERIFY(!time->isEnabled());
+    Focus(pause);
+    QTest::keyClick(pause, Qt::Key_Asterisk, Qt::NoModifier);
+    QCOMPARE(pause->text(), QString("*"));
+    QVERIFY(time->isEnabled());
+    ql40::uitest::Choose(time, 3);
+    QTest::keyClick(pause, Qt::Key_Return);  // swallowed
+    QVERIFY(dialog.isVisible());
+    dialog.accept();  // the focus is not on OK: ignored
+    QVERIFY(dialog.isVisible());
+    Focus(dialog.OkButton());
+    QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(int(doc.image[384]), 0x3E);
+    Shot(dialog, "dtmf_setting");
+  }
+
+  void twoToneTableInStandardFormAndCancel() {
+    Codeplug doc = Fresh();
+    doc.option_unit = kOption2Tone;
+    doc.image[482] = 0x17;
+    doc.image[483] = 0x18;
+    const Image before = doc.image;
+    TwoToneEditForm form(doc);
+    SettingsDialog dialog(form);
+    Open(dialog);
+    QCOMPARE(FindById<QComboBox>(&dialog, 3501)->currentText(), QString("MOTOROLA  3"));
+    QCOMPARE(FindById<QComboBox>(&dialog, 3502)->currentText(), QString(" 313.0"));
+    QCOMPARE(FindById<QComboBox>(&dialog, 3503)->currentText(), QString(" 953.7"));
+    QVERIFY(!FindById(&dialog, 3504)->isVisible());
+    ql40::uitest::Choose(FindById<QComboBox>(&dialog, 3506), 12);  // AVCALL2
+    QCOMPARE(FindById<QComboBox>(&dialog, 3507)->count(), 16);
+    QCOMPARE(FindById<QComboBox>(&dialog, 3507)->currentText(), QString(" 312.6"));
+    Shot(dialog, "two_tone_edit_standard");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(doc.image, before);
+  }
+
+  void pagingCommandWritesTheClearedReferencesIntoTheImage() {
+    shell::AppContext app;
+    app.doc.ResetToDefaults();
+    app.doc.image[27] &= ~0x02;  // DTMF receiver fitted
+    app.doc.image[482] = 0x01;   // slot 1 "123"
+    app.doc.image[483] = 0x23;
+    app.doc.channels.records[0].set_attribute_byte(3, 0x01);  // channel 1 pages with slot 1
+    app.doc.CommitToImage();
+    app.doc.RefreshFromImage();
+    QCOMPARE(app.doc.channels.records[0].code_number(), 1);
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* code = FindById<FilterEdit>(dialog, 3301);
+      code->setFocus();
+      QTest::keyClick(code, Qt::Key_Return);
+      QTest::keyClick(code, Qt::Key_Delete);
+      dialog->OkButton()->click();
+    });
+    const auto outcome = ui::RunSignallingCommand(kCmdPagingCode, nullptr, app);
+    QVERIFY(outcome && outcome->accepted);
+    app.doc.RefreshFromImage();  // what the image now holds
+    QCOMPARE(app.doc.channels.records[0].code_number(), 0);
+    QVERIFY(PagingSlotEmpty(app.doc.image, 0));
+    QVERIFY(app.doc.modified);
   }
 };
 

@@ -29,7 +29,6 @@
 #include "shell/ui/help_window.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/shell_dialogs.h"
-#include "support/test_support.h"
 #include "ui/support/ui_test_support.h"
 
 using namespace ql40;
@@ -52,31 +51,17 @@ std::string WriteCodeplug(const TempDir& dir, const std::string& name, int optio
   return path;
 }
 
-struct Fixture {
-  Fixture() {
-    app.files.program_dir = dir.File("prog");
-    app.files.working_dir = dir.path().string();
-    std::filesystem::create_directories(app.files.program_dir);
-    app.ini_path = dir.File("QL40Win.ini");
-    app.backup_dir = dir.File("backups");
-    app.help_dir = dir.File("help");
-    app.doc.ResetToDefaults();
-  }
+// The main window with its file dialogs answered by open_choice and save_choice.
+struct Fixture : ql40::uitest::Desk {
+  using Desk::Desk;
   MainWindow& window() {
     if (!window_) {
-      window_ = std::make_unique<ql40::ui::MainWindow>(app, prompter, &ini);
-      window_->set_choose_open([this](QWidget*) { return open_choice; });
+      Desk::window().set_choose_open([this](QWidget*) { return open_choice; });
       window_->set_choose_save_as([this](QWidget*) { return save_choice; });
     }
     return *window_;
   }
-  TempDir dir;
-  AppContext app;
-  IniFile ini;
-  ScriptedPrompter prompter;
-  std::optional<std::string> open_choice;
-  std::optional<std::string> save_choice;
-  std::unique_ptr<ql40::ui::MainWindow> window_;
+  std::optional<std::string> open_choice, save_choice;
 };
 
 }  // namespace
@@ -212,7 +197,6 @@ class ShellMainWindowTest : public QObject {
     MainWindow& w = f.window();
     QCOMPARE(w.windowTitle(), QString("<none> - QL40Win for PT-410/610(M)"));
     QVERIFY(QRegularExpression("^ \\d{1,2}:\\d\\d$").match(w.clock_pane()->text()).hasMatch());
-    QCOMPARE(w.clock_pane()->objectName(), QString::number(kClockPane));
     w.ApplyWindowSettings({100, 100, false});
     QCOMPARE(w.size(), QSize(640, 540));
     QCOMPARE(w.minimumSize(), QSize(640, 540));
@@ -221,37 +205,22 @@ class ShellMainWindowTest : public QObject {
   }
 
   // What Open and Save As refuse, and their questions, are document_test's; here the window
-  // takes the file it was given and shows it.
-  void openRefusesBadFilesAndKeepsTheDocument() {
+  // takes the file it was given and shows it, and Save As cancelled keeps the document as it is.
+  void openAndSaveAs() {
     Fixture f;
     MainWindow& w = f.window();
-    const std::string good = WriteCodeplug(f.dir, "good.q40", 1 << 3);
-    const std::string bad = WriteCodeplug(f.dir, "bad.q40", 0x04);
-    std::filesystem::resize_file(bad, kFileSize - 1);
-    f.open_choice = bad;
+    f.open_choice = WriteCodeplug(f.dir, "good.q40", 1 << 3);
     w.RunCommand(kCmdOpen);
-    QVERIFY(f.prompter.Saw(res::kStrFileFormatInvalid));
-    QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
-    f.open_choice = good;
-    w.RunCommand(kCmdOpen);
-    QCOMPARE(f.app.doc.path, good);
+    QCOMPARE(f.app.doc.path, *f.open_choice);
     QCOMPARE(f.app.doc.option_unit, int(kOption2Tone));
-    QVERIFY(w.windowTitle().startsWith(QString::fromStdString(good)));
+    QVERIFY(w.windowTitle().startsWith(QString::fromStdString(*f.open_choice)));
     QVERIFY(w.action(kCmdTwoTone)->isEnabled());
-  }
-
-  void saveAndSaveAsWithCancel() {
-    Fixture f;
-    MainWindow& w = f.window();
-    // Save with no file of its own: message 32 naming "<none>".
-    w.RunCommand(kCmdSave);
-    QVERIFY(f.prompter.Saw(res::kStrProblemOpeningFileName));
-    QCOMPARE(f.prompter.messages().back().args.front(), std::string("<none>"));
+    f.app.doc.modified = true;
     f.save_choice = std::nullopt;  // the dialog cancelled
     w.RunCommand(kCmdSaveAs);
-    QCOMPARE(f.app.doc.path, std::string(res::kNoPath));
+    QCOMPARE(f.app.doc.path, *f.open_choice);
+    QVERIFY(f.app.doc.modified);
     f.save_choice = f.dir.File("mine.q40");
-    f.app.doc.modified = true;
     w.RunCommand(kCmdSaveAs);
     QCOMPARE(f.app.doc.path, *f.save_choice);
     QVERIFY(!f.app.doc.modified);
@@ -428,15 +397,17 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(w.last_help_page(), QString("index.html"));
   }
 
+  // An upload replaces the document, keeps a backup of what was read and is one undo step; a
+  // failed one leaves the document and makes no backup.
   void uploadFromTheSimulatedRadioKeepsABackup() {
     sim::RadioOptions options;
     options.serial = "1K000077";
-    std::string error;
-    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
-    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
-    Fixture f;
+    QL40_START_RADIO(radio, options, sim::BuiltInRadioImage(options));
+    Fixture f(Answer::kOk);
+    const std::string file = WriteCodeplug(f.dir, "mine.q40", 0x04);
+    LoadCodeplug(f.app.doc, file, f.app.files, f.prompter);
+    const Image opened = f.app.doc.image;
     f.app.port_names.SetDevice(1, radio->device_path());
-    f.prompter = ScriptedPrompter({}, Answer::kOk);
     MainWindow& w = f.window();
     w.RunCommand(kCmdUpload);
     QVERIFY(f.prompter.Saw(res::kStrUploadCompleted));
@@ -466,25 +437,36 @@ class ShellMainWindowTest : public QObject {
     }
     Image memory = sim::BuiltInRadioImage(options);
     memory[254] = memory[255] = 0xFF;  // the download marker: being written
-    auto half = sim::PtyRadio::Start(options, memory, &error);
-    QVERIFY(half);
+    QL40_START_RADIO(half, options, memory);
     f.app.port_names.SetDevice(1, half->device_path());
     f.prompter = ScriptedPrompter({}, Answer::kOk);
     w.RunCommand(kCmdUpload);
     QVERIFY(f.prompter.Saw(ql40::shell::kStrRadioHalfWritten));
     QCOMPARE(f.prompter.messages().back().args, std::vector<std::string>{sent});
     QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read-half-written.q40"));
+
+    // Undone twice: the codeplug of the file, with its flags.
+    w.RunCommand(kCmdUndo);
+    w.RunCommand(kCmdUndo);
+    f.app.doc.CommitToImage();
+    QVERIFY(f.app.doc.image == opened);
+    QVERIFY(f.app.doc.file_loaded && !f.app.doc.radio_origin);
+    // A port that is not there: said so, the file's codeplug stays, and no backup is made.
+    f.app.port_names.SetDevice(1, f.dir.File("no-such-port"));
+    w.RunCommand(kCmdToolbarUpload);
+    QVERIFY(f.prompter.Saw(res::kStrProblemWithComPort));
+    QVERIFY(f.app.doc.image == opened);
+    QVERIFY(f.app.doc.file_loaded && !f.app.doc.radio_origin);
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(f.app.backup_dir), {}),
+             std::ptrdiff_t{3});
   }
 
   void alignmentWriteBackIsBackedUp() {
     sim::RadioOptions options;
     options.serial = "1K000078";
-    std::string error;
-    auto radio = sim::PtyRadio::Start(options, sim::BuiltInRadioImage(options), &error);
-    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
-    Fixture f;
+    QL40_START_RADIO(radio, options, sim::BuiltInRadioImage(options));
+    Fixture f(Answer::kOk);
     f.app.port_names.SetDevice(1, radio->device_path());
-    f.prompter = ScriptedPrompter({}, Answer::kOk);
     MainWindow& w = f.window();
     // The alignment dialog, once it is up, ends with OK.
     auto* timer = new QTimer(qApp);
@@ -516,11 +498,9 @@ class ShellMainWindowTest : public QObject {
     QVERIFY2(sim::ReadRadioJson(QL40_SOURCE_DIR "/apps/ql40-radiosim/demo-radio.json", options,
                                 image, split, &error),
              error.c_str());
-    auto radio = sim::PtyRadio::Start(options, image, &error);
-    if (!radio) QSKIP(qPrintable(QString::fromStdString("no pty: " + error)));
-    Fixture f;
+    QL40_START_RADIO(radio, options, image);
+    Fixture f(Answer::kOk);
     f.app.port_names.SetDevice(1, radio->device_path());
-    f.prompter = ScriptedPrompter({}, Answer::kOk);
     MainWindow& w = f.window();
     w.RunCommand(kCmdUpload);
     QVERIFY(f.prompter.Saw(res::kStrUploadCompleted));
@@ -545,20 +525,6 @@ class ShellMainWindowTest : public QObject {
     auto* view = static_cast<ql40::ui::ChannelView*>(w.view());
     QCOMPARE(view->model()->rowCount(), table.count[0]);
     QVERIFY(view->groupLine()->text().contains("DEPOT"));
-  }
-
-  void failedUploadLeavesPathAndFlags() {
-    Fixture f;
-    const std::string file = WriteCodeplug(f.dir, "mine.q40", 0x04);
-    LoadCodeplug(f.app.doc, file, f.app.files, f.prompter);
-    f.app.port_names.SetDevice(1, f.dir.File("no-such-port"));
-    MainWindow& w = f.window();
-    w.RunCommand(kCmdToolbarUpload);
-    QVERIFY(f.prompter.Saw(res::kStrProblemWithComPort));
-    QCOMPARE(f.app.doc.path, file);
-    QVERIFY(f.app.doc.file_loaded);
-    QVERIFY(!f.app.doc.radio_origin);
-    QVERIFY(!std::filesystem::exists(f.app.backup_dir));
   }
 };
 
