@@ -17,6 +17,7 @@ UndoHistory::Snapshot UndoHistory::Take(Codeplug& doc) {
   Snapshot s;
   s.image = doc.image;
   s.default_split = doc.default_split;
+  s.path = doc.path;
   s.modified = doc.modified;
   s.file_loaded = doc.file_loaded;
   s.radio_origin = doc.radio_origin;
@@ -29,6 +30,7 @@ void UndoHistory::Restore(Codeplug& doc, const Snapshot& s) const {
   const bool unit_changed = doc.option_unit_changed;
   doc.image = s.image;
   doc.default_split = s.default_split;
+  doc.path = s.path;
   doc.file_loaded = s.file_loaded;
   doc.radio_origin = s.radio_origin;
   doc.tone_format = s.tone_format;
@@ -92,6 +94,9 @@ void UndoHistory::Clear() {
 void UndoHistory::MarkSaved(Codeplug& doc) {
   clean_ = Take(doc);
   clean_->modified = false;
+  for (auto* steps : {&undo_, &redo_}) {
+    for (Snapshot& s : *steps) s.path = doc.path;
+  }
 }
 
 }  // namespace ql40

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
+#include <string>
 
 #include "codeplug/image.h"
 
@@ -43,13 +44,15 @@ class UndoHistory {
   // Forgets every step (a new document has no past). The clean state is forgotten as well.
   void Clear();
   // The document as it stands now equals its file: the state the modified flag is clear in.
-  // Also learnt by itself whenever a checkpoint is taken with the modified flag clear.
+  // Also learnt by itself whenever a checkpoint is taken with the modified flag clear. A save
+  // under another name is not undone: every step takes that name.
   void MarkSaved(Codeplug& doc);
 
  private:
   struct Snapshot {
     Image image{};
     double default_split = 0.0;
+    std::string path;  // an upload unties the codeplug from its file; its undo ties it again
     bool modified = false;
     bool file_loaded = false;
     bool radio_origin = false;

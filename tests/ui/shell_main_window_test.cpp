@@ -445,12 +445,15 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(f.prompter.messages().back().args, std::vector<std::string>{sent});
     QVERIFY(w.statusBar()->currentMessage().endsWith("-1K000077-read-half-written.q40"));
 
-    // Undone twice: the codeplug of the file, with its flags.
+    // Undone twice: the codeplug of the file, with its flags and tied to the file again
+    // (title and Save).
     w.RunCommand(kCmdUndo);
     w.RunCommand(kCmdUndo);
     f.app.doc.CommitToImage();
     QVERIFY(f.app.doc.image == opened);
     QVERIFY(f.app.doc.file_loaded && !f.app.doc.radio_origin);
+    QCOMPARE(f.app.doc.path, file);
+    QVERIFY(w.windowTitle().startsWith(QString::fromStdString(file + " - ")));
     // A port that is not there: said so, the file's codeplug stays, and no backup is made.
     f.app.port_names.SetDevice(1, f.dir.File("no-such-port"));
     w.RunCommand(kCmdToolbarUpload);

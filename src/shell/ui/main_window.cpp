@@ -507,10 +507,11 @@ void MainWindow::FilePrintSetup() {
 
 void MainWindow::EditCommand(int command_id) {
   if (view_->RunEditCommand(command_id)) {
-    // A step may give back another band, model or option unit.
+    // A step may give back another band, model or option unit, or the file an upload replaced.
     if (command_id == kCmdUndo) {
       view_->RedrawHeader();
       UpdateCommandStates();
+      UpdateTitle();
     }
     return;
   }
