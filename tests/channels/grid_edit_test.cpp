@@ -139,6 +139,7 @@ TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   // From none the step asks for a tone: a type is only kept with one.
   EXPECT_EQ(CycleCell(doc, 3, kColSubAudioType), CellAction::kPick);
   EXPECT_EQ(r.sub_audio_type, 0);
+  EXPECT_FALSE(ApplyPick(doc, 3, kColSubAudioType, 0));  // "Off" is no tone
   ASSERT_TRUE(ApplyPick(doc, 3, kColSubAudioType, 13));
   EXPECT_EQ(Text(3, kColDecode), "100.0");
   CycleCell(doc, 3, kColSubAudioType);  // CTCSS 100.0 to DCS keeps the index
@@ -151,6 +152,10 @@ TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   EXPECT_EQ(Paste(3, kColSubAudioType, "CTCSS"), PasteResult::kRefused);
   EXPECT_EQ(r.sub_audio_type, 2);
   EXPECT_EQ(r.rx_tone(), 60);
+  // Both tones picked off: no sub-audio, and no RCHK without DCS.
+  EXPECT_EQ(Paste(3, kColRchk, "v"), PasteResult::kPasted);
+  ASSERT_TRUE(ApplyPick(doc, 3, kColDecode, 0) && ApplyPick(doc, 3, kColEncode, 0));
+  EXPECT_EQ(Text(3, kColSubAudioType) + Text(3, kColRchk), "------");
 }
 
 TEST_F(GridEditTest, PicksStoreTheChoice) {
@@ -212,7 +217,7 @@ TEST_F(GridEditTest, DcsComplementOnlyOnProgrammedDcsChannels) {
 }
 
 TEST_F(GridEditTest, EditorCharacterRules) {
-  for (char c : std::string_view("!\"#$%&',;<>?@^{|}~")) {
+  for (char c : std::string_view("!\"#$%&',;<>?@^{|}~`")) {
     EXPECT_FALSE(TagCharAccepted(static_cast<unsigned char>(c), 0)) << c;
   }
   for (char c : std::string_view("AZ09-+*/()=_[] ")) {
@@ -274,6 +279,7 @@ TEST_F(GridEditTest, PasteCellByColumn) {
       {kColTag, "ab.cd", false, ""},
       {kColTag, "TOOLONGTAG", false, ""},
       {kColTag, "A@B", false, ""},
+      {kColTag, "A`B", false, ""},
       {kColTag, "", false, ""},
       {kColTag, "CAF\xc9", false, ""},
       {kColReceive, "146.52000", true, "146.52000"},
