@@ -66,10 +66,9 @@ Codeplug DealerCodeplug() {
   return doc;
 }
 
-// Records every change and answers questions from a fixed answer, naming the port.
+// Counts each radio's end and passes changes on; questions are cancelled.
 class Recorder : public RadioObserver, public FleetQuestions {
  public:
-  explicit Recorder(Answer answer = Answer::kCancel) : answer_(answer) {}
   void Changed(int radio, const RadioStatus& status) override {
     std::lock_guard lock(mutex_);
     if (on_change) on_change(radio, status);
@@ -78,26 +77,16 @@ class Recorder : public RadioObserver, public FleetQuestions {
     std::lock_guard lock(mutex_);
     ++finished_[radio];
   }
-  Answer Ask(int, const std::string& port, const Message& message) override {
-    std::lock_guard lock(mutex_);
-    asked_.push_back(port + ": " + message.Text());
-    return answer_;
-  }
-  std::function<void(int, const RadioStatus&)> on_change;
-  std::vector<std::string> asked() {
-    std::lock_guard lock(mutex_);
-    return asked_;
-  }
+  Answer Ask(int, const std::string&, const Message&) override { return Answer::kCancel; }
   int finished(int radio) {
     std::lock_guard lock(mutex_);
     return finished_[radio];
   }
+  std::function<void(int, const RadioStatus&)> on_change;
 
  private:
-  Answer answer_;
   std::mutex mutex_;
   std::map<int, int> finished_;
-  std::vector<std::string> asked_;
 };
 
 FleetOptions OptionsFor(const std::vector<SimRadio>& radios, FleetJob job, const TempDir& dir) {
@@ -254,46 +243,6 @@ TEST(FleetRun, FastFallsBackForARadioThatDropsBackToBackBytes) {
   EXPECT_GT(radios[1].pty->stats().bytes_lost, 0);
   EXPECT_EQ(radios[0].pty->stats().bytes_lost, 0);
   for (const auto& r : radios) ExpectProgrammed(*r.pty, source);
-}
-
-TEST(FleetRun, QuestionsNameTheRadioAndCancelOnlyThatOne) {
-  std::vector<sim::RadioOptions> options(3);
-  options[2].model = 1;  // a PT-410 among PT-610s
-  auto radios = StartRadios(options);
-  TempDir dir;
-  Recorder recorder(Answer::kCancel);
-  FleetRun run(OptionsFor(radios, FleetJob::kDownload, dir), &recorder, &recorder);
-  run.Start();
-  run.Wait();
-  const auto status = run.Snapshot();
-  const auto asked = recorder.asked();
-  ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0],
-            radios[2].pty->device_path() + ": " + res::FormatString(res::kStrHardwareMismatch));
-  EXPECT_EQ(status[0].result, RadioResult::kSucceeded);
-  EXPECT_EQ(status[1].result, RadioResult::kSucceeded);
-  EXPECT_EQ(status[2].result, RadioResult::kFailed);
-  EXPECT_EQ(status[2].model, 1);
-  EXPECT_EQ(radios[2].pty->stats().words_written, 0) << "cancelled before writing";
-}
-
-TEST(FleetRun, UploadWritesOneFilePerRadioByItsSerialNumber) {
-  auto radios = StartRadios(std::vector<sim::RadioOptions>(3));
-  TempDir dir;
-  auto options = OptionsFor(radios, FleetJob::kUpload, dir);
-  FleetRun run(options, nullptr, nullptr);
-  run.Start();
-  run.Wait();
-  ASSERT_TRUE(run.AllSucceeded());
-  for (const auto& r : radios) {
-    const auto path = options.output_dir / (r.options.serial + ".q40");
-    const auto bytes = testing::ReadAll(path.string());
-    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(kFileSize)) << path;
-    const Image memory = r.pty->memory();
-    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + 196, bytes.begin()));
-  }
-  EXPECT_EQ(FilesIn(dir.path() / kBackupFolderName), 3u);
-  EXPECT_EQ(LogLines(dir).size(), 4u);
 }
 
 TEST(FleetRun, CancelStopsEveryRadioAndWritesNothingHalfDone) {
