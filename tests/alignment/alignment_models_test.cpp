@@ -20,8 +20,7 @@ using Lines = std::vector<std::string>;
 const std::string kRestore = "3B(7F,7D,05,44)";
 const std::string kPrepDac = "3B(7F,7D,05,00)";
 
-// The model opened on the bench. Run drives a slider item: preparation, the live values, End
-// with or without saving; it returns what the radio received in the three phases.
+// Run drives a slider item and returns what the radio got: preparation, values, End.
 template <typename Model>
 struct Opened : AlignmentBench {
   Opened() : model(*link, *doc, &prompter, Pause()) { EXPECT_TRUE(model.Open()); }
@@ -392,8 +391,7 @@ TEST(AdjustmentValues, LoadAndStoreKeepTheImageConsistent) {
   EXPECT_EQ(v.dcs_deviation, (std::array<int, 2>{21, 20}));
   EXPECT_EQ(v.frequency_da, 24);
 
-  // Storing writes each value to its own byte, clamped, then word 1; byte 191 and every byte
-  // that is not an adjustment value stay as they were.
+  // Each value to its own byte, clamped, then word 1; every other byte as it was.
   AdjustmentValues changed = v;
   changed.tight_squelch = {300, -4};
   changed.mic_gain = 0x33;

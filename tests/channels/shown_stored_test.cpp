@@ -68,9 +68,7 @@ void ExpectReopenedAsShown(Codeplug& doc, const std::string& label) {
   }
 }
 
-// Every step value of band 1 (where low dividers occur) and a dense sample of the others,
-// under every spacing option and both oscillator sides: after the commit the record equals
-// what the image gives back, frequency and step selector.
+// After a commit the record is what the image gives back, on every step of every band.
 TEST(ShownIsStored, EveryCommittedFrequencySurvivesSaveAndReopen) {
   for (int band = 0; band <= 2; ++band) {
     const int stride = band == kBandVhfLo ? 125 : 125 * 37;
@@ -213,9 +211,7 @@ TEST(ShownIsStored, GridEditsAndPastesNameAMovedFrequency) {
   EXPECT_NE(two.StatusText().find("moved to"), std::string::npos) << two.StatusText();
 }
 
-// The synthesizer takes dividers from 8768 up. With the oscillator below on VHF Lo the bottom
-// of the band needs smaller ones at every step: such frequencies move up with a status text. An
-// image that already holds a smaller divider is written back as it is and the check names it.
+// Dividers below 8768 move up with a status text; one already stored is kept and reported.
 TEST(ShownIsStored, DividersBelowTheSmallestMoveAndStoredOnesAreReported) {
   const ChannelContext ctx = Context(kBandVhfLo, 2, 0);
   const std::int64_t if_units = 2180000;
@@ -258,8 +254,7 @@ TEST(ShownIsStored, DividersBelowTheSmallestMoveAndStoredOnesAreReported) {
   EXPECT_TRUE(reported);
 }
 
-// A first IF off the 6.25 kHz grid: a frequency a finer step stores exactly stays; what moves is
-// named as what is stored, also after a change of constants.
+// A first IF off the 6.25 kHz grid: exact frequencies stay, moved ones are named as stored.
 TEST(ShownIsStored, FirstIfOffTheCoarseGridStoresExactlyAndMovesAsNamed) {
   for (int spacing = 0; spacing <= 2; ++spacing) {
     ChannelContext ctx = Context(kBandVhf, spacing, 0);
@@ -308,8 +303,7 @@ TEST(ShownIsStored, FirstIfOffTheCoarseGridStoresExactlyAndMovesAsNamed) {
   }
 }
 
-// Random rows under random cell operations of every kind: after each commit the grid shows
-// what a save and reopen give back, and a type never stands without a tone.
+// Random cell operations of every kind: after each the grid shows what a reopen shows.
 TEST(ShownIsStored, EveryGridCommitShowsWhatAReopenShows) {
   std::mt19937 rng(20261209);
   ColumnFlags flags;
@@ -384,12 +378,7 @@ TEST(ShownIsStored, EveryGridCommitShowsWhatAReopenShows) {
   }
 }
 
-// Space on the type of a channel without sub-audio asks for the tone; the tag editor takes no
-// character that the radio would store as a blank.
-// Damaged images: frequency words the program never writes (nibbles past 7, an all-zero word
-// beside a divider, dividers past 32 bits of frequency) and empty words under a step that does
-// not hold the band's default read as what a save and reopen give, so the grid shows what the
-// file keeps.
+// Damaged frequency words and empty words read as a save and reopen give them back.
 TEST(ShownIsStored, OddStoredWordsAndTagsReadAsASaveKeepsThem) {
   std::mt19937 rng(27);
   ChannelTable table;
@@ -422,8 +411,7 @@ TEST(ShownIsStored, OddStoredWordsAndTagsReadAsASaveKeepsThem) {
   }
 }
 
-// A tag that a code past the symbols cuts short reads with the blanks a save writes after it:
-// its point shows where a reopen shows it, and a group tag's header stays as it was.
+// A tag cut short by a code past the symbols reads with the blanks a save writes after it.
 TEST(ShownIsStored, TagsCutShortReadAsASaveKeepsThem) {
   ChannelTable table;
   Bytes stored{};

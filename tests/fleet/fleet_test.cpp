@@ -132,8 +132,7 @@ void ExpectProgrammed(const sim::PtyRadio& radio, const Codeplug& source) {
 TEST(FleetRun, OneRadioFailingInEachWayNeverStopsTheOthers) {
   const int kForever = 1 << 30;
   std::vector<sim::RadioOptions> options(8);
-  // Silent once the link is up; NAK and bad checksums from the fifth frame on; the cable
-  // pulled in the middle of the first block written (576 bytes go out before it).
+  // Silent; NAKs and bad checksums from frame 5 on; the cable pulled in the first block written.
   options[1].faults.silent_after_bytes = 40;
   options[3].faults.nak_clone_at = 5;
   options[3].faults.repeat = kForever;
@@ -246,8 +245,7 @@ TEST(FleetRun, FastFallsBackForARadioThatDropsBackToBackBytes) {
 }
 
 TEST(FleetRun, CancelStopsEveryRadioAndWritesNothingHalfDone) {
-  // Two paced radios take seconds to read; the third is switched off and
-  // waits to be switched on.
+  // Two paced radios take seconds to read; the third waits to be switched on.
   std::vector<sim::RadioOptions> options(3);
   options[0].pace = options[1].pace = true;
   options[2].need_power_cycle = true;
@@ -339,8 +337,7 @@ TEST(FleetLog, LinesQuoteWhatNeedsItAndBackupsNeverReplaceAFile) {
   EXPECT_NE(error.find(kFleetLogName), std::string::npos) << error;
 }
 
-// Hands every notice over once the run is done, as a desktop program's queued calls would on
-// its user-interface thread.
+// Hands the notices over after the run, as queued calls on a user-interface thread would.
 class Queue : public RadioObserver {
  public:
   void Changed(int radio, const RadioStatus& status) override {

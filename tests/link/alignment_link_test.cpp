@@ -200,8 +200,7 @@ TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
   PortOpenError error;
   auto port = OpenSystemPort(name, kAlignmentReadConstantMs, &error);
   ASSERT_TRUE(port) << error.detail;
-  // Bytes pending when the receive side is purged are gone. The pty hands them over from a
-  // kernel work queue: wait until both are really there, however busy the machine.
+  // Pending bytes go with a purge; wait until the pty has really handed both over.
   const std::uint8_t out[] = {0x50, 0x51};
   ASSERT_EQ(::write(master, out, 2), 2);
   int pending = 0;

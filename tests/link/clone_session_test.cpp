@@ -352,8 +352,7 @@ std::unique_ptr<sim::PtyRadio> StartRadio(const sim::RadioOptions& options, cons
   return radio;
 }
 
-// The radio's image as the program writes it: decoded and encoded once, so that a round trip
-// through the document keeps every byte. Optionally with all 512 channels allocated.
+// The radio's image decoded and encoded once, optionally with all 512 channels allocated.
 Image Canonical(const sim::RadioOptions& options, bool full) {
   auto doc = std::make_unique<Codeplug>();
   doc->ResetToDefaults();
@@ -445,8 +444,7 @@ TEST(TransferCli, MaintenanceDownloadWantsTheAccessCode) {
   EXPECT_GT(testing::ReadAll(dir.File("trace.txt")).size(), 1000u);
 }
 
-// What a download sent is kept; a radio left half-written later says where. Both run in the
-// folder, where the program keeps its backups.
+// What a download sent is kept in backups/; a half-written radio later names that file.
 TEST(TransferCli, HalfWrittenRadioNamesTheBackupOfWhatWasSent) {
   testing::TempDir dir;
   const std::string file = dir.File("radio.q40");

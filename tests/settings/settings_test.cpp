@@ -92,8 +92,7 @@ int OwnedMask(std::initializer_list<Owned> owned, int offset) {
   return mask;
 }
 
-// Decoding a scrambled image, encoding and decoding again gives the same record; the encoder
-// changes only the bits the record owns and writes the same bytes a second time.
+// Decode, encode, decode: same record, only owned bits changed, the same bytes a second time.
 template <typename Decode, typename Encode>
 void ExpectRoundTrip(std::initializer_list<Owned> owned, Decode decode, Encode encode) {
   for (std::uint32_t seed : {1u, 7u, 12345u, 99u}) {
