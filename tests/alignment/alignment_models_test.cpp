@@ -40,7 +40,11 @@ struct Opened : AlignmentBench {
 };
 
 struct Basic : Opened<BasicAlignment> {
-  Basic() { EXPECT_EQ(Sent(), (Lines{"35", "30(00,00)"})); }
+  explicit Basic(int channel_pick = 0) {
+    EXPECT_EQ(Sent(), (Lines{"35", "30(00,00)"}));
+    if (channel_pick != 0) EXPECT_TRUE(model.PickChannel(channel_pick));
+    Sent();
+  }
 };
 
 struct Fine : Opened<FineAlignment> {
@@ -127,9 +131,7 @@ TEST(BasicAlignment, TransmitterItemsOnAWideChannelWithoutTone) {
 TEST(BasicAlignment, DeviationItemsTakeTheChannelsBandwidthAndTone) {
   using L = Lines;
   {  // CTCSS, narrow: maximum deviation 0x5A, CTCSS deviation 0x1C.
-    Basic b;
-    ASSERT_TRUE(b.model.PickChannel(1));
-    b.Sent();
+    Basic b(1);
     EXPECT_EQ(b.model.Label(6), "CTCSS Dev");
     auto p = b.Run(6, {0x20}, true);
     EXPECT_EQ(p[0], (L{"35", "34", "32(30)", "33(00,5A,1C)", kPrepDac, "3F"}));
@@ -141,9 +143,7 @@ TEST(BasicAlignment, DeviationItemsTakeTheChannelsBandwidthAndTone) {
     EXPECT_EQ(b.model.state().values.max_deviation, (std::array<int, 2>{0xA0, 0x60}));
   }
   {  // DCS, wide: DCS deviation 0x3C; the item ends with raw 0x00 as well.
-    Basic b;
-    ASSERT_TRUE(b.model.PickChannel(2));
-    b.Sent();
+    Basic b(2);
     EXPECT_EQ(b.model.Label(6), "DCS Dev");
     auto p = b.Run(6, {0x40}, true);
     EXPECT_EQ(p[0], (L{"35", "34", "32(30)", "33(3C,A0,00)", kPrepDac, "37"}));
