@@ -340,6 +340,7 @@ TEST(KeyAssignment, PruningForOptionUnitAndModel) {
   EXPECT_FALSE(keys.PruneForPt410());
 }
 
+// The warning for Dual Watch on the centre toggle is the Front Panel form's test; on a key here.
 TEST(KeyAssignment, FrontPanelBitsAndDualWatchCheck) {
   Image image{};
   image[180] = 0x07;
@@ -354,14 +355,10 @@ TEST(KeyAssignment, FrontPanelBitsAndDualWatchCheck) {
   keys.Encode(image, kOptionNone);
   // Toggle [B] None, rotary Group, bits 2-0 of byte 180 kept.
   testing::ExpectBytes(image, {{180, 0x0F}, {187, 0x00}, {183, 0x0C}, {186, 0x02}});
-
   EXPECT_FALSE(keys.DualWatchWarningDue(false));
-  keys.AssignToggle(kToggleCentre, kToggleFnDualWatch);
-  EXPECT_TRUE(keys.DualWatchWarningDue(false));
-  EXPECT_FALSE(keys.DualWatchWarningDue(true));
-  keys.AssignToggle(kToggleCentre, kToggleFnNone);
   keys.AssignKey(kKeyB, kKeyFnDualWatch);
   EXPECT_TRUE(keys.DualWatchWarningDue(false));
+  EXPECT_FALSE(keys.DualWatchWarningDue(true));
 }
 
 }  // namespace
