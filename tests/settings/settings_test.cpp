@@ -194,8 +194,6 @@ TEST(OptionSettings, AccessoryByteAndSubCpuList) {
   option.Decode(image);
   EXPECT_EQ(option.option_unit, kOptionPtTrunk);
 
-  EXPECT_EQ(SubCpuIndexOfCode(kOptionScbd200, 141), 3);  // shows as PT-Trunk
-  EXPECT_EQ(SubCpuIndexOfCode(kOptionScbd200, 142), 4);
   EXPECT_EQ(SubCpuCodeOfIndex(3, 142), kOptionScb100);
   EXPECT_EQ(SubCpuIndexOfCode(9, 150), -1);
   EXPECT_EQ(SubCpuCodeOfIndex(99, 141), kOptionPtTrunk);
