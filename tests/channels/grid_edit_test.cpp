@@ -77,14 +77,7 @@ TEST_F(GridEditTest, SteppingRefusesWhatTheChannelCannotHave) {
   doc.image[kOffsetOptionUnit] |= 0x01;
   EXPECT_EQ(CycleCell(doc, 2, kColEncryption), CellAction::kNone);
   EXPECT_FALSE(doc.modified);
-
-  // An unprogrammed channel only takes its programmed bit.
-  Rec(5).status = 0;
-  EXPECT_EQ(CycleCell(doc, 5, kColWideNarrow), CellAction::kNone);
-  EXPECT_EQ(CycleCell(doc, 5, kColTransmit), CellAction::kNone);
-  EXPECT_FALSE(doc.modified);
-  EXPECT_EQ(CycleCell(doc, 5, kColChannel), CellAction::kChanged);
-  EXPECT_TRUE(Rec(5).programmed());
+  // An unprogrammed channel taking only its programmed bit is the grid view's test (tests/ui).
 
   doc.option_unit = kOptionSubsig;
   EXPECT_EQ(CycleCell(doc, 2, kColClockShiftOption), CellAction::kChanged);
@@ -196,23 +189,6 @@ TEST_F(GridEditTest, PicksStoreTheChoice) {
 
   doc.modified = false;
   EXPECT_TRUE(ApplyPick(doc, 1, kColScan, 2));  // the same value again
-  EXPECT_FALSE(doc.modified);
-}
-
-TEST_F(GridEditTest, DcsComplementOnlyOnProgrammedDcsChannels) {
-  ChannelRecord& r = Rec(2);
-  r.sub_audio_type = 2;
-  r.set_rx_tone(res::FindLabel(res::kDcsCodes, "435"));
-  r.set_rx_power_save(true);
-  ASSERT_EQ(Text(2, kColDecode), "435");
-  EXPECT_TRUE(ComplementDcs(doc, 2, kColDecode));
-  EXPECT_EQ(Text(2, kColDecode), "243");
-  EXPECT_TRUE(r.rx_power_save());
-  EXPECT_TRUE(doc.modified);
-  doc.modified = false;
-  r.sub_audio_type = 1;
-  EXPECT_FALSE(ComplementDcs(doc, 2, kColDecode));
-  EXPECT_FALSE(ComplementDcs(doc, 2, kColSubAudioType));
   EXPECT_FALSE(doc.modified);
 }
 
@@ -439,18 +415,6 @@ TEST_F(GridEditTest, ClipboardTextSplitsIntoRowsAndCells) {
   EXPECT_EQ(SplitClipboardText("P\n"), Rows{{"P"}});
   EXPECT_EQ(SplitClipboardText(""), Rows{{""}});
   EXPECT_EQ(SplitClipboardText("a\t\tb"), (Rows{{"a", "", "b"}}));
-}
-
-TEST_F(GridEditTest, CopyOfARangeIsWhatTheCommandLinePrints) {
-  const CellRange rows{2, 4, 0, kGridColumnCount - 1};
-  std::string expected;
-  for (int i = 2; i <= 4; ++i) expected += GridRowText(doc, i) + "\n";
-  EXPECT_EQ(CopyRangeText(doc, rows, kAllShown), expected);
-  EXPECT_EQ(CopyRangeText(doc, CellRange{3, 3, kColTag, kColTag}, kAllShown), Text(3, kColTag));
-  ColumnFlags flags = kAllShown;
-  flags[3] = 0;
-  EXPECT_EQ(CopyRangeText(doc, CellRange{3, 3, kColTag, kColSubAudioType}, flags),
-            Text(3, kColTag) + "\t" + Text(3, kColSubAudioType) + "\n");
 }
 
 TEST_F(GridEditTest, BlockPasteGoesCellByCellAndStopsAtTheGroupsEnd) {
