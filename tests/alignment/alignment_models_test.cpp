@@ -42,7 +42,9 @@ struct Opened : AlignmentBench {
 struct Basic : Opened<BasicAlignment> {
   explicit Basic(int channel_pick = 0) {
     EXPECT_EQ(Sent(), (Lines{"35", "30(00,00)"}));
-    if (channel_pick != 0) EXPECT_TRUE(model.PickChannel(channel_pick));
+    if (channel_pick != 0) {
+      EXPECT_TRUE(model.PickChannel(channel_pick));
+    }
     Sent();
   }
 };

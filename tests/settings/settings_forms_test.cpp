@@ -94,7 +94,8 @@ TEST(HardwareForm, BandListIsShortOutsideMaintenanceUnlessVhfLo) {
   EXPECT_EQ(dealer.Selection(HardwareForm::kBand), 1);
   dealer.Select(HardwareForm::kBand, 0);
   EXPECT_TRUE(prompter.Saw(res::kStrChangeBand));
-  EXPECT_EQ(std::pair(doc->hardware.band, doc->hardware.channel_spacing), std::pair(kBandVhf, 2));
+  EXPECT_EQ(doc->hardware.band, kBandVhf);
+  EXPECT_EQ(doc->hardware.channel_spacing, 2);
   EXPECT_EQ(dealer.Text(HardwareForm::kFirstIf), "21.80MHz");
   EXPECT_TRUE(dealer.outcome().band_changed);
   // The split waits for OK; then the image holds the band, its split and its frequencies.
@@ -146,8 +147,8 @@ TEST(HardwareForm, DeclinedBandChangeChangesNothing) {
   ScriptedPrompter prompter({Answer::kNo});
   HardwareForm form(*doc, prompter, true);
   form.Select(HardwareForm::kBand, 2);
-  EXPECT_EQ(std::pair(doc->hardware.band, doc->channels.records[5].rx_frequency),
-            std::pair(kBandVhf, channels_before));
+  EXPECT_EQ(doc->hardware.band, kBandVhf);
+  EXPECT_EQ(doc->channels.records[5].rx_frequency, channels_before);
   EXPECT_FALSE(doc->modified || form.outcome().band_changed);
   EXPECT_EQ(form.Selection(HardwareForm::kBand), 0);
   EXPECT_EQ(doc->image, before);
@@ -165,9 +166,9 @@ TEST(HardwareForm, ProductChangeRefitsGroupsAndPrunesKeys) {
             (std::vector<int>{16, 16, 16, 0, 0}));
   EXPECT_EQ(doc->channels.total, 48);
   // Lamp, [A]'s and toggle [B]'s LCD Invert go.
-  EXPECT_EQ(std::tuple(form.keys().keys[kKeyLamp], form.keys().keys[kKeyA],
-                       form.keys().toggles[kToggleB]),
-            std::tuple(kKeyFnNone, kKeyFnNone, kToggleFnNone));
+  EXPECT_EQ(form.keys().keys[kKeyLamp], kKeyFnNone);
+  EXPECT_EQ(form.keys().keys[kKeyA], kKeyFnNone);
+  EXPECT_EQ(form.keys().toggles[kToggleB], kToggleFnNone);
   EXPECT_TRUE(form.outcome().product_changed);
   // Back to the PT-610: no question, capacity grows again.
   form.Select(HardwareForm::kProduct, kPt610);
@@ -274,8 +275,8 @@ TEST(OptionForm, AccessoryAnswersReachKeysEncryptionTypeAndAni) {
   EXPECT_EQ(form.keys().keys[kKeyTopSel], kKeyFnAcc1);
   form.Select(OptionForm::kDtmfReceiver, 0);  // both fitted: KSE-40, the keys lose ACC
   EXPECT_EQ(form.encryption_type(), 0);
-  EXPECT_EQ(std::pair(form.keys().keys[kKeyTopSel], form.keys().keys[kKeyA]),
-            std::pair(kKeyFnNone, kKeyFnNone));
+  EXPECT_EQ(form.keys().keys[kKeyTopSel], kKeyFnNone);
+  EXPECT_EQ(form.keys().keys[kKeyA], kKeyFnNone);
   ASSERT_TRUE(form.Ok());
   EXPECT_FALSE(bits::Test(doc->image[183], 7) || bits::Test(doc->image[188], 5));  // Hi, ANI
   EXPECT_EQ(doc->image[173], kKeyFnNone);
