@@ -231,8 +231,7 @@ TEST(SimulatedRadioLevels, SpreadPeakAndOptionChecks) {
 }
 
 TEST(SimulatedRadioLevels, ARefusedAnswerComesAgainUnchanged) {
-  // The first answer frame arrives damaged; the program refuses it and the radio sends the
-  // same reading again instead of taking the next one.
+  // A damaged first answer is refused and the radio sends the same reading again.
   testing::AlignmentBench b(testing::Options([](auto& o) { o.faults.bad_checksum_at = 1; }));
   b.radio->QueueLevels({{11, 12, 13, 0}, {21, 22, 23, 0}});
   link::Levels levels;

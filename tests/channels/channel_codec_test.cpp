@@ -50,8 +50,7 @@ TEST(PllWord, SplitsAndJoinsEveryStorableDivider) {
   EXPECT_GT(DecodePllWord(std::array<std::uint8_t, 3>{0xFF, 0xFF, 0xFF}), 2000000);
 }
 
-// Frequencies and step selectors; the other fields have their own tests below and in the table's
-// scrambled-image test.
+// Frequencies and step selectors; the other fields are tested below and by the table's.
 TEST(ChannelCodec, RoundTripsEveryBandSpacingAndInjection) {
   std::uint32_t seed = 12345;
   const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
@@ -97,8 +96,7 @@ TEST(ChannelCodec, FrequenciesTheDividerCannotHoldKeepTheirValue) {
   r.set_attribute_byte(2, 0x00);
   EXPECT_EQ(RoundTrip(r, lo).tx_frequency, 3000000);
   EXPECT_EQ(RoundTrip(r, lo).rx_frequency, 3000000);
-  // Every step of the band as the editor makes it is covered by ShownIsStored; an oscillator
-  // of 8.14 MHz has no word at all: stored as the band's default.
+  // An oscillator of 8.14 MHz has no word at all: stored as the band's default.
   r.rx_frequency = 2994000;
   r.set_attribute_byte(2, 0);
   EXPECT_EQ(RoundTrip(r, Context(kBandVhfLo, 0, 0)).rx_frequency, BandDefaultFrequency(kBandVhfLo));

@@ -77,14 +77,7 @@ TEST_F(GridEditTest, SteppingRefusesWhatTheChannelCannotHave) {
   doc.image[kOffsetOptionUnit] |= 0x01;
   EXPECT_EQ(CycleCell(doc, 2, kColEncryption), CellAction::kNone);
   EXPECT_FALSE(doc.modified);
-
-  // An unprogrammed channel only takes its programmed bit.
-  Rec(5).status = 0;
-  EXPECT_EQ(CycleCell(doc, 5, kColWideNarrow), CellAction::kNone);
-  EXPECT_EQ(CycleCell(doc, 5, kColTransmit), CellAction::kNone);
-  EXPECT_FALSE(doc.modified);
-  EXPECT_EQ(CycleCell(doc, 5, kColChannel), CellAction::kChanged);
-  EXPECT_TRUE(Rec(5).programmed());
+  // An unprogrammed channel taking only its programmed bit is the grid view's test (tests/ui).
 
   doc.option_unit = kOptionSubsig;
   EXPECT_EQ(CycleCell(doc, 2, kColClockShiftOption), CellAction::kChanged);
@@ -139,6 +132,7 @@ TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   // From none the step asks for a tone: a type is only kept with one.
   EXPECT_EQ(CycleCell(doc, 3, kColSubAudioType), CellAction::kPick);
   EXPECT_EQ(r.sub_audio_type, 0);
+  EXPECT_FALSE(ApplyPick(doc, 3, kColSubAudioType, 0));  // "Off" is no tone
   ASSERT_TRUE(ApplyPick(doc, 3, kColSubAudioType, 13));
   EXPECT_EQ(Text(3, kColDecode), "100.0");
   CycleCell(doc, 3, kColSubAudioType);  // CTCSS 100.0 to DCS keeps the index
@@ -151,6 +145,10 @@ TEST_F(GridEditTest, SubAudioTypeStepsKeepOrClearTheTones) {
   EXPECT_EQ(Paste(3, kColSubAudioType, "CTCSS"), PasteResult::kRefused);
   EXPECT_EQ(r.sub_audio_type, 2);
   EXPECT_EQ(r.rx_tone(), 60);
+  // Both tones picked off: no sub-audio, and no RCHK without DCS.
+  EXPECT_EQ(Paste(3, kColRchk, "v"), PasteResult::kPasted);
+  ASSERT_TRUE(ApplyPick(doc, 3, kColDecode, 0) && ApplyPick(doc, 3, kColEncode, 0));
+  EXPECT_EQ(Text(3, kColSubAudioType) + Text(3, kColRchk), "------");
 }
 
 TEST_F(GridEditTest, PicksStoreTheChoice) {
@@ -194,25 +192,8 @@ TEST_F(GridEditTest, PicksStoreTheChoice) {
   EXPECT_FALSE(doc.modified);
 }
 
-TEST_F(GridEditTest, DcsComplementOnlyOnProgrammedDcsChannels) {
-  ChannelRecord& r = Rec(2);
-  r.sub_audio_type = 2;
-  r.set_rx_tone(res::FindLabel(res::kDcsCodes, "435"));
-  r.set_rx_power_save(true);
-  ASSERT_EQ(Text(2, kColDecode), "435");
-  EXPECT_TRUE(ComplementDcs(doc, 2, kColDecode));
-  EXPECT_EQ(Text(2, kColDecode), "243");
-  EXPECT_TRUE(r.rx_power_save());
-  EXPECT_TRUE(doc.modified);
-  doc.modified = false;
-  r.sub_audio_type = 1;
-  EXPECT_FALSE(ComplementDcs(doc, 2, kColDecode));
-  EXPECT_FALSE(ComplementDcs(doc, 2, kColSubAudioType));
-  EXPECT_FALSE(doc.modified);
-}
-
 TEST_F(GridEditTest, EditorCharacterRules) {
-  for (char c : std::string_view("!\"#$%&',;<>?@^{|}~")) {
+  for (char c : std::string_view("!\"#$%&',;<>?@^{|}~`")) {
     EXPECT_FALSE(TagCharAccepted(static_cast<unsigned char>(c), 0)) << c;
   }
   for (char c : std::string_view("AZ09-+*/()=_[] ")) {
@@ -274,6 +255,7 @@ TEST_F(GridEditTest, PasteCellByColumn) {
       {kColTag, "ab.cd", false, ""},
       {kColTag, "TOOLONGTAG", false, ""},
       {kColTag, "A@B", false, ""},
+      {kColTag, "A`B", false, ""},
       {kColTag, "", false, ""},
       {kColTag, "CAF\xc9", false, ""},
       {kColReceive, "146.52000", true, "146.52000"},
@@ -433,18 +415,6 @@ TEST_F(GridEditTest, ClipboardTextSplitsIntoRowsAndCells) {
   EXPECT_EQ(SplitClipboardText("P\n"), Rows{{"P"}});
   EXPECT_EQ(SplitClipboardText(""), Rows{{""}});
   EXPECT_EQ(SplitClipboardText("a\t\tb"), (Rows{{"a", "", "b"}}));
-}
-
-TEST_F(GridEditTest, CopyOfARangeIsWhatTheCommandLinePrints) {
-  const CellRange rows{2, 4, 0, kGridColumnCount - 1};
-  std::string expected;
-  for (int i = 2; i <= 4; ++i) expected += GridRowText(doc, i) + "\n";
-  EXPECT_EQ(CopyRangeText(doc, rows, kAllShown), expected);
-  EXPECT_EQ(CopyRangeText(doc, CellRange{3, 3, kColTag, kColTag}, kAllShown), Text(3, kColTag));
-  ColumnFlags flags = kAllShown;
-  flags[3] = 0;
-  EXPECT_EQ(CopyRangeText(doc, CellRange{3, 3, kColTag, kColSubAudioType}, flags),
-            Text(3, kColTag) + "\t" + Text(3, kColSubAudioType) + "\n");
 }
 
 TEST_F(GridEditTest, BlockPasteGoesCellByCellAndStopsAtTheGroupsEnd) {

@@ -4,31 +4,27 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "channels/grid_text.h"
 #include "signalling/paging.h"
 
 namespace ql40 {
 namespace {
 
-TEST(PickListsTest, SubAudioListsFollowTheType) {
+// The selected entry is the stored value's; a choice's value is what gets stored.
+TEST(PickListsTest, SubAudioAndSquelchListsMapValuesAndPositions) {
   const PickListModel ctcss = SubAudioPickList(1, 13, kColDecode);
-  EXPECT_EQ(ctcss.caption, "CTCSS Frequency");
-  ASSERT_EQ(ctcss.entries.size(), 51u);
-  EXPECT_EQ(ctcss.entries.front(), "Off");
-  EXPECT_EQ(ctcss.entries.back(), "254.1");
-  EXPECT_EQ(ctcss.entries[ctcss.selected], "100.0");
-  EXPECT_EQ(ctcss.help_id, 307);
-
   const PickListModel dcs = SubAudioPickList(2, 0, kColEncode);
-  EXPECT_EQ(dcs.caption, "DCS Frequency");
+  EXPECT_EQ(ctcss.caption + "|" + dcs.caption, "CTCSS Frequency|DCS Frequency");
+  ASSERT_EQ(ctcss.entries.size(), 51u);
   ASSERT_EQ(dcs.entries.size(), 107u);
+  EXPECT_EQ(ctcss.entries.front() + ctcss.entries.back() + dcs.entries.back(), "Off254.1754");
+  EXPECT_EQ(ctcss.entries[ctcss.selected], "100.0");
   EXPECT_EQ(dcs.entries[dcs.selected], "Off");
-  EXPECT_EQ(dcs.entries.back(), "754");
   EXPECT_EQ(dcs.ValueAt(106), 106);
-  EXPECT_EQ(dcs.help_id, 308);
-}
+  EXPECT_EQ(std::pair(ctcss.help_id, dcs.help_id), std::pair(307, 308));
 
-TEST(PickListsTest, SquelchListMapsMinusValues) {
   const PickListModel minus_zero = SquelchPickList(8);
   ASSERT_EQ(minus_zero.entries.size(), 15u);
   EXPECT_EQ(minus_zero.selected, 0);
@@ -39,13 +35,7 @@ TEST(PickListsTest, SquelchListMapsMinusValues) {
   EXPECT_EQ(SquelchPickList(15).entries[SquelchPickList(15).selected], "-7");
   EXPECT_EQ(minus_zero.ValueAt(-1), 0);  // no selection counts as the first entry
   EXPECT_EQ(minus_zero.ValueAt(99), 0);
-}
-
-TEST(PickListsTest, ScanList) {
-  const PickListModel scan = ScanPickList(3);
-  EXPECT_EQ(scan.caption, "Scan Mode");
-  EXPECT_EQ(scan.entries, (std::vector<std::string>{"OFF", "DEALER", "USER", "BOTH"}));
-  EXPECT_EQ(scan.selected, 3);
+  EXPECT_EQ(ScanPickList(3).selected, 3);
 }
 
 TEST(PickListsTest, CodeListByOptionUnit) {

@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "codeplug/codecs.h"
 #include "codeplug/hardware.h"
+#include "support/test_support.h"
 
 namespace ql40 {
 namespace {
@@ -23,26 +25,26 @@ TEST(TagSymbols, NoLowerCaseOnTheRadio) {
 }
 
 TEST(Rounding, HalvesGoAwayFromZero) {
-  EXPECT_EQ(Round(2.5, 0), 3.0);
-  EXPECT_EQ(Round(-2.5, 0), -3.0);
-  EXPECT_EQ(Round(2.49, 0), 2.0);
+  for (auto [in, out] : {std::pair{2.5, 3.0}, {-2.5, -3.0}, {2.49, 2.0}})
+    EXPECT_EQ(Round(in, 0), out);
   EXPECT_NEAR(Round(1.25, 3), 1.3, 1e-12);  // any positive count means one decimal
   EXPECT_EQ(Round(1.2345, -1), 1.2345);
 }
 
+// Half units round away from zero; reading stops at a stranger; nothing overflows.
 TEST(FrequencyText, ReadsMhzAsTensOfHertz) {
-  EXPECT_EQ(MhzTextTo10Hz("0.000055"), 6);
-  EXPECT_EQ(MhzTextTo10Hz("0.000054"), 5);
-  EXPECT_EQ(MhzTextTo10Hz("-0.000055"), -6);
-  EXPECT_EQ(MhzTextTo10Hz("abc"), 0);
-  EXPECT_EQ(MhzTextTo10Hz("  146.51125"), 14651125);
-  EXPECT_EQ(MhzTextTo10Hz("146.52xyz"), 14652000);  // reading stops at the first stranger
-  EXPECT_EQ(MhzTextTo10Hz("146.5.2"), 14650000);
-  // Nothing a user can type overflows or turns into garbage.
-  EXPECT_EQ(MhzTextTo10Hz("1e400"), INT32_MAX);
-  EXPECT_EQ(MhzTextTo10Hz("-1e400"), INT32_MIN);
-  EXPECT_EQ(MhzTextTo10Hz("nan"), 0);
-  EXPECT_EQ(MhzTextTo10Hz("inf"), 0);
+  const std::pair<const char*, int> cases[] = {{"0.000055", 6},
+                                               {"0.000054", 5},
+                                               {"-0.000055", -6},
+                                               {"abc", 0},
+                                               {"  146.51125", 14651125},
+                                               {"146.52xyz", 14652000},
+                                               {"146.5.2", 14650000},
+                                               {"1e400", INT32_MAX},
+                                               {"-1e400", INT32_MIN},
+                                               {"nan", 0},
+                                               {"inf", 0}};
+  for (const auto& [text, units] : cases) EXPECT_EQ(MhzTextTo10Hz(text), units) << text;
   EXPECT_EQ(ParseInteger(" 42abc"), 42);
   EXPECT_EQ(ParseInteger("99999999999999999999"), INT32_MAX);
 }
@@ -81,8 +83,7 @@ TEST(HardwareSettings, ReferenceOscillatorWordsAreWrittenTwiceKeepingHighNibbles
   hw.SetDefaults();
   hw.SetBandDefaults(kBandUhf);  // 14.6 MHz
   hw.Encode(image);
-  // R40 = 365 twice, R50 = 292, R20 = 730, R10 = 1460; first IF 44.25 MHz, lower injection:
-  // 8850, 7080, 17700, 35400 (0x8A48: bit 15 is not part of the 15-bit word).
+  // R40 365 twice, R50 292, R20 730, R10 1460; IF words 8850, 7080, 17700, 35400 (bit 15 kept).
   const std::pair<int, int> expected[] = {{293, 0xA1}, {294, 0x6D}, {297, 0xA1}, {298, 0x6D},
                                           {301, 0xA1}, {302, 0x24}, {309, 0xA2}, {310, 0xDA},
                                           {317, 0xA5}, {318, 0xB4}, {325, 0x22}, {326, 0x92},
@@ -95,11 +96,8 @@ TEST(HardwareSettings, DefaultsAndEveryBandSurviveARoundTrip) {
   hw.SetDefaults();
   Image image{};
   hw.Encode(image);
-  EXPECT_EQ(image[25], 0x00);
-  EXPECT_EQ(image[256], 0x88);  // spacing 2, SQ delay 8
-  EXPECT_EQ(image[333], 0x6F);  // RX normal, TX inverted, release 47
-  EXPECT_EQ(image[334], 0x18);
-  EXPECT_EQ(image[375], 180);
+  // Spacing 2 and SQ delay 8; RX normal, TX inverted, release 47.
+  testing::ExpectBytes(image, {{25, 0x00}, {256, 0x88}, {333, 0x6F}, {334, 0x18}, {375, 180}});
 
   // Every band with fields at their limits: decoding and encoding again changes no byte.
   for (int band : {kBandVhf, kBandVhfLo, kBandUhf}) {
@@ -123,8 +121,7 @@ TEST(HardwareSettings, DefaultsAndEveryBandSurviveARoundTrip) {
     EXPECT_NEAR(out.first_if, in.first_if, 0.005);
   }
 
-  // Each IF word holds the IF in its own step exactly, binary noise of the decimal product or
-  // not (8.075 MHz / 6.25 kHz is 1292, not 1291).
+  // Each IF word holds the IF exactly in its own step (8.075 MHz / 6.25 kHz is 1292, not 1291).
   HardwareSettings odd;
   odd.first_if = 8.075;
   Image image_if{};
@@ -139,14 +136,16 @@ TEST(RadioIdentity, SerialFirmwareAndMarketNumber) {
   image[17657] = 0x0C;
   image[17660] = 0x01;
   EXPECT_EQ(DecodeSerialNumber(image), "0N010000");
-  image[17657] = 0x3A;
-  image[17660] = 0x12;
-  image[17661] = 0xEF;
-  image[17662] = 0x90;
-  image[0] = 0x25;
-  image[1] = 0x01;
-  image[192] = 0x12;
-  image[193] = 0x34;
+  for (auto [at, value] : {std::pair{17657, 0x3A},
+                           {17660, 0x12},
+                           {17661, 0xEF},
+                           {17662, 0x90},
+                           {0, 0x25},
+                           {1, 0x01},
+                           {192, 0x12},
+                           {193, 0x34}}) {
+    image[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(value);
+  }
   RadioIdentity id;
   id.Decode(image, true);
   EXPECT_EQ(id.serial_number, "3L12*#90");
@@ -159,12 +158,10 @@ TEST(RadioIdentity, SerialFirmwareAndMarketNumber) {
 
   Image out{};
   id.Encode(out);
-  EXPECT_EQ(out[192], 0x12);
-  EXPECT_EQ(out[193], 0x34);
+  testing::ExpectBytes(out, {{192, 0x12}, {193, 0x34}});
   id.market_application = 99999;  // out of range never writes a non-BCD nibble
   id.Encode(out);
-  EXPECT_EQ(out[192], 0x99);
-  EXPECT_EQ(out[193], 0x99);
+  testing::ExpectBytes(out, {{192, 0x99}, {193, 0x99}});
 }
 
 std::vector<int> Bytes(const Image& image, int offset, int count) {
@@ -204,8 +201,7 @@ TEST_F(DefaultCodeplug, GroupAndChannelRegions) {
 
 TEST_F(DefaultCodeplug, FirstChannelRecordBytes) {
   const int c = 1024;
-  // 160.1 MHz on VHF, 5 kHz steps, local oscillator 21.8 MHz below: N = 27660 receive,
-  // 32020 transmit.
+  // 160.1 MHz, 5 kHz steps, oscillator 21.8 MHz below: N = 27660 receive, 32020 transmit.
   const std::vector<int> expected = {
       0x01, 0x04, 0x00, 0x00, 0x7F, 0x7F,          // attributes, no tones
       0x40, 0x2A, 0x71, 0x00, 0x6C, 0x0C,          // receive PLL word, tuning, N
@@ -241,10 +237,7 @@ TEST_F(DefaultCodeplug, CommitClearsWhatTheRecordsOwnAndKeepsTheRest) {
   doc.image[17500] = 0x66;  // block 136
   doc.image[17600] = 0x44;  // alignment tables
   doc.CommitToImage();
-  EXPECT_EQ(doc.image[194] | doc.image[195], 0);
-  EXPECT_EQ(doc.image[200], 0x77);
-  EXPECT_EQ(doc.image[17500], 0x66);
-  EXPECT_EQ(doc.image[17600], 0x44);
+  testing::ExpectBytes(doc.image, {{194, 0}, {195, 0}, {200, 0x77}, {17500, 0x66}, {17600, 0x44}});
 }
 
 TEST_F(DefaultCodeplug, BandChangeSetsDefaultsSplitAndChannelFrequencies) {
@@ -253,13 +246,13 @@ TEST_F(DefaultCodeplug, BandChangeSetsDefaultsSplitAndChannelFrequencies) {
   doc.CommitToImage();
   doc.RefreshFromImage();
   EXPECT_EQ(doc.hardware.band, kBandUhf);
-  EXPECT_EQ(doc.hardware.channel_spacing, 0);
+  EXPECT_EQ(std::pair(doc.hardware.channel_spacing, doc.default_split), std::pair(0, 5.0));
   EXPECT_NEAR(doc.hardware.first_if, 44.25, 1e-9);
-  EXPECT_EQ(doc.default_split, 5.0);
   EXPECT_TRUE(doc.modified);
   for (int i : {0, 15, 511}) {
-    EXPECT_EQ(doc.channels.records[i].rx_frequency, 45000000) << i;
-    EXPECT_EQ(doc.channels.records[i].tx_frequency, 45000000) << i;
+    EXPECT_EQ(std::pair(doc.channels.records[i].rx_frequency, doc.channels.records[i].tx_frequency),
+              std::pair(45000000, 45000000))
+        << i;
   }
   EXPECT_TRUE(doc.channels.records[0].programmed());
   EXPECT_FALSE(doc.channels.records[3].programmed());

@@ -82,8 +82,7 @@ TEST_F(CodeplugFile, ShortAndMissingFilesLeaveTheImageAlone) {
   EXPECT_EQ(trailer, 99.9);
 }
 
-// The fuzzers read files through ReadImageBytes: it must take a file's bytes exactly as the
-// file path does, short, bare, whole and overlong alike.
+// The fuzzers' ReadImageBytes takes a file's bytes exactly as the file path does.
 TEST_F(CodeplugFile, BytesInMemoryReadAsTheSameFileDoes) {
   for (std::size_t size : {0u, 17663u, 17664u, 17667u, 17672u, 17700u}) {
     Bytes bytes(size);
@@ -220,8 +219,7 @@ TEST_F(CodeplugFile, LoadUsesTheFirstDefaultBandFileOrWritesOne) {
   EXPECT_EQ(loaded.image, fresh);
 }
 
-// An installed program: shipped band files read-only, the user's own folder searched first
-// (band by band) and the only place a missing band file is written.
+// Installed: shipped files read-only, the user's folder first and the only one written.
 TEST_F(CodeplugFile, UserFolderComesFirstAndTakesEveryWrittenDefaultFile) {
   testing::TempDir shipped, user;
   const FileEnvironment env{shipped.path().string(), dir.path().string(), user.path().string()};
@@ -232,8 +230,7 @@ TEST_F(CodeplugFile, UserFolderComesFirstAndTakesEveryWrittenDefaultFile) {
   EXPECT_EQ(Files(), 0);
   EXPECT_TRUE(fs::is_empty(shipped.path()));
 
-  // Shipped VHF and UHF files, the user's own UHF one: the band order still decides (VHF
-  // first), and for UHF the user's copy wins over the shipped one.
+  // Band order decides (VHF first); for UHF the user's copy wins over the shipped one.
   fs::remove(user.File("defaultv.q40"));
   ASSERT_TRUE(WriteImageFile(shipped.File("defaultv.q40"), doc, prompter));
   doc.ChangeBand(kBandUhf);

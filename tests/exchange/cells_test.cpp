@@ -74,8 +74,7 @@ TEST(CellExchange, WhatARowCannotTakeAsGivenIsNamed) {
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_TRUE(notes[0].refused);
 
-  // The same value written otherwise changes nothing, not even the transmit frequency that a
-  // new receive frequency would move.
+  // The same value written otherwise changes nothing, not even a following transmit frequency.
   doc.default_split = 0.6;
   Apply(doc, 0, {{kColReceive, "146.52"}, {kColTransmit, "---.-----"}});
   const ChannelRecord held = doc.channels.records[0];
@@ -87,16 +86,14 @@ TEST(CellExchange, WhatARowCannotTakeAsGivenIsNamed) {
                   .empty());
   EXPECT_EQ(doc.channels.records[0].tx_frequency, held.tx_frequency);
 
-  // A receive frequency off the step lands on it with a note; the hidden transmit frequency
-  // that follows it is named too.
+  // A receive frequency off the step lands on it; the hidden transmit one is named too.
   notes = Apply(doc, 0, {{kColReceive, "146.5113"}});
   ASSERT_GE(notes.size(), 2u);
   EXPECT_EQ(notes[0].text, "\"146.5113\" is stored as \"146.51250\"");
   EXPECT_NE(notes.back().text.find("inhibited transmit frequency changes"), std::string::npos);
   for (const exchange::CellNote& note : notes) EXPECT_FALSE(note.refused) << note.text;
 
-  // Without the SUBSIG unit the clock shift option is the program's: what the channel shows
-  // or showed is taken back, anything else is not taken.
+  // Without the SUBSIG unit only the clock shift option the channel shows is taken back.
   notes = Apply(doc, 0, {{kColClockShiftOption, "v"}});
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_FALSE(notes[0].refused);

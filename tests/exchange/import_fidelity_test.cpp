@@ -21,6 +21,7 @@
 #include "exchange/codeplug_json.h"
 #include "exchange/compare.h"
 #include "exchange/records.h"
+#include "exchange_support.h"
 #include "resources/channel_labels.h"
 
 namespace ql40 {
@@ -29,16 +30,7 @@ namespace {
 using exchange::DefaultCodeplug;
 using nlohmann::ordered_json;
 using Strings = std::vector<std::string>;
-
-Codeplug Loaded(const Image& image, double split) {
-  Codeplug doc;
-  doc.ResetToDefaults();
-  doc.image = image;
-  doc.default_split = split;
-  doc.file_loaded = true;
-  doc.RefreshFromImage();
-  return doc;
-}
+using testing::Loaded;
 
 std::string Pick(std::mt19937& rng, res::LabelList list) {
   return exchange::Trim(list[rng() % list.size()]);
@@ -92,8 +84,7 @@ std::string RandomCell(std::mt19937& rng, const Codeplug& doc, int channel, int 
   }
 }
 
-// A codeplug a dealer could have made: band, model, option unit and step family of the radio,
-// and channels set cell by cell through the rules of a file's row.
+// A codeplug a dealer could have made, channels set cell by cell as a file's rows set them.
 Codeplug Dealer(std::mt19937& rng, int band, int product, int option_unit, int spacing) {
   Codeplug doc = DefaultCodeplug(band);
   OptionSettings option;
@@ -249,9 +240,7 @@ TEST(ImportFidelity, OwnFilesImportBackOntoTheSameCodeplugUnchanged) {
   }
 }
 
-// What the grid shows of an odd image imports back as what the channel holds: a receive
-// frequency below zero (a small divider under an oscillator above) is a text the column takes
-// back without a word.
+// A negative receive frequency (small divider, oscillator above) comes back without a word.
 TEST(ImportFidelity, NegativeFrequenciesComeBackUnchanged) {
   Codeplug lo = DefaultCodeplug(kBandVhfLo);
   ASSERT_EQ(lo.hardware.injection, 1);
@@ -271,8 +260,7 @@ TEST(ImportFidelity, NegativeFrequenciesComeBackUnchanged) {
   EXPECT_EQ(csv.image, doc.image);
 }
 
-// The noise of a double in the trailer survives JSON bit for bit, while a split past the
-// Miscellaneous dialog's tenths is stored in tenths with a warning.
+// Trailer noise survives JSON bit for bit; a split past tenths is stored in tenths, warned.
 TEST(ImportFidelity, TrailerNoiseComesBackBitForBit) {
   Codeplug doc = DefaultCodeplug(kBandVhf);
   Strings errors, warnings;
@@ -290,8 +278,7 @@ TEST(ImportFidelity, TrailerNoiseComesBackBitForBit) {
                           [](const std::string& w) { return w.rfind("default_split: ", 0) == 0; }));
 }
 
-// Hardware constants beyond the range the Hardware dialog lets a new value take (the words of
-// an odd radio) come back from the file's own export; a new value past it is still refused.
+// Odd held hardware constants come back from their own export; a new one past range is refused.
 TEST(ImportFidelity, HeldHardwareConstantsPastTheirRangeComeBack) {
   Codeplug doc = DefaultCodeplug(kBandVhf);
   doc.hardware.first_if = 162.82;
@@ -311,9 +298,7 @@ TEST(ImportFidelity, HeldHardwareConstantsPastTheirRangeComeBack) {
   EXPECT_EQ(errors.front().rfind("hardware.first_if: ", 0), 0u) << errors.front();
 }
 
-// The CSV of one codeplug onto another of its band and model, and then with cells changed as
-// a spreadsheet user would: nothing is refused that the user did not set, and every cell shows
-// what the file says unless a warning names it.
+// A CSV onto another codeplug, then edited: only what the user set is refused or changed unsaid.
 TEST(ImportFidelity, CsvOntoAnotherCodeplugAndAfterEditsChangesNothingUnsaid) {
   std::mt19937 rng(909);
   for (int n = 0; n < 24; ++n) {
@@ -354,8 +339,7 @@ TEST(ImportFidelity, CsvOntoAnotherCodeplugAndAfterEditsChangesNothingUnsaid) {
   }
 }
 
-// Hardware constants imported from JSON are taken as the Hardware dialog takes them: the
-// channels keep their frequencies under the new constants, a new band sets them anew.
+// New constants from JSON keep the channels' frequencies (or name them); a new band resets them.
 TEST(ImportFidelity, NewHardwareConstantsKeepTheChannelsFrequencies) {
   Codeplug lo = DefaultCodeplug(kBandVhfLo);
   const ChannelContext ctx = ChannelContext::From(lo.hardware, lo.option_unit, lo.default_split);
@@ -397,8 +381,7 @@ TEST(ImportFidelity, NewHardwareConstantsKeepTheChannelsFrequencies) {
     return w.rfind("Channel 2 receive 30.00000 moves to ", 0) == 0;
   })) << ::testing::PrintToString(warnings);
 
-  // A VHF file imported as UHF: its channel rows are outside the band; without rows every
-  // channel takes the band's default and the warning says so.
+  // VHF rows are outside UHF; without rows each channel takes the band default, with a warning.
   ordered_json uhf = ordered_json::parse(exchange::ExportJson(DefaultCodeplug(kBandVhf)));
   uhf["hardware"]["band"] = "UHF";
   EXPECT_FALSE(exchange::ImportJson(uhf.dump(), DefaultCodeplug(kBandVhf), out, errors, warnings));

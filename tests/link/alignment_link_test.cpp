@@ -114,11 +114,6 @@ TEST(AlignmentCommand, DrivesTheRadioAndLeavesTheDocument) {
     const auto result = rig.Align(false, [&](AlignmentLink& link, Codeplug& doc) {
       EXPECT_TRUE(rig.radio->alignment_mode());
       EXPECT_TRUE(testing::SameBytes(doc.image, rig.radio->memory(), 0, 168)) << "the radio's data";
-      EXPECT_TRUE(link.ChangeChannel(0, 0));
-      Levels levels;
-      EXPECT_TRUE(link.ReadLevels(&levels));
-      EXPECT_EQ(levels.battery, 168);
-      EXPECT_EQ(levels.signal, 201);
       EXPECT_TRUE(link.LoadValue(0x44));
       EXPECT_EQ(rig.radio->alignment().value, 0x44);
       new_value = (testing::WordOf(doc.image, 5) + 3) & 0xFFFF;
@@ -200,8 +195,7 @@ TEST(PosixSerialPort, PurgeTimeOutsAndOpenFailures) {
   PortOpenError error;
   auto port = OpenSystemPort(name, kAlignmentReadConstantMs, &error);
   ASSERT_TRUE(port) << error.detail;
-  // Bytes pending when the receive side is purged are gone. The pty hands them over from a
-  // kernel work queue: wait until both are really there, however busy the machine.
+  // Pending bytes go with a purge; wait until the pty has really handed both over.
   const std::uint8_t out[] = {0x50, 0x51};
   ASSERT_EQ(::write(master, out, 2), 2);
   int pending = 0;

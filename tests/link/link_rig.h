@@ -39,8 +39,7 @@ class WirePort : public link::SerialPort {
   int power_on_after_empty_reads = 0;
   // Called on every read that found nothing (a time-out), e.g. to request a cancel.
   std::function<void()> on_timeout;
-  // The Nth write call fails (0: never); fail_reads_from makes every read call from the Nth
-  // on fail, as when the device goes away.
+  // The Nth write call fails, every read call from the Nth on fails (0: never).
   int fail_write_at = 0;
   int fail_reads_from = 0;
 

@@ -173,8 +173,7 @@ TEST(RadioMemory, FilesWithoutTrailerAndAFailedSaveOnDownload) {
   EXPECT_EQ(failing.stats().downloads_completed, 1);
 }
 
-// A dealer's codeplug as JSON on top of the built-in radio: the radio keeps its identity and
-// alignment, the band comes from the file, and a refused value is named with the file.
+// JSON on the built-in radio: its identity stays, the band is the file's, errors name it.
 TEST(RadioMemory, CodeplugJsonOnTheBuiltInRadio) {
   testing::TempDir dir;
   const std::string good = dir.File("site.json"), bad = dir.File("bad.json");
@@ -218,8 +217,7 @@ struct Client {
     got.resize(received);
     return got;
   }
-  // A byte the radio sends by itself, waited for over several read time-outs: a busy machine
-  // may take longer than one to get the simulator round to it.
+  // A byte the radio sends by itself, waited for over several read time-outs.
   Bytes AwaitByte() {
     Bytes got;
     for (int i = 0; i < 10 && got.empty(); ++i) got = Exchange({}, 1);
@@ -335,8 +333,7 @@ TEST(RadiosimProgram, ServesUntilStoppedAndCleansUp) {
   ASSERT_EQ(device.rfind("/dev/", 0), 0u) << testing::ReadText(dir.File("err.txt"));
   EXPECT_EQ(std::filesystem::read_symlink(link), device);
 
-  // The port stays open from before the power cycle, as the program's would: opening it
-  // purges the input, which would throw away a start byte that came first.
+  // The port stays open over the power cycle: opening purges, which would lose the start byte.
   Client client(link);
   ASSERT_TRUE(client.ok());
   const Bytes read_word = frame::Build(frame::kReadWord, Bytes{12});

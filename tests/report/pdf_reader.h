@@ -16,8 +16,7 @@
 
 namespace ql40::testing {
 
-// A codeplug saved as fleet.q40: new (3 report pages), or with all 512 channels programmed
-// (19 pages, the most a report has).
+// A codeplug saved as fleet.q40: new (3 pages) or all 512 channels programmed (19 pages).
 inline Codeplug FleetCodeplug(bool all_channels) {
   Codeplug doc;
   doc.ResetToDefaults();
@@ -59,8 +58,7 @@ inline PdfLines Trimmed(PdfLines lines) {
   return lines;
 }
 
-// The pages of a PDF as lines of the grid (ASCII text; a word between two columns is marked
-// with '#').
+// A PDF's pages as grid lines (ASCII; a word between two columns is marked with '#').
 inline std::vector<PdfLines> PdfGridPages(const std::string& path, const PdfGrid& grid) {
   const std::string html = RunCommand("pdftotext -bbox '" + path + "' - 2>/dev/null");
   auto attribute = [](const std::string& tag, const std::string& name) {

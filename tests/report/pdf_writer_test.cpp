@@ -86,8 +86,7 @@ TEST(ReportPdf, SameBytesWhateverTheLocale) {
   EXPECT_EQ(bytes.rfind("%PDF-1.4\n", 0), 0u);
   EXPECT_EQ(bytes.substr(bytes.size() - 6), "%%EOF\n");
   EXPECT_NE(bytes.find("/BaseFont /Courier"), std::string::npos);
-  // The desktop program runs under the user's locale; a comma as decimal mark would break
-  // every number in the file.
+  // Under a locale with a decimal comma every number in the file would break.
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
     EXPECT_EQ(ReportPdf(report, {}), bytes);
     std::setlocale(LC_NUMERIC, "C");

@@ -20,8 +20,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The report of a new codeplug saved as fleet.q40, exactly as a dealer files it; the other
-// cases state how their pages differ from it.
+// A new codeplug's report as a dealer files it; the other cases state how theirs differ.
 struct Golden {
   Lines settings, channels, signalling;
   std::string text;

@@ -110,33 +110,5 @@ TEST(EditFrame, TypingFocusLossAndDisabling) {
   EXPECT_EQ(f.state(), EditState::kIdle);
 }
 
-// A model with one list and one edit: the base's bookkeeping.
-class TinyForm : public FormModel {
- public:
-  explicit TinyForm(bool* modified) : FormModel({.dialog_id = 102}, modified) {
-    AddList(2050, 0, 0);
-    AddEdit(2002, 0, 1, 3, 2);
-  }
-  void Select(int, int index) override {
-    selection = index;
-    MarkChanged();
-  }
-  bool Ok() override { return true; }
-  int selection = 0;
-};
-
-TEST(FormModel, ChangesSetTheModifiedFlagAndControlsAreFoundById) {
-  bool modified = false;
-  TinyForm form(&modified);
-  ASSERT_NE(form.Find(2002), nullptr);
-  EXPECT_EQ(form.Find(2002)->kind, FormControlKind::kEdit);
-  EXPECT_EQ(form.Find(9999), nullptr);
-  EXPECT_FALSE(form.changed());
-  form.Select(2050, 1);
-  EXPECT_TRUE(form.changed());
-  EXPECT_TRUE(modified);
-  EXPECT_EQ(form.Commit(2002, "abc").text, "abc");
-}
-
 }  // namespace
 }  // namespace ql40
