@@ -93,6 +93,20 @@ TEST_F(UndoHistoryTest, ModifiedFlagFollowsTheSavedState) {
   doc.history.MarkSaved(doc);
   ASSERT_TRUE(doc.history.Undo(doc));
   EXPECT_TRUE(doc.modified);
+
+  // The file name: an upload's step gives it back, a save under another name is not undone.
+  doc.path = "car12.q40";
+  doc.history.Checkpoint(doc);
+  doc.path = std::string(res::kNoPath);  // an upload
+  CycleCell(doc, 3, kColPower);
+  ASSERT_TRUE(doc.history.Undo(doc));
+  EXPECT_EQ(doc.path, "car12.q40");
+  ASSERT_TRUE(doc.history.Redo(doc));
+  EXPECT_EQ(doc.path, res::kNoPath);
+  doc.path = "van7.q40";
+  doc.history.MarkSaved(doc);
+  ASSERT_TRUE(doc.history.Undo(doc));
+  EXPECT_EQ(doc.path, "van7.q40");
 }
 
 TEST_F(UndoHistoryTest, RefusedChangesCostNoStep) {
