@@ -571,6 +571,13 @@ struct StoredWords {
   int tx_selector = -1;
   bool rx_default = false;  // no word holds the frequency: the band's default was stored
   bool tx_default = false;
+
+  // Attribute byte 2 with the step selectors the words took.
+  std::uint8_t StepsIn(std::uint8_t byte2) const {
+    if (rx_selector >= 0) bits::Set(byte2, 7, 6, rx_selector);
+    if (tx_selector >= 0) bits::Set(byte2, 5, 4, tx_selector);
+    return byte2;
+  }
 };
 
 StoredWords StoreFrequencies(const ChannelRecord& record, std::span<std::uint8_t> stored,
@@ -668,10 +675,7 @@ void ChannelTable::SettleOddWords(ChannelRecord& record, const ChannelContext& c
   bool odd = true;
   for (int round = 0; odd && round < 3; ++round) {
     std::array<std::uint8_t, kChannelRecordSize> saved{};
-    const StoredWords words = StoreFrequencies(record, saved, ctx);
-    saved[2] = record.attribute_byte(2);
-    if (words.rx_selector >= 0) bits::Set(saved[2], 7, 6, words.rx_selector);
-    if (words.tx_selector >= 0) bits::Set(saved[2], 5, 4, words.tx_selector);
+    saved[2] = StoreFrequencies(record, saved, ctx).StepsIn(record.attribute_byte(2));
     odd = DecodeStoredFrequencies(saved, ctx, record.rx_frequency, record.tx_frequency);
     record.Set(field::kSteps, bits::Get(saved[2], 7, 4));
   }
@@ -697,13 +701,10 @@ void ChannelTable::EncodeChannel(const ChannelRecord& record, std::span<std::uin
     if (words.tx_default) tuned.tx_frequency = BandDefaultFrequency(ctx.band);
     ComputeTxTuning(tuned);
   }
-  const int rx_selector = words.rx_selector;
-  const int tx_selector = words.tx_selector;
 
   const std::array<std::uint8_t, 6>& a = record.attributes_;
   std::copy_n(a.begin(), 4, stored.begin());
-  if (rx_selector >= 0) bits::Set(stored[2], 7, 6, rx_selector);
-  if (tx_selector >= 0) bits::Set(stored[2], 5, 4, tx_selector);
+  stored[2] = words.StepsIn(a[2]);
   if (record.tx_tone() == 0) {
     stored[4] = static_cast<std::uint8_t>(a[4] | kNoTone);
     bits::Put(stored[3], 6, false);
@@ -856,9 +857,7 @@ void ChannelTable::DecodeChannelTable(const Image& image, const HardwareSettings
     group_extra[static_cast<std::size_t>(g)] =
         image[static_cast<std::size_t>(kOffsetGroupExtra + g)];
   }
-  for (int g = 0; g < kGroupCount; ++g) {
-    if (PriorityChannelOf(g) < 0) priority[static_cast<std::size_t>(g)] = 0;
-  }
+  DropLostPriorities();
 
   DecodeAlignment(image);
 
@@ -955,9 +954,9 @@ void ChannelTable::EncodeGroupTables(Image& image) {
              group_tag[static_cast<std::size_t>(g)]);
   }
 
+  DropLostPriorities();
   for (int g = 0; g < kGroupCount; ++g) {
-    int& p = priority[static_cast<std::size_t>(g)];
-    if (PriorityChannelOf(g) < 0) p = 0;
+    const int p = priority[static_cast<std::size_t>(g)];
     image[static_cast<std::size_t>(kOffsetPriorities + g)] =
         p == 0 ? std::uint8_t{0xFF} : static_cast<std::uint8_t>(p - 1);
     image[static_cast<std::size_t>(kOffsetGroupExtra + g)] =
@@ -1116,6 +1115,12 @@ int ChannelTable::ChannelNumberOfEntry(int group, int entry) const {
 int ChannelTable::EntryOfChannelNumber(int group, int number) const {
   if (number == 0) return 0;
   return number - FirstIndexOfGroup(group);
+}
+
+void ChannelTable::DropLostPriorities() {
+  for (int g = 0; g < kGroupCount; ++g) {
+    if (PriorityChannelOf(g) < 0) priority[static_cast<std::size_t>(g)] = 0;
+  }
 }
 
 int ChannelTable::PriorityChannelOf(int group) const {

@@ -277,6 +277,8 @@ class ChannelTable {
   int FirstIndexOfGroup(int group) const;  // absolute index of the group's first channel
   // Absolute index of the group's priority channel, or -1 when it has none.
   int PriorityChannelOf(int group) const;
+  // Groups whose priority names no programmed channel of theirs lose it.
+  void DropLostPriorities();
   void SelectGroup(int group);
   void NextGroup();
 

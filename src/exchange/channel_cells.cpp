@@ -527,10 +527,7 @@ std::string ApplyCellText(Codeplug& doc, int channel, int column, std::string_vi
 
 void StoreTableChanges(Codeplug& doc, const ChannelTable& before) {
   ChannelTable& table = doc.channels;
-  // A priority whose channel is gone is dropped, as the table's own encoding drops it.
-  for (int g = 0; g < kGroupCount; ++g) {
-    if (table.PriorityChannelOf(g) < 0) table.priority[static_cast<std::size_t>(g)] = 0;
-  }
+  table.DropLostPriorities();  // as the table's own encoding does
   if (!SameGroups(table, before)) {
     Image scratch = doc.image;
     table.EncodeGroupTables(scratch);
